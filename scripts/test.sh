@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds QUARVELL three ways and runs every test:
+# Release (unit, harness and end-to-end tests), ASan+UBSan, and TSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh test
+jobs="$(nproc)"
+
+run_build() { # preset, ctest arguments...
+  local preset="$1"; shift
+  echo "test: building ($preset)"
+  cmake --preset "$preset" >/dev/null
+  cmake --build "build/$preset" -j"$jobs"
+  echo "test: running tests ($preset)"
+  (cd "build/$preset" && ctest --output-on-failure -j"$jobs" "$@")
+}
+
+run_build release
+# The sanitizer builds run the unit and harness tests; the end-to-end tests
+# drive the Release binary above.
+ASAN_OPTIONS=detect_leaks=0 run_build asan -LE e2e
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_build tsan -LE e2e
+echo "test: all passed"

@@ -1,0 +1,16 @@
+// Pictures, palettes and colour maps: the twelve sheets at start-up, the
+// title colour maps, and each stage's ground, clouds, palette and light
+// tables. Paths are relative to the data directory (the current directory).
+#pragma once
+
+namespace qv {
+
+void load_graphics();       // twelve sheets, suit_shadow, back_buffer, stage_map
+void load_colour_tables();  // "table.dat": title_shade_map, title_glow_map
+void load_stage_graphics(); // for g.current_stage
+void free_graphics();       // destroys every bitmap load_graphics made
+
+// Copies the title colour maps over shade_map and glow_map (menu screens).
+void use_title_colour_maps();
+
+} // namespace qv

@@ -1,0 +1,41 @@
+// What the player wants: four directions and four bindable actions, read
+// from the keyboard and, when enabled, the first gamepad.
+//
+// Key codes in bindings, the settings file and key_names are numbered as the
+// game has always stored them; Allegro 4.4 numbers the modifier keys
+// differently, so they are translated to the library's index only here,
+// where key[] is read.
+#pragma once
+
+namespace qv {
+
+enum Direction { DIR_RIGHT = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_DOWN = 4 };
+enum Action { ACT_FIRE = 0, ACT_STRAFE = 1, ACT_BOMB = 2, ACT_BOOSTER = 3 };
+
+// Design key codes the game names directly.
+inline constexpr int KEYCODE_ESC = 59;
+inline constexpr int KEYCODE_BACKSPACE = 63;
+inline constexpr int KEYCODE_ENTER = 67;
+inline constexpr int KEYCODE_C = 3;
+inline constexpr int KEYCODE_S = 19;
+inline constexpr int KEYCODE_V = 22;
+inline constexpr int KEYCODE_LIMIT = 128; // codes 0..127
+
+// The library's key[] index for a stored key code, or -1 for none.
+int library_key_index(int code);
+// The stored key code of a library key[] index, or -1 when it has none.
+int design_key_code(int library_index);
+
+// True while the key with this stored code is held.
+bool key_held(int code);
+
+// 1 while the direction (1..4) is held, else 0.
+int direction_held(int dir);
+// 1 while the action (0..3) is held, else 0.
+int action_held(int action);
+
+// Display name of a key code or a gamepad button; "?" for codes with none.
+const char *key_name(int code);
+const char *button_name(int button);
+
+} // namespace qv

@@ -1,0 +1,25 @@
+// "assist.def": the ten best scores and names, 191 scrambled bytes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qv {
+
+inline constexpr int RECORDS_FILE_SIZE = 191;
+inline constexpr std::int32_t MAX_RECORD_SCORE = 16777215; // 24 bits
+using RecordsBytes = std::array<std::uint8_t, RECORDS_FILE_SIZE>;
+
+RecordsBytes records_to_bytes(int start_row);
+void records_from_bytes(const std::uint8_t *bytes, int length);
+
+void load_records(const std::string &path = "assist.def");
+bool save_records(const std::string &path = "assist.def");
+
+// The first place (0..9) a score would take, or -1.
+int record_position(std::int32_t score);
+// Inserts score and a name (at most 11 characters are kept) at `position`.
+void insert_record(int position, std::int32_t score, const char *name);
+
+} // namespace qv

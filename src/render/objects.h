@@ -1,0 +1,19 @@
+// World objects on the ground: projection, depth order, sprites, shadows,
+// glow and shade discs, damage sparks, and the player's ship.
+#pragma once
+
+#include "core/game_state.h"
+
+namespace qv {
+
+void project_objects();
+void build_draw_list();
+void sort_draw_list(int lo, int hi);
+void draw_objects();
+void draw_object_sprite(int slot, BITMAP *dest, BITMAP *sprite);
+void draw_glow_disc(int slot, BITMAP *dest, ViewParams view);
+void draw_shade_disc(int slot, BITMAP *dest, ViewParams view);
+void draw_damage_sparks(int slot, BITMAP *dest);
+void draw_player_ship();
+
+} // namespace qv
