@@ -35,7 +35,7 @@ BITMAP *make_clouds(int archive, PALETTE pal);
 inline constexpr int SAMPLE_RATE = 22050;
 // The 16-bit mono samples of sound `number`, normalised, under 1.5 s.
 std::vector<std::int16_t> make_sound(int number);
-// A complete WAV file (8-bit unsigned mono, 22050 Hz) of the samples.
+// A complete WAV file (16-bit signed mono PCM, 22050 Hz) of the samples.
 std::vector<std::uint8_t> wav_file(const std::vector<std::int16_t> &samples);
 
 } // namespace assetgen
