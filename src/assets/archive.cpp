@@ -1,12 +1,295 @@
-// Placeholder until the archive code lands.
+// The archive code and the two loaders built on it. Archives are deciphered
+// into memory and handed to Allegro's PCX and WAV readers through a small
+// read-only PACKFILE over that memory, so no scratch file is ever written
+// (the data folder may be read-only, and two games may share it).
 #include "assets/archive.h"
 
+#include "core/game_state.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace qv {
-void load_code_table(const std::string &) {}
-void set_code_table(const std::uint8_t (&)[CODE_ROWS][256]) {}
-std::vector<std::uint8_t> decipher_archive(const std::vector<std::uint8_t> &a) { return a; }
-std::vector<std::uint8_t> encipher_archive(const std::vector<std::uint8_t> &p, int) { return p; }
-std::vector<std::uint8_t> read_archive(const std::string &) { return {}; }
-void load_archive_picture(const std::string &, PALETTE, BITMAP *, int, int) {}
-void load_archive_sample(const std::string &, int) {}
+
+namespace {
+
+constexpr std::size_t CODE_TABLE_SIZE = CODE_ROWS * 256;
+
+// PCX header fields our 8-bit pictures must have.
+constexpr std::size_t PCX_HEADER_SIZE = 128;
+constexpr std::uint8_t PCX_MANUFACTURER = 10;
+constexpr std::size_t PCX_BITS_AT = 3;
+constexpr std::size_t PCX_XMIN_AT = 4, PCX_YMIN_AT = 6, PCX_XMAX_AT = 8, PCX_YMAX_AT = 10;
+constexpr std::size_t PCX_PLANES_AT = 65;
+// Far above any sheet we ship; stops a damaged header from asking the
+// loader for gigabytes.
+constexpr int MAX_PICTURE_SIDE = 4096;
+
+// WAV layout as Allegro's reader walks it.
+constexpr std::size_t RIFF_HEADER_SIZE = 12;
+constexpr std::size_t CHUNK_HEADER_SIZE = 8;
+constexpr std::uint32_t FMT_FIELDS_READ = 16; // read even when the chunk says less
+
+int next_row(int row) { return (row + 1) % CODE_ROWS; }
+
+// Reads at most `limit` bytes of a file; throws AssetError naming it when it
+// cannot be opened or read.
+std::vector<std::uint8_t> read_file(const std::string &path, std::size_t limit) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) throw AssetError(path + ": cannot read (" + std::strerror(errno) + ")");
+    std::vector<std::uint8_t> bytes(limit);
+    const std::size_t n = std::fread(bytes.data(), 1, limit, f);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw AssetError(path + ": cannot read (" + std::strerror(err) + ")");
+    bytes.resize(n);
+    return bytes;
+}
+
+std::vector<std::uint8_t> decipher_named(const std::vector<std::uint8_t> &archive,
+                                         const std::string &name) {
+    if (archive.empty()) throw AssetError(name + ": empty archive (no start row)");
+    int row = archive[0];
+    if (row >= CODE_ROWS)
+        throw AssetError(name + ": start row " + std::to_string(row) + " is not 0..15");
+    std::vector<std::uint8_t> plain(archive.size() - 1);
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        plain[i] = g.decipher_table[row][archive[i + 1]];
+        row = next_row(row);
+    }
+    return plain;
+}
+
+unsigned read_le16(const std::vector<std::uint8_t> &b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8);
+}
+
+std::uint32_t read_le32(const std::vector<std::uint8_t> &b, std::size_t at) {
+    return static_cast<std::uint32_t>(read_le16(b, at)) |
+           (static_cast<std::uint32_t>(read_le16(b, at + 2)) << 16);
+}
+
+// Why the bytes are not one of our 8-bit PCX pictures, or "" when they are.
+std::string pcx_fault(const std::vector<std::uint8_t> &b) {
+    if (b.size() < PCX_HEADER_SIZE || b[0] != PCX_MANUFACTURER || b[PCX_BITS_AT] != 8 ||
+        b[PCX_PLANES_AT] != 1)
+        return "not an 8-bit PCX picture";
+    const int w = static_cast<int>(read_le16(b, PCX_XMAX_AT)) -
+                  static_cast<int>(read_le16(b, PCX_XMIN_AT)) + 1;
+    const int h = static_cast<int>(read_le16(b, PCX_YMAX_AT)) -
+                  static_cast<int>(read_le16(b, PCX_YMIN_AT)) + 1;
+    if (w < 1 || h < 1 || w > MAX_PICTURE_SIDE || h > MAX_PICTURE_SIDE)
+        return "PCX picture size " + std::to_string(w) + "x" + std::to_string(h) +
+               " is out of range";
+    return "";
+}
+
+// True when the WAV's data chunk lies within the bytes. Walks the chunks as
+// Allegro's reader does, so a damaged length is caught before the reader
+// asks for that much memory.
+bool wav_data_fits(const std::vector<std::uint8_t> &b) {
+    if (b.size() < RIFF_HEADER_SIZE || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+        std::memcmp(b.data() + 8, "WAVE", 4) != 0)
+        return false;
+    std::size_t at = RIFF_HEADER_SIZE;
+    while (b.size() - at >= CHUNK_HEADER_SIZE) {
+        const std::uint8_t *id = b.data() + at;
+        std::uint32_t length = read_le32(b, at + 4);
+        at += CHUNK_HEADER_SIZE;
+        const std::size_t left = b.size() - at;
+        if (std::memcmp(id, "data", 4) == 0) return length <= left;
+        if (std::memcmp(id, "fmt ", 4) == 0 && length < FMT_FIELDS_READ)
+            length = FMT_FIELDS_READ;
+        if (length >= left) return false;
+        at += length;
+    }
+    return false;
+}
+
+// A read-only PACKFILE over bytes in memory.
+struct MemoryReader {
+    const std::uint8_t *data;
+    long size;
+    long pos;
+    int pushed;        // one byte given back by ungetc, or -1
+    bool read_past_end; // someone asked for a byte that is not there
+};
+
+MemoryReader &reader(void *userdata) { return *static_cast<MemoryReader *>(userdata); }
+
+int mem_fclose(void *) { return 0; }
+
+int mem_getc(void *u) {
+    MemoryReader &m = reader(u);
+    if (m.pushed >= 0) {
+        const int c = m.pushed;
+        m.pushed = -1;
+        return c;
+    }
+    if (m.pos >= m.size) {
+        m.read_past_end = true;
+        return EOF;
+    }
+    return m.data[m.pos++];
+}
+
+int mem_ungetc(int c, void *u) {
+    reader(u).pushed = c & 0xFF;
+    return c;
+}
+
+long mem_fread(void *p, long n, void *u) {
+    MemoryReader &m = reader(u);
+    auto *out = static_cast<std::uint8_t *>(p);
+    long done = 0;
+    if (n > 0 && m.pushed >= 0) {
+        out[done++] = static_cast<std::uint8_t>(m.pushed);
+        m.pushed = -1;
+    }
+    const long take = std::min(n - done, m.size - m.pos);
+    if (take > 0) {
+        std::memcpy(out + done, m.data + m.pos, static_cast<std::size_t>(take));
+        m.pos += take;
+        done += take;
+    }
+    if (done < n) m.read_past_end = true;
+    return done;
+}
+
+int mem_putc(int, void *) { return EOF; }
+long mem_fwrite(const void *, long, void *) { return 0; }
+
+int mem_fseek(void *u, int offset) {
+    MemoryReader &m = reader(u);
+    if (offset < 0) return -1;
+    long skip = offset;
+    if (skip > 0 && m.pushed >= 0) {
+        m.pushed = -1;
+        --skip;
+    }
+    if (skip > m.size - m.pos) {
+        m.pos = m.size;
+        m.read_past_end = true;
+        return -1;
+    }
+    m.pos += skip;
+    return 0;
+}
+
+int mem_feof(void *u) {
+    const MemoryReader &m = reader(u);
+    return m.pushed < 0 && m.pos >= m.size;
+}
+
+int mem_ferror(void *) { return 0; }
+
+const PACKFILE_VTABLE memory_vtable = {mem_fclose, mem_getc,   mem_ungetc, mem_fread, mem_putc,
+                                       mem_fwrite, mem_fseek, mem_feof,   mem_ferror};
+
+// Opens a PACKFILE reading the reader's bytes; throws when Allegro cannot.
+PACKFILE *open_memory(MemoryReader &m, const std::string &path) {
+    PACKFILE *pf = pack_fopen_vtable(&memory_vtable, &m);
+    if (!pf) throw AssetError(path + ": out of memory while decoding");
+    return pf;
+}
+
+MemoryReader reader_over(const std::vector<std::uint8_t> &bytes) {
+    return MemoryReader{bytes.data(), static_cast<long>(bytes.size()), 0, -1, false};
+}
+
+} // namespace
+
+void set_code_table(const std::uint8_t (&table)[CODE_ROWS][256]) {
+    std::memset(g.decipher_table, 0, sizeof g.decipher_table);
+    for (int r = 0; r < CODE_ROWS; ++r) {
+        for (int j = 0; j < 256; ++j) {
+            const std::uint8_t b = table[r][j];
+            g.cipher_table[r][j] = b;
+            // A row that repeats a byte lets the later position win; bytes
+            // that never occur decipher to 0.
+            g.decipher_table[r][b] = static_cast<byte>(j);
+        }
+    }
+}
+
+void load_code_table(const std::string &path) {
+    // One byte more than needed tells a long file from an exact one.
+    const std::vector<std::uint8_t> bytes = read_file(path, CODE_TABLE_SIZE + 1);
+    if (bytes.size() > CODE_TABLE_SIZE) throw AssetError(path + ": is longer than 4096 bytes");
+    if (bytes.size() < CODE_TABLE_SIZE)
+        throw AssetError(path + ": is " + std::to_string(bytes.size()) + " bytes, not 4096");
+    std::uint8_t table[CODE_ROWS][256];
+    std::memcpy(table, bytes.data(), sizeof table);
+    set_code_table(table);
+}
+
+std::vector<std::uint8_t> decipher_archive(const std::vector<std::uint8_t> &archive) {
+    return decipher_named(archive, "archive");
+}
+
+std::vector<std::uint8_t> encipher_archive(const std::vector<std::uint8_t> &plain, int k) {
+    if (k < 0 || k >= CODE_ROWS)
+        throw std::invalid_argument("start row " + std::to_string(k) + " is not 0..15");
+    std::vector<std::uint8_t> archive(plain.size() + 1);
+    archive[0] = static_cast<std::uint8_t>(k);
+    int row = k;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        archive[i + 1] = g.cipher_table[row][plain[i]];
+        row = next_row(row);
+    }
+    return archive;
+}
+
+std::vector<std::uint8_t> read_archive(const std::string &path) {
+    // Start row, the largest payload we accept, and one byte to spot more.
+    const std::size_t limit = 1 + static_cast<std::size_t>(MAX_ARCHIVE_PAYLOAD);
+    const std::vector<std::uint8_t> archive = read_file(path, limit + 1);
+    if (archive.size() > limit)
+        throw AssetError(path + ": payload is over the " + std::to_string(MAX_ARCHIVE_PAYLOAD) +
+                         "-byte limit");
+    return decipher_named(archive, path);
+}
+
+void load_archive_picture(const std::string &path, PALETTE palette, BITMAP *dest, int width,
+                          int height) {
+    const std::vector<std::uint8_t> plain = read_archive(path);
+    const std::string fault = pcx_fault(plain);
+    if (!fault.empty()) throw AssetError(path + ": " + fault);
+
+    MemoryReader m = reader_over(plain);
+    PACKFILE *pf = open_memory(m, path);
+    BITMAP *picture = load_pcx_pf(pf, palette);
+    pack_fclose(pf);
+    // Our pictures always end with their 256-colour palette: running out of
+    // bytes means the picture or its palette was cut short.
+    if (picture && m.read_past_end) {
+        destroy_bitmap(picture);
+        picture = nullptr;
+    }
+    if (!picture) throw AssetError(path + ": damaged PCX picture");
+
+    blit(picture, dest, 0, 0, 0, 0, width, height);
+    destroy_bitmap(picture);
+}
+
+void load_archive_sample(const std::string &path, int index) {
+    if (index < 0 || index >= SAMPLE_COUNT)
+        throw std::invalid_argument(path + ": sound slot " + std::to_string(index) +
+                                    " is not 0..63");
+    const std::vector<std::uint8_t> plain = read_archive(path);
+    if (!wav_data_fits(plain)) throw AssetError(path + ": not a readable WAV sample");
+
+    MemoryReader m = reader_over(plain);
+    PACKFILE *pf = open_memory(m, path);
+    SAMPLE *sample = load_wav_pf(pf);
+    pack_fclose(pf);
+    if (!sample) throw AssetError(path + ": not a readable WAV sample");
+
+    if (g.samples[index]) destroy_sample(g.samples[index]);
+    g.samples[index] = sample;
+}
+
 } // namespace qv

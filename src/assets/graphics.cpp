@@ -1,24 +1,200 @@
-// Placeholder until the asset loaders land: blank sheets.
 #include "assets/graphics.h"
 
+#include "assets/archive.h"
+#include "assets/game_data.h"
 #include "core/game_state.h"
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace qv {
-void load_graphics() {
-    BITMAP **sheets[] = {&g.tex40_sheet, &g.tex32_sheet, &g.enemy_sheet, &g.shadow_sheet,
-                         &g.suits_sheet, &g.stages_sheet, &g.font_sheet, &g.ships_sheet,
-                         &g.gunfire_sheet, &g.hud_sheet, &g.logos_sheet, &g.title_sheet};
-    for (BITMAP **b : sheets) {
-        *b = create_bitmap(320, 200);
-        clear_bitmap(*b);
-    }
-    g.stage_map = create_bitmap(1024, 1024);
-    g.back_buffer = create_bitmap(320, 200);
-    g.suit_shadow = create_bitmap(41, 16);
-    for (int i = 0; i < 256; ++i) g.title_palette[i] = RGB{(unsigned char)(i / 4), (unsigned char)(i / 4), (unsigned char)(i / 4), 0};
+
+namespace {
+
+constexpr char GRAPHICS_DIR[] = "graphics/";
+constexpr char COLOUR_TABLE_FILE[] = "table.dat";
+constexpr long COLOUR_TABLE_SIZE = 2L * PAL_SIZE * PAL_SIZE;
+
+constexpr int COLOUR_DEPTH = 8;
+constexpr int SHEET_W = 320, SHEET_H = 200;
+constexpr int STAGE_MAP_SIZE = 1024;
+constexpr int GROUND_SIZE = 512; // the archive; drawn at twice this size
+constexpr int CLOUD_SIZE = 256;
+constexpr int CLOUD_HALF_H = 128; // each cloud archive gives one half
+
+// The ship's shadow is cut out of the suits sheet.
+constexpr int SUIT_SHADOW_X = 0, SUIT_SHADOW_Y = 153;
+constexpr int SUIT_SHADOW_W = 41, SUIT_SHADOW_H = 16;
+
+// In flight, colours below this come from the HUD's palette, the rest from
+// the stage's ground.
+constexpr int HUD_COLOURS = 128;
+// Light level 255 of the shade map must leave every colour as it is.
+constexpr int FULL_LIGHT = 255;
+constexpr int GLOW_TARGET = 63; // white in 6-bit levels
+
+struct Sheet {
+    BITMAP *GameState::*bitmap;
+    const char *archive;
+    PALETTE GameState::*palette; // receives the archive's palette
+};
+
+// The load order matters: later sheets overwrite the palettes of earlier
+// ones, so title_palette ends up as the title picture's.
+constexpr Sheet SHEETS[] = {
+    {&GameState::tex40_sheet, "40_x_tex.lmp", &GameState::game_palette},
+    {&GameState::tex32_sheet, "32_x_tex.lmp", &GameState::game_palette},
+    {&GameState::enemy_sheet, "enemy_1.lmp", &GameState::game_palette},
+    {&GameState::shadow_sheet, "shadow_1.lmp", &GameState::game_palette},
+    {&GameState::suits_sheet, "suits.lmp", &GameState::game_palette},
+    {&GameState::stages_sheet, "stages.lmp", &GameState::game_palette},
+    {&GameState::font_sheet, "qv_text.lmp", &GameState::game_palette},
+    {&GameState::ships_sheet, "ships.lmp", &GameState::game_palette},
+    {&GameState::gunfire_sheet, "gunfire.lmp", &GameState::game_palette},
+    {&GameState::hud_sheet, "hud.lmp", &GameState::hud_palette},
+    {&GameState::logos_sheet, "logos.lmp", &GameState::title_palette},
+    {&GameState::title_sheet, "title.lmp", &GameState::title_palette},
+};
+
+// Every bitmap the game keeps between calls (cloud_map included).
+constexpr BITMAP *GameState::*OWNED_BITMAPS[] = {
+    &GameState::tex40_sheet,  &GameState::tex32_sheet, &GameState::enemy_sheet,
+    &GameState::shadow_sheet, &GameState::suits_sheet, &GameState::stages_sheet,
+    &GameState::font_sheet,   &GameState::ships_sheet, &GameState::gunfire_sheet,
+    &GameState::hud_sheet,    &GameState::logos_sheet, &GameState::title_sheet,
+    &GameState::suit_shadow,  &GameState::back_buffer, &GameState::stage_map,
+    &GameState::cloud_map,
+};
+
+struct BitmapDeleter {
+    void operator()(BITMAP *b) const { destroy_bitmap(b); }
+};
+using TempBitmap = std::unique_ptr<BITMAP, BitmapDeleter>;
+
+BITMAP *new_bitmap(int w, int h) {
+    BITMAP *b = create_bitmap_ex(COLOUR_DEPTH, w, h);
+    if (!b)
+        throw std::bad_alloc();
+    return b;
 }
-void load_colour_tables() {}
-void load_stage_graphics() {}
-void free_graphics() {}
-void use_title_colour_maps() {}
+
+// Replaces a kept bitmap, so a second load never leaks the first.
+void replace(BITMAP *&slot, int w, int h) {
+    if (slot)
+        destroy_bitmap(slot);
+    slot = nullptr;
+    slot = new_bitmap(w, h);
+}
+
+std::string picture_path(const std::string &name) {
+    return GRAPHICS_DIR + name;
+}
+
+// Copies the top-left CLOUD_SIZE x CLOUD_HALF_H of a cloud archive into
+// cloud_map at row `dest_y`.
+void load_cloud_half(int archive, int dest_y) {
+    TempBitmap scratch(new_bitmap(SHEET_W, SHEET_H));
+    load_archive_picture(picture_path(std::to_string(archive)), g.game_palette, scratch.get(),
+                         SHEET_W, SHEET_H);
+    blit(scratch.get(), g.cloud_map, 0, 0, 0, dest_y, CLOUD_SIZE, CLOUD_HALF_H);
+}
+
+// The library's light tables search the palette itself when no rgb_map is
+// set: slower (tens of ms per table, once per stage) but the exact nearest
+// colour, and the generator builds the title tables the same way.
+void build_light_tables() {
+    RGB_MAP *const saved = rgb_map;
+    rgb_map = nullptr;
+    create_light_table(&g.shade_map, g.game_palette, 0, 0, 0, nullptr);
+    create_light_table(&g.glow_map, g.game_palette, GLOW_TARGET, GLOW_TARGET, GLOW_TARGET, nullptr);
+    rgb_map = saved;
+    for (int c = 0; c < PAL_SIZE; ++c)
+        g.shade_map.data[FULL_LIGHT][c] = static_cast<byte>(c);
+}
+
+} // namespace
+
+void load_graphics() {
+    free_graphics();
+    for (const Sheet &sheet : SHEETS) {
+        BITMAP *&bmp = g.*sheet.bitmap;
+        bmp = new_bitmap(SHEET_W, SHEET_H);
+        load_archive_picture(picture_path(sheet.archive), g.*sheet.palette, bmp, SHEET_W, SHEET_H);
+    }
+    g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    g.back_buffer = new_bitmap(SHEET_W, SHEET_H);
+    g.suit_shadow = new_bitmap(SUIT_SHADOW_W, SUIT_SHADOW_H);
+    blit(g.suits_sheet, g.suit_shadow, SUIT_SHADOW_X, SUIT_SHADOW_Y, 0, 0, SUIT_SHADOW_W,
+         SUIT_SHADOW_H);
+}
+
+void load_colour_tables() {
+    // Read the whole file first: a short one leaves the maps untouched.
+    std::vector<byte> data(COLOUR_TABLE_SIZE);
+    std::FILE *f = std::fopen(COLOUR_TABLE_FILE, "rb");
+    if (!f)
+        throw AssetError(std::string(COLOUR_TABLE_FILE) + ": cannot open the colour maps");
+    const size_t got = std::fread(data.data(), 1, data.size(), f);
+    std::fclose(f);
+    if (got != data.size())
+        throw AssetError(std::string(COLOUR_TABLE_FILE) + ": " + std::to_string(got) +
+                         " bytes, expected " + std::to_string(COLOUR_TABLE_SIZE));
+    // Pairs per [level][colour]: shade first, then glow.
+    const byte *p = data.data();
+    for (int level = 0; level < PAL_SIZE; ++level)
+        for (int c = 0; c < PAL_SIZE; ++c) {
+            g.title_shade_map.data[level][c] = *p++;
+            g.title_glow_map.data[level][c] = *p++;
+        }
+}
+
+void load_stage_graphics() {
+    const int stage = g.current_stage;
+    if (stage < 0 || stage >= STAGES)
+        throw std::logic_error("load_stage_graphics: no stage " + std::to_string(stage));
+
+    replace(g.cloud_map, CLOUD_SIZE, CLOUD_SIZE);
+    load_cloud_half(stage_cloud_archive[stage], 0);
+    load_cloud_half(stage_cloud_archive[stage] + 1, CLOUD_HALF_H);
+
+    // The ground's palette lands in game_palette and supplies the stage's
+    // colours 128..255.
+    TempBitmap ground(new_bitmap(GROUND_SIZE, GROUND_SIZE));
+    load_archive_picture(picture_path(std::to_string(stage_map_archive[stage])), g.game_palette,
+                         ground.get(), GROUND_SIZE, GROUND_SIZE);
+
+    platform::clear_screen();
+    for (int i = 0; i < HUD_COLOURS; ++i) {
+        g.game_palette[i].r = g.hud_palette[i].r;
+        g.game_palette[i].g = g.hud_palette[i].g;
+        g.game_palette[i].b = g.hud_palette[i].b;
+    }
+    platform::set_palette(g.game_palette);
+
+    if (!g.stage_map)
+        g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    stretch_blit(ground.get(), g.stage_map, 0, 0, GROUND_SIZE, GROUND_SIZE, 0, 0, STAGE_MAP_SIZE,
+                 STAGE_MAP_SIZE);
+    build_light_tables();
+}
+
+void free_graphics() {
+    for (BITMAP *GameState::*member : OWNED_BITMAPS) {
+        BITMAP *&bmp = g.*member;
+        if (bmp)
+            destroy_bitmap(bmp);
+        bmp = nullptr;
+    }
+}
+
+void use_title_colour_maps() {
+    g.shade_map = g.title_shade_map;
+    g.glow_map = g.title_glow_map;
+}
+
 } // namespace qv

@@ -216,6 +216,7 @@ void load_everything() {
     load_colour_tables();
     locked([] { init_texts(); });
     locked([] { load_settings(); });
+    set_sound_volume(g.sfx_volume);
     if (g.joystick_enabled) platform::install_joystick();
     locked([] { load_records(); });
 }

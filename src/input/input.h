@@ -13,6 +13,9 @@ enum Direction { DIR_RIGHT = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_DOWN = 4 };
 enum Action { ACT_FIRE = 0, ACT_STRAFE = 1, ACT_BOMB = 2, ACT_BOOSTER = 3 };
 
 // Design key codes the game names directly.
+inline constexpr int KEYCODE_A = 1;
+inline constexpr int KEYCODE_0 = 27;
+inline constexpr int KEYCODE_SPACE = 75;
 inline constexpr int KEYCODE_ESC = 59;
 inline constexpr int KEYCODE_BACKSPACE = 63;
 inline constexpr int KEYCODE_ENTER = 67;

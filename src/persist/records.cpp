@@ -1,11 +1,135 @@
-// Placeholder until the records file lands.
+// The records file: the ten scores (24 bits each, big-endian), then the ten
+// 16-byte name slots, all scrambled with the archive code. The code row
+// starts at the file's first byte, moves on one per byte and two more after
+// each name.
 #include "persist/records.h"
 
+#include "core/game_state.h"
+#include "persist/atomic_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 namespace qv {
-RecordsBytes records_to_bytes(int) { return {}; }
-void records_from_bytes(const std::uint8_t *, int) {}
-void load_records(const std::string &) {}
-bool save_records(const std::string &) { return true; }
-int record_position(std::int32_t) { return -1; }
-void insert_record(int, std::int32_t, const char *) {}
+
+namespace {
+
+constexpr int SCORE_BYTES = 3;
+constexpr int AT_SCORES = 1;
+constexpr int AT_NAMES = AT_SCORES + RECORD_COUNT * SCORE_BYTES;
+constexpr int ROWS_SKIPPED_AFTER_NAME = 2;
+constexpr int NAME_MAX_CHARS = NAME_BUFFER_SIZE - 1; // what the name entry accepts
+constexpr int CODE_ROW_COUNT = 16;
+
+static_assert(AT_NAMES + RECORD_COUNT * RECORD_NAME_SIZE == RECORDS_FILE_SIZE);
+
+int32 clamp_score(int32 score) { return std::clamp<int32>(score, 0, MAX_RECORD_SCORE); }
+
+// Walks the code rows in file order.
+struct RowCounter {
+    int row;
+    int take() {
+        const int r = row;
+        row = (row + 1) % CODE_ROW_COUNT;
+        return r;
+    }
+    void end_name() { row = (row + ROWS_SKIPPED_AFTER_NAME) % CODE_ROW_COUNT; }
+};
+
+} // namespace
+
+RecordsBytes records_to_bytes(int start_row) {
+    RecordsBytes b{};
+    RowCounter rows{((start_row % CODE_ROW_COUNT) + CODE_ROW_COUNT) % CODE_ROW_COUNT};
+    b[0] = static_cast<std::uint8_t>(rows.row);
+    int at = AT_SCORES;
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        const int32 s = clamp_score(g.record_score[i]);
+        const std::uint8_t plain[SCORE_BYTES] = {static_cast<std::uint8_t>(s >> 16),
+                                                 static_cast<std::uint8_t>(s >> 8),
+                                                 static_cast<std::uint8_t>(s)};
+        for (std::uint8_t p : plain) b[at++] = g.cipher_table[rows.take()][p];
+    }
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        for (int j = 0; j < RECORD_NAME_SIZE; ++j) {
+            const auto p = static_cast<std::uint8_t>(g.record_name[i][j]);
+            b[at++] = g.cipher_table[rows.take()][p];
+        }
+        rows.end_name();
+    }
+    return b;
+}
+
+void records_from_bytes(const std::uint8_t *bytes, int length) {
+    // What the file does not supply stays a zero score and an empty name.
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        g.record_score[i] = 0;
+        std::memset(g.record_name[i], 0, RECORD_NAME_SIZE);
+    }
+    const int n = bytes ? std::clamp(length, 0, RECORDS_FILE_SIZE) : 0;
+    if (n > 0) {
+        // A damaged start row still picks one of the sixteen rows.
+        RowCounter rows{bytes[0] % CODE_ROW_COUNT};
+        int at = AT_SCORES;
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            int32 s = 0;
+            for (int k = 0; k < SCORE_BYTES; ++k, ++at)
+                s = s * 256 + (at < n ? g.decipher_table[rows.take()][bytes[at]] : 0);
+            // A score cut short by the end of the file is not trusted.
+            if (at <= n) g.record_score[i] = s;
+        }
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            for (int j = 0; j < RECORD_NAME_SIZE && at < n; ++j, ++at)
+                g.record_name[i][j] = static_cast<char>(g.decipher_table[rows.take()][bytes[at]]);
+            rows.end_name();
+        }
+    }
+    // Whatever the file held, every name ends within its slot.
+    for (int i = 0; i < RECORD_COUNT; ++i)
+        if (!std::memchr(g.record_name[i], 0, RECORD_NAME_SIZE))
+            g.record_name[i][RECORD_NAME_SIZE - 1] = 0;
+}
+
+void load_records(const std::string &path) {
+    RecordsBytes b{};
+    std::size_t n = 0;
+    // A missing or unreadable file is a first start: an empty table.
+    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
+        n = std::fread(b.data(), 1, b.size(), f);
+        std::fclose(f);
+    }
+    records_from_bytes(b.data(), static_cast<int>(n));
+}
+
+bool save_records(const std::string &path) {
+    const RecordsBytes b = records_to_bytes(std::rand() % CODE_ROW_COUNT);
+    std::string reason;
+    if (write_file_atomically(path, b.data(), b.size(), reason)) return true;
+    std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
+    return false;
+}
+
+int record_position(int32 score) {
+    const int32 s = clamp_score(score);
+    for (int i = 0; i < RECORD_COUNT; ++i)
+        if (s > g.record_score[i]) return i;
+    return -1;
+}
+
+void insert_record(int position, int32 score, const char *name) {
+    if (position < 0 || position >= RECORD_COUNT) return;
+    for (int i = RECORD_COUNT - 1; i > position; --i) {
+        g.record_score[i] = g.record_score[i - 1];
+        std::memcpy(g.record_name[i], g.record_name[i - 1], RECORD_NAME_SIZE);
+    }
+    g.record_score[position] = clamp_score(score);
+    // Like the name entry's buffer: up to 11 characters, zero-filled to 12
+    // bytes; the slot's last bytes carry no meaning.
+    char *slot = g.record_name[position];
+    std::memset(slot, 0, NAME_BUFFER_SIZE);
+    for (int j = 0; name && j < NAME_MAX_CHARS && name[j] != 0; ++j) slot[j] = name[j];
+}
+
 } // namespace qv

@@ -1,0 +1,168 @@
+#include "frontend/menu_input.h"
+
+#include "assets/graphics.h"
+#include "assets/sound.h"
+#include "core/sim_lock.h"
+#include "frontend/menu_engine.h"
+#include "input/input.h"
+#include "platform/platform.h"
+
+#include <cstring>
+
+namespace qv {
+
+namespace {
+constexpr int LOGO_W = 298;
+constexpr int LOGO_H = 37;
+constexpr int LOGO_B_Y = 42;
+constexpr int FADE_SPEED = 5;
+constexpr int REPEAT_FIRST_TICKS = 20;
+} // namespace
+
+void set_panel(int s, const PanelSetup &p) {
+    SimLock lock;
+    MenuPanels &m = g.panels;
+    m.kind[s] = p.kind;
+    m.x[s] = static_cast<int16>(p.x);
+    m.y[s] = static_cast<int16>(p.y);
+    m.width[s] = static_cast<int16>(p.width);
+    m.height[s] = static_cast<int16>(p.height);
+    m.caption[s] = p.caption;
+    m.item_count[s] = static_cast<int16>(p.items.size());
+    int i = 0;
+    for (int16 item : p.items)
+        if (i < PANEL_ITEMS) m.items[s][i++] = item;
+    m.tab_text[s] = p.tab_text;
+    m.scan_enabled[s] = p.scan_enabled;
+    m.cursor[s] = p.cursor;
+    m.highlight_width[s] = p.highlight_width;
+    m.active[s] = 1;
+}
+
+void slide(int slot, int direction, int steps, int speed) {
+    SimLock lock;
+    move_panel(slot, direction, steps, speed);
+}
+
+int panel_cursor(int slot) {
+    SimLock lock;
+    return g.panels.cursor[slot];
+}
+
+void set_panel_cursor(int slot, int cursor) {
+    SimLock lock;
+    g.panels.cursor[slot] = static_cast<int16>(cursor);
+}
+
+void set_panel_caption(int slot, int caption) {
+    SimLock lock;
+    g.panels.caption[slot] = static_cast<int16>(caption);
+}
+
+void set_panel_active(int slot, bool active) {
+    SimLock lock;
+    g.panels.active[slot] = active ? 1 : 0;
+}
+
+void draw_backdrop(const Backdrop &b) { draw_menu_screen(b.background, b.logo_a, b.logo_b); }
+
+void wait_slides(const Backdrop &b, std::initializer_list<int> slots) {
+    for (;;) {
+        bool moving = false;
+        {
+            SimLock lock;
+            for (int s : slots) moving = moving || g.panels.motion_steps[s] != 0;
+        }
+        if (!moving || platform::close_requested()) return;
+        draw_backdrop(b);
+    }
+}
+
+MenuEvent ChoiceLatch::step() {
+    const bool accept = action_held(ACT_FIRE) != 0;
+    const bool cancel = action_held(ACT_STRAFE) != 0;
+    switch (state_) {
+    case State::Idle:
+        if (accept) state_ = State::ArmedAccept;
+        if (cancellable_ && cancel) state_ = State::ArmedCancel;
+        return MenuEvent::None;
+    case State::ArmedAccept:
+    case State::ArmedCancel:
+        if (accept || cancel) return MenuEvent::None;
+        {
+            const bool was_accept = state_ == State::ArmedAccept;
+            state_ = State::Idle;
+            return was_accept ? MenuEvent::Accept : MenuEvent::Cancel;
+        }
+    }
+    return MenuEvent::None;
+}
+
+void CursorLatch::step(int slot) {
+    if (latched_ == 0) {
+        const bool up = direction_held(DIR_UP) != 0;
+        const bool down = direction_held(DIR_DOWN) != 0;
+        if (up) latched_ = -1;
+        if (down) latched_ = 1;
+        if (latched_ != 0 && repeat_) {
+            SimLock lock;
+            g.repeat_countdown = REPEAT_FIRST_TICKS;
+        }
+        return;
+    }
+    const bool held = direction_held(latched_ < 0 ? DIR_UP : DIR_DOWN) != 0;
+    bool due;
+    {
+        SimLock lock;
+        due = repeat_ && g.repeat_due;
+    }
+    if (held && !due) return;
+    bool moved = false;
+    {
+        SimLock lock;
+        MenuPanels &m = g.panels;
+        const int c = m.cursor[slot] + latched_;
+        if (c >= 0 && c < m.item_count[slot]) {
+            m.cursor[slot] = static_cast<int16>(c);
+            moved = true;
+        }
+        if (g.repeat_due && repeat_)
+            g.repeat_due = 0;
+        else
+            g.repeat_countdown = 0;
+    }
+    if (moved && sounds_) play_menu_move();
+    latched_ = 0;
+}
+
+FrontEndScreen::FrontEndScreen() {
+    backdrop_.background = g.title_sheet;
+    backdrop_.logo_a = create_sub_bitmap(g.logos_sheet, 0, 0, LOGO_W, LOGO_H);
+    backdrop_.logo_b = create_sub_bitmap(g.logos_sheet, 0, LOGO_B_Y, LOGO_W, LOGO_H);
+    use_title_colour_maps();
+    SimLock lock;
+    g.game_running = 0;
+    g.shake_frames = 0;
+}
+
+FrontEndScreen::~FrontEndScreen() {
+    close();
+    destroy_bitmap(backdrop_.logo_a);
+    destroy_bitmap(backdrop_.logo_b);
+}
+
+void FrontEndScreen::draw() {
+    draw_backdrop(backdrop_);
+    if (!shown_) {
+        shown_ = true;
+        platform::fade_in(g.title_palette, FADE_SPEED);
+        platform::install_menu_tick(menu_tick);
+    }
+}
+
+void FrontEndScreen::close() {
+    if (shown_ && !closed_) platform::remove_menu_tick(menu_tick);
+    closed_ = true;
+}
+
+} // namespace qv

@@ -1,0 +1,95 @@
+// The pieces every front-end screen is built from: panel set-up, the
+// accept/cancel and cursor latches, waiting for slides, screen entry/exit.
+#pragma once
+
+#include "core/game_state.h"
+
+#include <initializer_list>
+
+namespace qv {
+
+// Everything a panel set-up names; fields not named here are left alone.
+struct PanelSetup {
+    int16 kind;
+    int x, y, width, height;
+    std::initializer_list<int16> items = {};
+    int16 tab_text = 0;
+    int16 caption = 0;
+    int16 cursor = 0;
+    int16 highlight_width = 0;
+    int16 scan_enabled = 1;
+};
+
+// Fills a panel slot and makes it active (takes the sim lock).
+void set_panel(int slot, const PanelSetup &setup);
+// A slide (takes the sim lock).
+void slide(int slot, int direction, int steps, int speed);
+// Panel fields read or written from a screen loop (take the sim lock).
+int panel_cursor(int slot);
+void set_panel_cursor(int slot, int cursor);
+void set_panel_caption(int slot, int caption);
+void set_panel_active(int slot, bool active);
+
+enum SlideDirection { SLIDE_UP = 0, SLIDE_RIGHT = 2, SLIDE_DOWN = 4, SLIDE_LEFT = 6 };
+
+// Where a front-end screen draws: background and the two logo views.
+struct Backdrop {
+    BITMAP *background;
+    BITMAP *logo_a;
+    BITMAP *logo_b;
+};
+
+void draw_backdrop(const Backdrop &b);
+
+// Draws frames without reading input until the panels' slides are over.
+void wait_slides(const Backdrop &b, std::initializer_list<int> slots);
+
+enum class MenuEvent { None, Accept, Cancel };
+
+// The accept/cancel latch: a choice is taken on release, never on press.
+class ChoiceLatch {
+  public:
+    explicit ChoiceLatch(bool cancellable) : cancellable_(cancellable) {}
+    MenuEvent step();
+
+  private:
+    enum class State { Idle, ArmedAccept, ArmedCancel } state_ = State::Idle;
+    bool cancellable_;
+};
+
+// The cursor latch: a tap moves one row on release; a held direction
+// repeats at the pace menu_tick sets.
+class CursorLatch {
+  public:
+    CursorLatch(bool repeat, bool sounds) : repeat_(repeat), sounds_(sounds) {}
+    // Moves the cursor of `slot` (0..item_count-1, no wrap-around).
+    void step(int slot);
+
+  private:
+    int latched_ = 0; // -1 up, +1 down
+    bool repeat_;
+    bool sounds_;
+};
+
+// The title, stage-complete and game-end screens own the logo views and
+// menu_tick; the screens they open borrow them.
+class FrontEndScreen {
+  public:
+    FrontEndScreen();
+    ~FrontEndScreen();
+    FrontEndScreen(const FrontEndScreen &) = delete;
+    FrontEndScreen &operator=(const FrontEndScreen &) = delete;
+
+    const Backdrop &backdrop() const { return backdrop_; }
+    // Draws a frame; after the first one, fades in and starts menu_tick.
+    void draw();
+    // Stops menu_tick (before fading out).
+    void close();
+
+  private:
+    Backdrop backdrop_;
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+} // namespace qv

@@ -1,0 +1,82 @@
+# Shared pieces of the end-to-end tests: a private X server, a copy of the
+# game folder to run in, real key presses and screenshots.
+set -euo pipefail
+
+GAME_DIR="$1"
+WORK="$(mktemp -d /tmp/quarvell-e2e.XXXXXX)"
+XVFB_PID=""
+GAME_PID=""
+
+cleanup() {
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  [ -n "${KEEP_E2E:-}" ] || rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A private X server on a free display number.
+start_xvfb() {
+  local n
+  for n in $(seq 80 120); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  fail "could not start Xvfb"
+}
+
+# Runs the game in a private copy of its folder, so its saved files land there.
+start_game() {
+  mkdir -p "$WORK/game"
+  cp -r "$GAME_DIR"/. "$WORK/game/"
+  (cd "$WORK/game" && exec ./quarvell >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+  GAME_PID=$!
+  WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
+    fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+}
+
+# Holds a key long enough for the game's polling to see it.
+press() {
+  xdotool keydown --window "$WINDOW" "$1"
+  sleep "${2:-0.12}"
+  xdotool keyup --window "$WINDOW" "$1"
+  sleep 0.15
+}
+
+# Screenshot of the game window; prints the file name.
+shot() {
+  local file="$WORK/$1.png"
+  import -window "$WINDOW" "$file"
+  echo "$file"
+}
+
+# Mean brightness 0..1 of an image.
+brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
+
+# Number of distinct colours in an image.
+colours() { convert "$1" -format '%k' info:; }
+
+# Waits up to $2 seconds for the game to exit; prints its exit status.
+wait_exit() {
+  local t
+  for t in $(seq $(( ${1:-10} * 10 ))); do
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+      local rc=0
+      wait "$GAME_PID" || rc=$?
+      GAME_PID=""
+      echo "$rc"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "timeout"
+}

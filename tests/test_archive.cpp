@@ -1,0 +1,185 @@
+// The archive code, the code table file and the in-memory PCX and WAV loads.
+#include "assets/archive.h"
+#include "core/game_state.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <random>
+
+using namespace qv;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+void write_bytes(const std::string &path, const Bytes &b) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b.data()),
+                                                static_cast<std::streamsize>(b.size()));
+}
+
+Bytes random_bytes(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes b(n);
+    for (auto &x : b) x = static_cast<std::uint8_t>(rng());
+    return b;
+}
+
+// An 8-bit mono 11025 Hz PCM WAV whose data chunk claims `length` bytes.
+Bytes make_wav(const Bytes &samples, std::uint32_t length, int format = 1) {
+    Bytes w;
+    const auto put = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    const auto tag = [&](const char *t) { w.insert(w.end(), t, t + 4); };
+    tag("RIFF");
+    put(36 + length, 4);
+    tag("WAVE");
+    tag("fmt ");
+    put(16, 4);
+    // format, channels, rate, bytes per second, block size, bits
+    for (auto [v, n] : {std::pair{format, 2}, {1, 2}, {11025, 4}, {11025, 4}, {1, 2}, {8, 2}})
+        put(static_cast<std::uint32_t>(v), n);
+    tag("data");
+    put(length, 4);
+    w.insert(w.end(), samples.begin(), samples.end());
+    return w;
+}
+
+int pattern(int x, int y) { return (x * 7 + y * 13) & 0xFF; }
+
+class ArchiveTest : public ::testing::Test {
+  protected:
+    std::uint8_t table[CODE_ROWS][256];
+    std::string dir = test::make_temp_dir("archive");
+
+    void SetUp() override {
+        test::reset_state();
+        std::mt19937 rng(1234);
+        for (auto &row : table) {
+            std::iota(row, row + 256, 0);
+            std::shuffle(row, row + 256, rng);
+        }
+        set_code_table(table);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string archive_file(const std::string &name, const Bytes &plain, int k = 7) {
+        write_bytes(dir + "/" + name, encipher_archive(plain, k));
+        return dir + "/" + name;
+    }
+    long files_in_dir() { return std::distance(fs::directory_iterator(dir), {}); }
+
+    // A 40x30 picture written by Allegro's own PCX writer.
+    Bytes make_pcx(PALETTE pal) {
+        BITMAP *bmp = create_bitmap_ex(8, 40, 30);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) putpixel(bmp, x, y, pattern(x, y));
+        for (int i = 0; i < 256; ++i)
+            pal[i] = RGB{static_cast<unsigned char>(i % 64), static_cast<unsigned char>(i / 4),
+                         static_cast<unsigned char>(i * 5 % 64), 0};
+        const std::string path = dir + "/plain.pcx";
+        EXPECT_EQ(save_pcx(path.c_str(), bmp, pal), 0);
+        destroy_bitmap(bmp);
+        std::ifstream in(path, std::ios::binary);
+        Bytes b{std::istreambuf_iterator<char>(in), {}};
+        fs::remove(path);
+        return b;
+    }
+
+    template <class F> void expect_asset_error(F load, const std::string &file) {
+        try {
+            load();
+            ADD_FAILURE() << "no error for " << file;
+        } catch (const AssetError &e) {
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+        }
+    }
+};
+
+TEST_F(ArchiveTest, CodeTableFile) {
+    // A row that repeats a byte: the later position wins, the lost byte
+    // deciphers to 0.
+    const std::uint8_t lost = table[3][10];
+    table[3][10] = table[3][20];
+    write_bytes(dir + "/loader.def", Bytes(&table[0][0], &table[0][0] + sizeof table));
+    load_code_table(dir + "/loader.def");
+    EXPECT_EQ(std::memcmp(g.cipher_table, table, sizeof table), 0);
+    for (int j = 0; j < 256; ++j) EXPECT_EQ(g.decipher_table[5][table[5][j]], j);
+    EXPECT_EQ(g.decipher_table[3][table[3][20]], 20);
+    EXPECT_EQ(g.decipher_table[3][lost], 0);
+
+    for (std::size_t size : {0u, 4095u, 4097u}) {
+        const std::string path = dir + "/table" + std::to_string(size);
+        write_bytes(path, Bytes(size, 1));
+        expect_asset_error([&] { load_code_table(path); }, path);
+    }
+    expect_asset_error([&] { load_code_table(dir + "/none.def"); }, dir + "/none.def");
+}
+
+TEST_F(ArchiveTest, RowDependsOnlyOnPosition) {
+    // Start row 15: the first byte uses row 15, the second row 0.
+    EXPECT_EQ(decipher_archive({15, table[15][42], table[0][42]}), (Bytes{42, 42}));
+    const Bytes stored = encipher_archive(Bytes(40, 99), 5);
+    for (int i = 1; i + 16 < 41; ++i) EXPECT_EQ(stored[i], stored[i + 16]);
+    EXPECT_TRUE(decipher_archive({9}).empty());
+    const Bytes plain = random_bytes(1000, 3);
+    for (int k = 0; k < CODE_ROWS; ++k)
+        EXPECT_EQ(decipher_archive(encipher_archive(plain, k)), plain);
+    EXPECT_THROW(decipher_archive({}), AssetError);
+    EXPECT_THROW(decipher_archive({16, 1}), AssetError);
+}
+
+TEST_F(ArchiveTest, PictureAndSampleLoadInMemory) {
+    PALETTE pal, got;
+    const std::string picture = archive_file("pic.lmp", make_pcx(pal), 11);
+    BITMAP *dest = create_bitmap_ex(8, 64, 64);
+    clear_to_color(dest, 200);
+    load_archive_picture(picture, got, dest, 20, 10);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(getpixel(dest, x, y), x < 20 && y < 10 ? pattern(x, y) : 200) << x << y;
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(got[i].g, pal[i].g);
+    destroy_bitmap(dest);
+
+    const Bytes sound = random_bytes(300, 9);
+    const std::string wav = archive_file("52", make_wav(sound, 300), 0);
+    load_archive_sample(wav, 5);
+    load_archive_sample(wav, 5); // the first one is freed, not leaked
+    ASSERT_NE(g.samples[5], nullptr);
+    EXPECT_EQ(g.samples[5]->len, 300u);
+    EXPECT_EQ(g.samples[5]->freq, 11025);
+    EXPECT_EQ(std::memcmp(g.samples[5]->data, sound.data(), 300), 0);
+    destroy_sample(g.samples[5]);
+    g.samples[5] = nullptr;
+    EXPECT_EQ(files_in_dir(), 2); // no scratch file left behind
+}
+
+TEST_F(ArchiveTest, BadArchivesNameTheFile) {
+    PALETTE pal;
+    BITMAP *dest = create_bitmap_ex(8, 64, 64);
+    const Bytes pcx = make_pcx(pal);
+    const std::string garbage = archive_file("garbage", random_bytes(5000, 4));
+    const std::string cut_pcx = archive_file("cut.lmp", Bytes(pcx.begin(), pcx.begin() + 300));
+    const std::string long_wav = archive_file("53", make_wav(Bytes(10, 1), 1000000000u));
+    const std::string odd_wav = archive_file("54", make_wav(Bytes(10, 1), 10, 3));
+    const std::string over = archive_file("over", Bytes(MAX_ARCHIVE_PAYLOAD + 1, 5));
+    const std::string at_limit = archive_file("max", Bytes(MAX_ARCHIVE_PAYLOAD, 5));
+    EXPECT_EQ(read_archive(at_limit).size(), static_cast<std::size_t>(MAX_ARCHIVE_PAYLOAD));
+    expect_asset_error([&] { read_archive(over); }, over);
+    expect_asset_error([&] { load_archive_picture(garbage, pal, dest, 64, 64); }, garbage);
+    expect_asset_error([&] { load_archive_picture(cut_pcx, pal, dest, 64, 64); }, cut_pcx);
+    expect_asset_error([&] { load_archive_sample(garbage, 1); }, garbage);
+    expect_asset_error([&] { load_archive_sample(long_wav, 1); }, long_wav);
+    expect_asset_error([&] { load_archive_sample(odd_wav, 1); }, odd_wav);
+    expect_asset_error([&] { load_archive_sample(dir + "/hud.lmp", 1); }, dir + "/hud.lmp");
+    EXPECT_EQ(g.samples[1], nullptr);
+    destroy_bitmap(dest);
+}
+
+} // namespace

@@ -1,0 +1,345 @@
+// Loading pictures, palettes, colour maps and sounds from archives on disk:
+// a data folder of known patterns built here, and the generated one.
+#include "assets/archive.h"
+#include "assets/game_data.h"
+#include "assets/graphics.h"
+#include "assets/sound.h"
+#include "core/game_state.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char *SHEET_FILES[] = {
+    "40_x_tex.lmp", "32_x_tex.lmp", "enemy_1.lmp", "shadow_1.lmp", "suits.lmp", "stages.lmp",
+    "qv_text.lmp",  "ships.lmp",    "gunfire.lmp", "hud.lmp",      "logos.lmp", "title.lmp"};
+constexpr int GUNFIRE = 8, HUD = 9, TITLE = 11;
+constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
+constexpr long TABLE_SIZE = 131072;
+
+// Patterns where neighbouring pixels differ, different for every picture.
+int sheet_pixel(int i, int x, int y) {
+    return (x * 3 + y * 5 + i * 17) & 255;
+}
+int ground_pixel(int s, int x, int y) {
+    return 128 + ((x * 7 + y * 13 + s * 11) & 127);
+}
+int cloud_pixel(int a, int x, int y) {
+    return (x + 2 * y + a) & 255;
+}
+
+void tinted_palette(PALETTE pal, int tint) {
+    for (int c = 0; c < PAL_SIZE; ++c)
+        pal[c] = RGB{static_cast<unsigned char>((c + tint) & 63),
+                     static_cast<unsigned char>((c / 2 + 3 * tint) & 63),
+                     static_cast<unsigned char>((c / 4 + 7 * tint) & 63), 0};
+}
+
+bool same_rgb(const RGB &a, const RGB &b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+void write_file(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+std::vector<std::uint8_t> read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+template <typename F> void write_picture(const std::string &path, int w, int h, int tint, F px) {
+    BITMAP *b = create_bitmap_ex(8, w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            _putpixel(b, x, y, px(x, y));
+    PALETTE pal;
+    tinted_palette(pal, tint);
+    save_pcx("plain.pcx", b, pal);
+    destroy_bitmap(b);
+    write_file(path, encipher_archive(read_file("plain.pcx"), tint % CODE_ROWS));
+    fs::remove("plain.pcx");
+}
+
+// A silent 16-bit WAV of `frames` samples.
+std::vector<std::uint8_t> silent_wav(int frames) {
+    std::vector<std::uint8_t> w;
+    auto put = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    auto tag = [&](const std::string &t) {
+        for (char c : t)
+            w.push_back(static_cast<std::uint8_t>(c));
+    };
+    tag("RIFF"), put(36 + 2 * frames, 4), tag("WAVEfmt ");
+    put(16, 4), put(1, 2), put(1, 2), put(22050, 4), put(44100, 4), put(2, 2), put(16, 2);
+    tag("data"), put(2 * frames, 4);
+    w.resize(w.size() + 2 * static_cast<size_t>(frames), 0);
+    return w;
+}
+
+std::uint8_t table_byte(long i) {
+    return static_cast<std::uint8_t>(i * 7 + (i >> 9));
+}
+
+COLOR_MAP light_table(const PALETTE pal, int r, int g_, int b) {
+    COLOR_MAP map;
+    RGB_MAP *saved = rgb_map;
+    rgb_map = nullptr;
+    create_light_table(&map, pal, r, g_, b, nullptr);
+    rgb_map = saved;
+    return map;
+}
+
+class LoaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::uint8_t table[CODE_ROWS][256];
+        for (int r = 0; r < CODE_ROWS; ++r)
+            for (int j = 0; j < 256; ++j)
+                table[r][j] = static_cast<std::uint8_t>(j * 167 + r * 31 + 5);
+        set_code_table(table);
+        old_dir_ = fs::current_path();
+        dir_ = test::make_temp_dir("loaders");
+        fs::current_path(dir_);
+        fs::create_directory("graphics");
+        fs::create_directory("sfx");
+        for (int i = 0; i < 12; ++i)
+            write_picture(std::string("graphics/") + SHEET_FILES[i], 320, 200, i,
+                          [i](int x, int y) { return sheet_pixel(i, x, y); });
+        for (int s = 0; s < STAGES; ++s)
+            write_picture("graphics/" + std::to_string(stage_map_archive[s]), 512, 512, 20 + s,
+                          [s](int x, int y) { return ground_pixel(s, x, y); });
+        for (int a : CLOUD_ARCHIVES)
+            write_picture("graphics/" + std::to_string(a), 320, 200, a,
+                          [a](int x, int y) { return cloud_pixel(a, x, y); });
+        for (int n : loaded_sounds)
+            write_file("sfx/" + std::to_string(n), encipher_archive(silent_wav(100 + n), n % 16));
+        std::vector<std::uint8_t> t(TABLE_SIZE);
+        for (long i = 0; i < TABLE_SIZE; ++i)
+            t[static_cast<size_t>(i)] = table_byte(i);
+        write_file("table.dat", t);
+    }
+    void TearDown() override {
+        free_graphics();
+        free_sound_effects();
+        fs::current_path(old_dir_);
+        fs::remove_all(dir_);
+    }
+    // Expects `load` to throw an AssetError whose message names `file`.
+    template <typename F> void expect_names(F load, const std::string &file) {
+        try {
+            load();
+            ADD_FAILURE() << "no error for " << file;
+        } catch (const AssetError &e) {
+            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+        }
+    }
+    fs::path old_dir_;
+    std::string dir_;
+};
+
+TEST_F(LoaderTest, SheetsLoadInOrderWithTheirPalettes) {
+    load_graphics();
+    BITMAP *sheets[] = {g.tex40_sheet,   g.tex32_sheet,  g.enemy_sheet, g.shadow_sheet,
+                        g.suits_sheet,   g.stages_sheet, g.font_sheet,  g.ships_sheet,
+                        g.gunfire_sheet, g.hud_sheet,    g.logos_sheet, g.title_sheet};
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_NE(sheets[i], nullptr) << SHEET_FILES[i];
+        EXPECT_EQ(bitmap_color_depth(sheets[i]), 8);
+        EXPECT_EQ(getpixel(sheets[i], 319, 199), sheet_pixel(i, 319, 199)) << SHEET_FILES[i];
+    }
+    // Each palette holds the last archive loaded into it.
+    PALETTE gunfire, hud, title;
+    tinted_palette(gunfire, GUNFIRE), tinted_palette(hud, HUD), tinted_palette(title, TITLE);
+    for (int c = 0; c < PAL_SIZE; ++c) {
+        EXPECT_TRUE(same_rgb(g.game_palette[c], gunfire[c])) << c;
+        EXPECT_TRUE(same_rgb(g.hud_palette[c], hud[c])) << c;
+        EXPECT_TRUE(same_rgb(g.title_palette[c], title[c])) << c;
+    }
+    EXPECT_EQ(g.stage_map->w, 1024);
+    EXPECT_EQ(g.back_buffer->h, 200);
+    ASSERT_EQ(g.suit_shadow->w, 41);
+    ASSERT_EQ(g.suit_shadow->h, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 41; ++x)
+            ASSERT_EQ(getpixel(g.suit_shadow, x, y), sheet_pixel(4, x, 153 + y));
+}
+
+TEST_F(LoaderTest, StageStartBuildsGroundPaletteAndLightTables) {
+    load_graphics();
+    // A global rgb_map must neither change the tables nor be lost.
+    RGB_MAP *stray = new RGB_MAP;
+    create_rgb_table(stray, g.title_palette, nullptr);
+    rgb_map = stray;
+    g.current_stage = 0;
+    load_stage_graphics();
+    EXPECT_EQ(rgb_map, stray);
+    rgb_map = nullptr;
+    delete stray;
+
+    PALETTE ground;
+    tinted_palette(ground, 20);
+    for (int c = 0; c < PAL_SIZE; ++c)
+        EXPECT_TRUE(same_rgb(g.game_palette[c], c < 128 ? g.hud_palette[c] : ground[c])) << c;
+
+    const COLOR_MAP shade = light_table(g.game_palette, 0, 0, 0);
+    const COLOR_MAP glow = light_table(g.game_palette, 63, 63, 63);
+    EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
+    EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
+    for (int c = 0; c < PAL_SIZE; ++c)
+        ASSERT_EQ(g.shade_map.data[255][c], c);
+}
+
+TEST_F(LoaderTest, EveryStageGetsItsGroundDoubledAndItsClouds) {
+    load_graphics();
+    for (int s = 0; s < STAGES; ++s) {
+        SCOPED_TRACE("stage " + std::to_string(s));
+        g.current_stage = static_cast<int16>(s);
+        load_stage_graphics();
+        int wrong = 0;
+        for (int y = 0; y < 1024; ++y)
+            for (int x = 0; x < 1024; ++x)
+                wrong += getpixel(g.stage_map, x, y) != ground_pixel(s, x / 2, y / 2);
+        EXPECT_EQ(wrong, 0) << "ground pixels not in 2x2 blocks of the archive's";
+        const int a = stage_cloud_archive[s];
+        ASSERT_EQ(g.cloud_map->w, 256);
+        ASSERT_EQ(g.cloud_map->h, 256);
+        wrong = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                wrong += getpixel(g.cloud_map, x, y) !=
+                         (y < 128 ? cloud_pixel(a, x, y) : cloud_pixel(a + 1, x, y - 128));
+        EXPECT_EQ(wrong, 0) << "cloud pixels not from archives " << a << " and " << a + 1;
+        for (int c = 0; c < PAL_SIZE; ++c)
+            ASSERT_EQ(g.shade_map.data[255][c], c);
+    }
+    // Stages 2..5 share the clouds "200" and "201".
+    EXPECT_EQ(stage_cloud_archive[2], 200);
+    EXPECT_EQ(stage_cloud_archive[5], 200);
+}
+
+TEST_F(LoaderTest, TitleColourMapsLoadAndReplaceTheFlightMaps) {
+    load_colour_tables();
+    EXPECT_EQ(g.title_shade_map.data[0][0], table_byte(0));
+    EXPECT_EQ(g.title_glow_map.data[0][0], table_byte(1));
+    EXPECT_EQ(g.title_shade_map.data[200][17], table_byte(2 * (256 * 200 + 17)));
+    EXPECT_EQ(g.title_glow_map.data[255][255], table_byte(TABLE_SIZE - 1));
+    use_title_colour_maps();
+    EXPECT_EQ(std::memcmp(&g.shade_map, &g.title_shade_map, sizeof(COLOR_MAP)), 0);
+    EXPECT_EQ(std::memcmp(&g.glow_map, &g.title_glow_map, sizeof(COLOR_MAP)), 0);
+
+    // A short file is refused and leaves the maps as they were.
+    const COLOR_MAP before = g.title_shade_map;
+    fs::resize_file("table.dat", TABLE_SIZE - 1);
+    expect_names(load_colour_tables, "table.dat");
+    EXPECT_EQ(std::memcmp(&before, &g.title_shade_map, sizeof(COLOR_MAP)), 0);
+    fs::remove("table.dat");
+    expect_names(load_colour_tables, "table.dat");
+}
+
+TEST_F(LoaderTest, MissingOrDamagedArchivesNameTheFile) {
+    fs::remove("graphics/hud.lmp");
+    expect_names(load_graphics, "graphics/hud.lmp");
+    free_graphics(); // after a partial load, and again
+    free_graphics();
+    EXPECT_EQ(g.tex40_sheet, nullptr);
+    EXPECT_EQ(g.hud_sheet, nullptr);
+
+    write_picture("graphics/hud.lmp", 320, 200, HUD, [](int, int) { return 0; });
+    load_graphics();
+    fs::remove("graphics/201");
+    g.current_stage = 3;
+    expect_names(load_stage_graphics, "graphics/201");
+    write_picture("graphics/201", 320, 200, 201, [](int, int) { return 0; });
+    write_file("graphics/4", {7}); // a start row and no picture
+    expect_names(load_stage_graphics, "graphics/4");
+    g.current_stage = 0;
+    load_stage_graphics();
+    free_graphics();
+    EXPECT_EQ(g.cloud_map, nullptr);
+    EXPECT_EQ(g.stage_map, nullptr);
+
+    fs::remove("sfx/33");
+    expect_names(load_sound_effects, "sfx/33");
+}
+
+TEST_F(LoaderTest, SoundsFillTheirOwnSlots) {
+    load_sound_effects();
+    int loaded = 0;
+    for (int n = 0; n < SAMPLE_COUNT; ++n) {
+        if (!g.samples[n])
+            continue;
+        ++loaded;
+        EXPECT_EQ(g.samples[n]->len, static_cast<unsigned long>(100 + n)) << n;
+        EXPECT_EQ(g.samples[n]->freq, 22050);
+    }
+    EXPECT_EQ(loaded, 22);
+    EXPECT_EQ(g.samples[57], nullptr);
+    // Playback without a sound device, or of a slot never loaded, is harmless.
+    set_sound_volume(252);
+    play_menu_move();
+    play_flight_sound(57, 1000);
+    play_flight_sound(-1, 1000);
+    play_flight_sound(SAMPLE_COUNT, 1000);
+    free_sound_effects();
+    for (SAMPLE *s : g.samples)
+        EXPECT_EQ(s, nullptr);
+    play_menu_accept();
+}
+
+// Runs in the game's folder and frees whatever a test loaded, even when
+// an assertion ends it early.
+struct InGameDir {
+    fs::path old = fs::current_path();
+    InGameDir() { fs::current_path(test::game_dir()); }
+    ~InGameDir() {
+        free_graphics();
+        free_sound_effects();
+        fs::current_path(old);
+    }
+};
+
+// The data folder the build generated: everything loads, every stage builds.
+TEST(GeneratedData, LoadsCompletelyForEveryStage) {
+    InGameDir in_game_dir;
+    if (!fs::exists("loader.def"))
+        GTEST_SKIP() << "no generated data in " << test::game_dir();
+    load_code_table();
+    load_graphics();
+    load_sound_effects();
+    load_colour_tables();
+    for (int n : loaded_sounds) {
+        ASSERT_NE(g.samples[n], nullptr) << n;
+        EXPECT_EQ(g.samples[n]->freq, 22050);
+        EXPECT_LT(g.samples[n]->len, 33075u); // 1.5 s
+    }
+    for (int s = 0; s < STAGES; ++s) {
+        g.current_stage = static_cast<int16>(s);
+        load_stage_graphics();
+        for (int c = 0; c < 128; ++c)
+            ASSERT_TRUE(same_rgb(g.game_palette[c], g.hud_palette[c]));
+        for (int c = 0; c < PAL_SIZE; ++c)
+            ASSERT_EQ(g.shade_map.data[255][c], c);
+    }
+    // The generator builds the title maps as the game builds its own.
+    const COLOR_MAP shade = light_table(g.title_palette, 0, 0, 0);
+    const COLOR_MAP glow = light_table(g.title_palette, 63, 63, 63);
+    EXPECT_EQ(std::memcmp(shade.data, g.title_shade_map.data, 255 * PAL_SIZE), 0);
+    EXPECT_EQ(std::memcmp(glow.data, g.title_glow_map.data, sizeof glow.data), 0);
+}
+
+} // namespace

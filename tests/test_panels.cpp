@@ -1,0 +1,494 @@
+// Panel drawing on synthetic sheets: every picture is a solid block of its
+// own colour, and every glyph cell is filled with its variant's colour and
+// marked with its column and cell row, so a drawn panel tells which piece
+// landed where.
+#include "core/game_state.h"
+#include "golden_ui/golden.h"
+#include "render/panels.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+using namespace qv;
+
+namespace {
+
+constexpr int BG = 7, COL_MARK = 100, ROW_MARK = 1;
+constexpr int V0 = 150, V2 = 152, V1 = 154, TINY = 160, TINY_ALT = 161;
+constexpr int TRIM_A = 30, TRIM_B = 31, TRIM_C = 32, TRIM_D = 33, ICON_ON = 34, ICON_OFF = 35;
+constexpr int EMPTY_BAR = 36, TAB_END = 37, BACKDROP = 60, SHIP0 = 61;
+constexpr int BANNER = 70, DONE_BANNER = 71, EMBLEM0 = 80;
+constexpr int LIT = 250, SHADED = 251, SHIMMER_SRC = 240, SHIMMER = 252;
+
+// Body texels stay clear of every colour the tests look for.
+int tex40_colour(int x, int y) {
+    return 170 + (x * 7 + y * 17) % 80;
+}
+int tex32_colour(int x, int y) {
+    return 40 + ((x * 3 + y * 7) & 31);
+}
+
+struct Block {
+    BITMAP *GameState::*sheet;
+    int x1, y1, x2, y2, colour;
+};
+constexpr BITMAP *GameState::*HUD = &GameState::hud_sheet;
+constexpr BITMAP *GameState::*SUITS = &GameState::suits_sheet;
+constexpr BITMAP *GameState::*STAGES = &GameState::stages_sheet;
+constexpr BITMAP *GameState::*FONT = &GameState::font_sheet;
+// clang-format off
+const Block BLOCKS[] = {
+    {HUD, 0, 123, 8, 125, TRIM_A},      {HUD, 0, 127, 8, 129, TRIM_B},
+    {HUD, 12, 123, 17, 138, TRIM_C},    {HUD, 19, 123, 24, 149, TRIM_D},
+    {HUD, 26, 123, 38, 133, ICON_ON},   {HUD, 40, 123, 52, 133, ICON_OFF},
+    {HUD, 54, 123, 107, 132, EMPTY_BAR}, {HUD, 0, 131, 4, 135, TAB_END},
+    {SUITS, 275, 160, 319, 199, BACKDROP},
+    {SUITS, 0, 0, 40, 41, SHIP0},       {SUITS, 0, 42, 40, 83, SHIP0 + 1},
+    {SUITS, 0, 84, 40, 125, SHIP0 + 2},
+    {STAGES, 0, 48, 206, 82, BANNER},   {STAGES, 0, 90, 206, 124, DONE_BANNER},
+    {FONT, 40, 78, 202, 80, TINY},      {FONT, 40, 82, 202, 84, TINY_ALT},
+};
+// clang-format on
+BITMAP *GameState::*const SHEETS[] = {&GameState::font_sheet,  &GameState::tex40_sheet,
+                                      &GameState::tex32_sheet, &GameState::hud_sheet,
+                                      &GameState::suits_sheet, &GameState::stages_sheet,
+                                      &GameState::back_buffer};
+
+struct Glyph {
+    int column, cell_row, variant;
+};
+
+class PanelTest : public ::testing::Test {
+  protected:
+    MenuPanels p{};
+
+    void SetUp() override {
+        test::reset_state();
+        g.font_variant = 0;
+        for (BITMAP *GameState::*s : SHEETS) {
+            g.*s = create_bitmap(320, 200);
+            clear_bitmap(g.*s);
+        }
+        for (const Block &b : BLOCKS)
+            rectfill(g.*b.sheet, b.x1, b.y1, b.x2, b.y2, b.colour);
+        const int emblem_x[] = {4, 24, 54, 85, 118, 160, 193};
+        for (int k = 0; k < 6; ++k)
+            rectfill(g.stages_sheet, emblem_x[k], 0, emblem_x[k + 1] - 1, 29, EMBLEM0 + k);
+        for (int r : {0, 1, 2, 3, 4, 5, 9, 10, 11})
+            for (int c = 0; c < 32; ++c) {
+                rectfill(g.font_sheet, c * 10, r * 13, c * 10 + 9, r * 13 + 12,
+                         r < 3   ? V0
+                         : r < 6 ? V2
+                                 : V1);
+                putpixel(g.font_sheet, c * 10, r * 13, COL_MARK + c);
+                putpixel(g.font_sheet, c * 10, r * 13 + 1, ROW_MARK + r);
+            }
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x)
+                putpixel(g.tex40_sheet, x, y, tex40_colour(x, y));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                putpixel(g.tex32_sheet, x, y, tex32_colour(x, y));
+        vline(g.tex32_sheet, 32 + 4, 0, 31, SHIMMER_SRC); // one lit column in the shimmer tile
+        for (int l = 0; l < 256; ++l)
+            for (int c = 0; c < 256; ++c)
+                g.glow_map.data[l][c] = g.shade_map.data[l][c] = static_cast<unsigned char>(c);
+        std::memset(g.glow_map.data[232], LIT, 256);
+        std::memset(g.glow_map.data[SHIMMER_SRC], SHIMMER, 256);
+        std::memset(g.shade_map.data[208], SHADED, 256);
+        clear_to_color(g.back_buffer, BG);
+    }
+    void TearDown() override {
+        for (BITMAP *GameState::*s : SHEETS) {
+            destroy_bitmap(g.*s);
+            g.*s = nullptr;
+        }
+    }
+
+    void panel(int s, PanelKind kind, int x, int y, int w, int h) {
+        p.active[s] = 1;
+        p.kind[s] = kind;
+        p.x[s] = static_cast<int16>(x);
+        p.y[s] = static_cast<int16>(y);
+        p.width[s] = static_cast<int16>(w);
+        p.height[s] = static_cast<int16>(h);
+        p.cursor[s] = -1;
+        p.scan_row[s] = static_cast<int16>(h - 8);
+    }
+    void redraw(bool blink = false) {
+        clear_to_color(g.back_buffer, BG);
+        draw_panels(p, blink);
+    }
+    int px(int x, int y) const { return getpixel(g.back_buffer, x, y); }
+    Glyph glyph_at(int x, int y) const {
+        const int c = px(x, y) - COL_MARK, r = px(x, y + 1) - ROW_MARK;
+        return {c >= 0 && c < 32 ? c : -1, r >= 0 && r < 12 ? r : -1, px(x + 5, y + 6)};
+    }
+    bool any(int colour) const {
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x)
+                if (px(x, y) == colour)
+                    return true;
+        return false;
+    }
+    // The body texel at (x, y) of a panel whose corner is (X, Y).
+    static int body(int X, int Y, int x, int y) {
+        return tex40_colour(63 - (X & 63) + (x & 63), 63 - (Y & 63) + (y & 63));
+    }
+    // An 8x8 block, rows joined by '/': '.' background, '0'..'2' the frame
+    // shades 104, 108, 127, 'b' body.
+    std::string block(int X, int Y, int x0, int y0) const {
+        std::string out;
+        for (int y = y0; y < y0 + 8; ++y) {
+            for (int x = x0; x < x0 + 8; ++x) {
+                const int c = px(x, y);
+                out += c == BG                 ? '.'
+                       : c == 104              ? '0'
+                       : c == 108              ? '1'
+                       : c == 127              ? '2'
+                       : c == body(X, Y, x, y) ? 'b'
+                                               : '?';
+            }
+            if (y < y0 + 7)
+                out += '/';
+        }
+        return out;
+    }
+};
+
+TEST_F(PanelTest, FrameCornersAndBody) {
+    panel(3, PANEL_CAPTION, 10, 20, 100, 66);
+    redraw();
+    EXPECT_EQ(block(10, 20, 10, 20),
+              "...00000/..001111/.0012222/0012bbbb/012bbbbb/012bbbbb/012bbbbb/012bbbbb");
+    EXPECT_EQ(block(10, 20, 102, 20),
+              "000...../1100..../22100.../bb2100../bbb210../bbb210../bbb210../bbb210..");
+    EXPECT_EQ(block(10, 20, 10, 78),
+              "012bbbbb/012bbbbb/0012bbbb/.0012222/..001111/...00000/......../........");
+    EXPECT_EQ(block(10, 20, 102, 78),
+              "bbb210../bbb210../bb2100../22100.../1100..../000...../......../........");
+    for (int y = 24; y <= 79; ++y)
+        for (int x = 14; x <= 104; ++x)
+            ASSERT_EQ(px(x, y), body(10, 20, x, y)) << x << "," << y;
+
+    // The texture window follows a panel slid partly off the screen.
+    p.x[3] = -60;
+    p.y[3] = -7;
+    redraw();
+    for (int y = 0; y <= 52; ++y)
+        for (int x = 0; x <= 33; ++x)
+            ASSERT_EQ(px(x, y), body(-60, -7, x, y));
+}
+
+TEST_F(PanelTest, ScanLineOnListKindsOnly) {
+    panel(3, PANEL_LIST, 10, 20, 100, 66);
+    p.scan_row[3] = 30;
+    p.scan_enabled[3] = 0; // drawn all the same
+    redraw();
+    EXPECT_EQ(px(18, 20), TRIM_A);
+    for (int x = 13; x <= 104; ++x) {
+        EXPECT_EQ(px(x, 50), LIT);
+        EXPECT_EQ(px(x, 51), LIT);
+        EXPECT_EQ(px(x, 52), body(10, 20, x, 52));
+    }
+    EXPECT_EQ(px(12, 50), 127);
+    p.kind[3] = PANEL_CAPTION;
+    redraw();
+    EXPECT_FALSE(any(TRIM_A));
+    EXPECT_FALSE(any(LIT));
+}
+
+TEST_F(PanelTest, CursorBarAndItemTexts) {
+    panel(3, PANEL_LIST, 10, 20, 100, 66);
+    p.cursor[3] = 1;
+    p.highlight_phase[3] = 5;
+    redraw();
+    // Rows 38..51, columns 13..104: lit top and left, shaded bottom and right.
+    const struct {
+        int x, y, colour;
+    } expect[] = {{50, 38, LIT},    {104, 38, LIT},    {13, 45, LIT}, {13, 51, SHADED},
+                  {50, 51, SHADED}, {104, 45, SHADED}, {105, 45, 127}};
+    for (const auto &e : expect)
+        EXPECT_EQ(px(e.x, e.y), e.colour) << e.x << "," << e.y;
+    // The texture is anchored at the phase; the shimmer column 4 of its tile
+    // lands 9 px into the bar with the phase 5 offset, then every 32 px.
+    EXPECT_EQ(px(90, 44), tex32_colour((90 - 5) & 31, (44 - 5) & 31));
+    for (int x : {22, 54, 86})
+        for (int y = 39; y <= 50; ++y)
+            ASSERT_EQ(px(x, y), SHIMMER) << x << "," << y;
+    EXPECT_NE(px(23, 45), SHIMMER);
+
+    p.highlight_width[3] = 60;
+    redraw();
+    EXPECT_EQ(px(64, 45), SHADED);
+    EXPECT_EQ(px(65, 51), body(10, 20, 65, 51));
+
+    // Rows 14 px apart from y 26, the cursor row in variant 2.
+    p.item_count[3] = 3;
+    p.items[3][0] = 1;
+    p.items[3][1] = 2; // "Setup"
+    p.items[3][2] = 3;
+    redraw();
+    EXPECT_EQ(glyph_at(18, 26).variant, V0);
+    EXPECT_EQ(glyph_at(18, 40).variant, V2);
+    EXPECT_EQ(glyph_at(18, 40).column, 18);
+    EXPECT_EQ(glyph_at(18, 54).variant, V0);
+
+    p.cursor[3] = -1;
+    p.item_count[3] = 12; // more rows than a panel holds: no harm
+    p.items[3][1] = 99;   // not a text: skipped
+    redraw();
+    EXPECT_FALSE(any(SHIMMER));
+    EXPECT_FALSE(any(SHADED));
+    EXPECT_EQ(glyph_at(18, 26).variant, V0);
+    EXPECT_EQ(glyph_at(18, 40).column, -1);
+    EXPECT_EQ(glyph_at(18, 54).variant, V0);
+    EXPECT_EQ(g.font_variant, 0);
+}
+
+TEST_F(PanelTest, TogglesAndBindings) {
+    panel(3, PANEL_TOGGLES, 10, 20, 125, 94);
+    p.item_count[3] = 6;
+    const byte detail[6] = {1, 0, 1, 0, 0, 1};
+    std::memcpy(g.detail, detail, sizeof detail);
+    redraw();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(px(115, 25 + 14 * i), detail[i] ? ICON_ON : ICON_OFF) << i;
+        EXPECT_EQ(px(127, 35 + 14 * i), detail[i] ? ICON_ON : ICON_OFF) << i;
+    }
+
+    panel(3, PANEL_CONTROLS, 10, 20, 195, 80);
+    p.item_count[3] = 5;                       // "Gamepad" and the four actions
+    const int16 keys[4] = {107, 105, 26, 121}; // L ALT, L CTRL, Z, a code with no name
+    const int16 buttons[4] = {4, 3, 2, 9};
+    std::memcpy(g.key_binding, keys, sizeof keys);
+    std::memcpy(g.button_binding, buttons, sizeof buttons);
+    g.joystick_enabled = 0;
+    redraw();
+    // First letters at R-69: D(ISABLED), L, L, Z, then '?' from the figures row.
+    const int key_cells[][2] = {{3, 3}, {11, 3}, {11, 3}, {25, 3}, {12, 5}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(glyph_at(136, 25 + 14 * i).column, key_cells[i][0]) << i;
+        EXPECT_EQ(glyph_at(136, 25 + 14 * i).cell_row, key_cells[i][1]) << i;
+    }
+    g.joystick_enabled = 1;
+    redraw();
+    const int pad_cells[][2] = {
+        {4, 3}, {1, 3}, {1, 3}, {1, 3}, {12, 5}}; // E(NABLED), B(UTTON)..., ?
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(glyph_at(136, 25 + 14 * i).column, pad_cells[i][0]) << i;
+        EXPECT_EQ(glyph_at(136, 25 + 14 * i).cell_row, pad_cells[i][1]) << i;
+    }
+    EXPECT_EQ(g.font_variant, 0);
+}
+
+TEST_F(PanelTest, RatingsOfKnownSelectionsOnly) {
+    panel(4, PANEL_SHIP_DATA, 10, 20, 120, 66);
+    g.ship_type = 2;
+    redraw();
+    EXPECT_EQ(px(22, 21), SHIP0 + 2);
+    EXPECT_EQ(px(115, 35), 90); // the armour bar ends at X+105
+    EXPECT_EQ(px(116, 32), EMPTY_BAR);
+    EXPECT_EQ(px(17, 66), TINY); // "SIDEARM:"
+    g.ship_type = 7;             // no such ship: labels and empty bars only
+    redraw();
+    EXPECT_EQ(px(70, 25), TINY);
+    EXPECT_EQ(px(72, 32), EMPTY_BAR);
+    EXPECT_NE(px(17, 66), TINY);
+    EXPECT_FALSE(any(SHIP0 + 2));
+
+    p.active[4] = 0;
+    panel(7, PANEL_GUN_DATA, 10, 20, 66, 66);
+    g.gun_type = 5;
+    redraw();
+    EXPECT_EQ(px(22, 77), 94); // rate of fire ends at X+12
+    EXPECT_EQ(px(23, 77), EMPTY_BAR);
+    g.gun_type = 9;
+    redraw();
+    EXPECT_EQ(px(18, 32), EMPTY_BAR);
+}
+
+TEST_F(PanelTest, StageBanners) {
+    panel(5, PANEL_STAGE_INTRO, 40, 30, 207, 35);
+    g.current_stage = 2;
+    p.caption[5] = 3;
+    redraw();
+    EXPECT_EQ(px(40, 30), BANNER);
+    EXPECT_EQ(px(247, 30), BG);
+    EXPECT_EQ(px(55, 35), EMBLEM0 + 3);
+    EXPECT_EQ(px(86, 58), EMBLEM0 + 3);
+    EXPECT_EQ(px(87, 35), BANNER);
+    EXPECT_EQ(glyph_at(100, 34).column, 2); // "Charred Sands"
+    EXPECT_EQ(glyph_at(100, 34).cell_row, 0);
+    p.caption[5] = 9; // no emblem
+    redraw();
+    for (int k = 0; k < 6; ++k)
+        EXPECT_FALSE(any(EMBLEM0 + k));
+    p.kind[5] = PANEL_STAGE_COMPLETE;
+    redraw();
+    EXPECT_EQ(px(40, 30), DONE_BANNER);
+    EXPECT_EQ(glyph_at(100, 34).column, 18); // "STAGE COMPLETE"
+}
+
+TEST_F(PanelTest, CaptionDescriptionBonusAndNameEntry) {
+    panel(3, PANEL_CAPTION, 10, 20, 100, 21);
+    p.caption[3] = 6; // "Configuration", 92 wide by text_width
+    redraw();
+    EXPECT_EQ(glyph_at(14, 25).column, 2);
+    p.caption[3] = 0; // an empty textured box
+    redraw();
+    EXPECT_FALSE(any(V0));
+
+    p.kind[3] = PANEL_DESCRIPTION;
+    p.caption[3] = 200;
+    std::strcpy(g.long_text[200], "Hello");
+    redraw();
+    EXPECT_EQ(glyph_at(18, 24).column, 7);
+
+    p.kind[3] = PANEL_BONUS;
+    g.stage_bonus = 1500;
+    redraw();
+    EXPECT_EQ(glyph_at(16, 25).column, 18); // "Stage Bonus :"
+    EXPECT_EQ(glyph_at(16, 25).variant, V0);
+    EXPECT_EQ(glyph_at(116, 25).column, 0); // '1', variant 2
+    EXPECT_EQ(glyph_at(116, 25).cell_row, 5);
+
+    p.kind[3] = PANEL_NAME_ENTRY;
+    std::memset(g.name_buffer, 0, sizeof g.name_buffer);
+    redraw(true);
+    EXPECT_EQ(glyph_at(18, 25).column, 21); // ':'
+    EXPECT_EQ(glyph_at(27, 25).column, 8);  // the cursor at X+17 for an empty name
+    EXPECT_EQ(glyph_at(27, 25).variant, V2);
+    std::strcpy(g.name_buffer, "AB");
+    redraw(true);
+    EXPECT_EQ(glyph_at(24, 25).column, 0);
+    EXPECT_EQ(glyph_at(43, 25).column, 8); // X + 17 + 16
+    redraw(false);
+    EXPECT_EQ(glyph_at(43, 25).column, -1);
+    std::memset(g.name_buffer, 'W', sizeof g.name_buffer); // unterminated
+    redraw(true);
+    EXPECT_EQ(glyph_at(24 + 10 * 11, 25).column, 22);
+}
+
+TEST_F(PanelTest, SlotOrderAndInactivePanels) {
+    panel(3, PANEL_CAPTION, 10, 20, 100, 66);
+    panel(5, PANEL_CAPTION, 50, 40, 100, 66);
+    redraw();
+    EXPECT_EQ(px(50, 44), 104); // slot 5's frame over slot 3's body
+    p.active[5] = 0;
+    redraw();
+    EXPECT_EQ(px(50, 44), body(10, 20, 50, 44));
+
+    p.active[3] = 0;
+    panel(0, PANEL_LIST, 10, 20, 100, 66);
+    p.active[0] = 0;
+    panel(1, PanelKind(3), 10, 20, 100, 66); // kinds without a picture draw nothing
+    panel(2, PanelKind(12), 10, 20, 100, 66);
+    redraw();
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 320; ++x)
+            ASSERT_EQ(px(x, y), BG);
+    putpixel(g.back_buffer, 0, 0, 232); // solid mode afterwards
+    EXPECT_EQ(px(0, 0), 232);
+}
+
+} // namespace
+
+// ---- reference frames with the generated art ----
+
+namespace {
+
+struct PanelSetup {
+    int slot;
+    PanelKind kind;
+    int x, y, w, h;
+    int tab, cursor, caption;
+    std::vector<int> items;
+    int highlight_width = 0;
+};
+
+void place(MenuPanels &p, const PanelSetup &s) {
+    const int k = s.slot;
+    p.active[k] = 1;
+    p.kind[k] = s.kind;
+    p.x[k] = static_cast<int16>(s.x);
+    p.y[k] = static_cast<int16>(s.y);
+    p.width[k] = static_cast<int16>(s.w);
+    p.height[k] = static_cast<int16>(s.h);
+    p.tab_text[k] = static_cast<int16>(s.tab);
+    p.cursor[k] = static_cast<int16>(s.cursor);
+    p.caption[k] = static_cast<int16>(s.caption);
+    p.highlight_width[k] = static_cast<int16>(s.highlight_width);
+    p.highlight_phase[k] = static_cast<int16>(11 * k);
+    p.scan_row[k] = static_cast<int16>(s.h / 2);
+    p.item_count[k] = static_cast<int16>(s.items.size());
+    int i = 0;
+    for (int item : s.items)
+        p.items[k][i++] = static_cast<int16>(item);
+}
+
+void menu_frame(std::initializer_list<PanelSetup> setups, const char *name) {
+    MenuPanels p{};
+    for (const PanelSetup &s : setups)
+        place(p, s);
+    use_title_colour_maps();
+    clear_bitmap(g.back_buffer);
+    draw_panels(p, true);
+    test::expect_golden(g.back_buffer, g.title_palette, name);
+}
+
+} // namespace
+
+TEST(PanelGolden, MenusWithTheGeneratedArt) {
+    test::reset_state();
+    test::GameArt art;
+    ASSERT_TRUE(art.loaded()) << art.error();
+    const byte detail[6] = {1, 1, 0, 1, 1, 0};
+    std::memcpy(g.detail, detail, sizeof detail);
+
+    menu_frame({{1, PANEL_LIST, 6, 10, 100, 52, 2, 0, 0, {5, 6, 7}},
+                {3, PANEL_TOGGLES, 7, 80, 125, 94, 10, 4, 0, {17, 18, 19, 20, 21, 22}, 107},
+                {5, PANEL_CAPTION, 160, 40, 150, 21, 0, 0, 31, {}}},
+               "menu_lists");
+
+    g.joystick_enabled = 0;
+    menu_frame({{2, PANEL_LIST, 210, 10, 100, 66, 6, 0, 0, {8, 9, 10, 12}},
+                {3, PANEL_CONTROLS, 7, 80, 195, 80, 7, 2, 0, {35, 31, 32, 33, 34}, 124},
+                {5, PANEL_DESCRIPTION, 6, 170, 190, 21, 0, 0, 5, {}}},
+               "menu_controls");
+
+    g.ship_type = 1;
+    g.gun_type = 3;
+    menu_frame({{2, PANEL_LIST, 7, 40, 100, 52, 11, 1, 0, {23, 24, 25}},
+                {3, PANEL_DESCRIPTION, 5, 5, 155, 21, 0, 0, 1, {}},
+                {4, PANEL_SHIP_DATA, 115, 100, 120, 70, 12, 0, 0, {}},
+                {7, PANEL_GUN_DATA, 248, 100, 65, 70, 27, 0, 0, {}}},
+               "menu_selection");
+
+    g.stage_bonus = 2500;
+    std::strcpy(g.name_buffer, "Maverick");
+    menu_frame({{1, PANEL_LIST, 173, 10, 140, 33, 30, 0, 0, {57}},
+                {2, PANEL_BONUS, 6, 160, 160, 23, 0, 0, 0, {}},
+                {6, PANEL_CAPTION, 50, 73, 220, 21, 0, 0, 13, {}},
+                {7, PANEL_NAME_ENTRY, 50, 94, 220, 21, 0, 0, 0, {}}},
+               "menu_game_end");
+}
+
+TEST(PanelGolden, StageBannersInFlight) {
+    test::reset_state();
+    test::GameArt art;
+    ASSERT_TRUE(art.loaded()) << art.error();
+    g.current_stage = 2;
+    load_stage_graphics();
+    clear_bitmap(g.back_buffer);
+    MenuPanels p{};
+    place(p, {5, PANEL_STAGE_INTRO, 56, 50, 207, 35, 0, -1, 2, {}});
+    place(p, {6, PANEL_STAGE_COMPLETE, 56, 110, 207, 35, 0, -1, 0, {}});
+    draw_panels(p, false);
+    test::expect_golden(g.back_buffer, g.game_palette, "stage_banners");
+}

@@ -1,0 +1,181 @@
+// The records file: its scrambled layout, damaged files, the table order and
+// saves that fail.
+#include "assets/archive.h"
+#include "core/game_state.h"
+#include "persist/atomic_file.h"
+#include "persist/records.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <random>
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Table {
+    int32 score[RECORD_COUNT];
+    char name[RECORD_COUNT][RECORD_NAME_SIZE];
+    static Table current() {
+        Table t;
+        std::memcpy(t.score, g.record_score, sizeof t.score);
+        std::memcpy(t.name, g.record_name, sizeof t.name);
+        return t;
+    }
+    bool operator==(const Table &o) const { return std::memcmp(this, &o, sizeof o) == 0; }
+};
+
+class RecordsTest : public ::testing::Test {
+  protected:
+    std::string dir = test::make_temp_dir("records");
+    std::string path = dir + "/assist.def";
+    std::mt19937 rng{99};
+
+    void SetUp() override {
+        test::reset_state();
+        std::uint8_t table[CODE_ROWS][256];
+        for (auto &row : table) {
+            std::iota(row, row + 256, 0);
+            std::shuffle(row, row + 256, rng);
+        }
+        set_code_table(table);
+    }
+    void TearDown() override {
+        fail_writes_after(-1);
+        fs::remove_all(dir);
+    }
+
+    // Random in-range scores; names that use all 16 slot bytes.
+    Table fill_random_table() {
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            g.record_score[i] = static_cast<int32>(rng() % (MAX_RECORD_SCORE + 1u));
+            for (char &c : g.record_name[i]) c = static_cast<char>(rng() % 128);
+            g.record_name[i][rng() % RECORD_NAME_SIZE] = 0;
+        }
+        return Table::current();
+    }
+
+    RecordsBytes read_file() {
+        RecordsBytes b{};
+        std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
+        return b;
+    }
+};
+
+std::uint8_t stored(int row, char plain) {
+    return g.cipher_table[row % 16][static_cast<std::uint8_t>(plain)];
+}
+
+TEST_F(RecordsTest, FileLayoutAndRoundTrips) {
+    for (int k = 0; k < CODE_ROWS; ++k) {
+        const Table t = fill_random_table();
+        const RecordsBytes b = records_to_bytes(k);
+        EXPECT_EQ(b[0], k);
+        records_from_bytes(b.data(), RECORDS_FILE_SIZE);
+        EXPECT_TRUE(Table::current() == t) << k;
+    }
+    // 70,000 is stored as 1, 17, 112; with start row 14 the first name
+    // starts on row 12 and the second on row 14.
+    g.record_score[0] = 70000;
+    const RecordsBytes b = records_to_bytes(14);
+    EXPECT_EQ(b[1], g.cipher_table[14][1]);
+    EXPECT_EQ(b[2], g.cipher_table[15][17]);
+    EXPECT_EQ(b[3], g.cipher_table[0][112]);
+    EXPECT_EQ(b[31], stored(12, g.record_name[0][0]));
+    EXPECT_EQ(b[47], stored(14, g.record_name[1][0]));
+
+    const Table t = Table::current();
+    ASSERT_TRUE(save_records(path));
+    const RecordsBytes file = read_file();
+    const int k = file[0];
+    for (int n = 0; n < RECORD_COUNT; ++n)
+        for (int j = 0; j < RECORD_NAME_SIZE; ++j)
+            ASSERT_EQ(file[31 + 16 * n + j], stored(k + 30 + 18 * n + j, t.name[n][j]));
+    fill_random_table();
+    load_records(path);
+    EXPECT_TRUE(Table::current() == t);
+}
+
+TEST_F(RecordsTest, ShortAndDamagedFilesGiveASaneTable) {
+    const Table t = fill_random_table();
+    const RecordsBytes full = records_to_bytes(5);
+    // What the file supplies is read; a cut score is 0, a cut name ends in
+    // zero bytes.
+    for (int length = 0; length <= RECORDS_FILE_SIZE; ++length) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char *>(full.data()), length);
+        load_records(path);
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            ASSERT_EQ(g.record_score[i], length >= 4 + 3 * i ? t.score[i] : 0) << length;
+            for (int j = 0; j < RECORD_NAME_SIZE; ++j)
+                ASSERT_EQ(g.record_name[i][j], length > 31 + 16 * i + j ? t.name[i][j] : 0);
+        }
+    }
+    for (int n = 0; n < 300; ++n) {
+        RecordsBytes b;
+        for (auto &x : b) x = static_cast<std::uint8_t>(rng());
+        records_from_bytes(b.data(), RECORDS_FILE_SIZE);
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            ASSERT_LE(g.record_score[i], MAX_RECORD_SCORE);
+            ASSERT_NE(std::memchr(g.record_name[i], 0, RECORD_NAME_SIZE), nullptr);
+        }
+    }
+}
+
+TEST_F(RecordsTest, NewScoresEnterInOrder) {
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        g.record_score[i] = 1000 - 100 * i;
+        for (int j = 0; j < RECORD_NAME_SIZE; ++j) g.record_name[i][j] = char('A' + i + j);
+        g.record_name[i][5] = 0; // the bytes after it move with the name too
+    }
+    EXPECT_EQ(record_position(100), -1); // equal to the tenth
+    EXPECT_EQ(record_position(101), 9);
+    EXPECT_EQ(record_position(1000), 1); // equal to the first: the older stays ahead
+    EXPECT_EQ(record_position(1001), 0);
+    EXPECT_EQ(record_position(-5), -1);
+
+    const Table before = Table::current();
+    insert_record(1, 950, "A VERY LONG NAME");
+    EXPECT_EQ(g.record_score[1], 950);
+    EXPECT_STREQ(g.record_name[1], "A VERY LONG"); // 11 characters kept
+    EXPECT_EQ(g.record_score[2], 900);
+    EXPECT_EQ(std::memcmp(g.record_name[2], before.name[1], RECORD_NAME_SIZE), 0);
+    EXPECT_EQ(g.record_score[9], 200); // 100 dropped out
+
+    insert_record(0, 20000000, "MAX");
+    insert_record(9, -7, "NEG");
+    EXPECT_EQ(g.record_score[0], MAX_RECORD_SCORE);
+    EXPECT_EQ(g.record_score[9], 0);
+    g.record_score[8] = 30000000; // whatever is in memory, the file holds 24 bits
+    g.record_score[9] = -50;
+    records_from_bytes(records_to_bytes(3).data(), RECORDS_FILE_SIZE);
+    EXPECT_EQ(g.record_score[8], MAX_RECORD_SCORE);
+    EXPECT_EQ(g.record_score[9], 0);
+}
+
+TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
+    fill_random_table();
+    ASSERT_TRUE(save_records(path));
+    const RecordsBytes old = read_file();
+    fail_writes_after(100);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_records(path));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quarvell: could not save " + path + ": No space left on device\n");
+    EXPECT_EQ(read_file(), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    fail_writes_after(-1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_records(dir + "/gone/assist.def"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quarvell: could not save " + dir + "/gone/assist.def: No such file or directory\n");
+}
+
+} // namespace

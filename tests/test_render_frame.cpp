@@ -1,0 +1,510 @@
+// The perspective ground and cloud layers, the per-row tables, the frame's
+// composition and the screen shake.
+#include "assets/archive.h"
+#include "assets/game_data.h"
+#include "assets/graphics.h"
+#include "core/game_state.h"
+#include "core/spine.h"
+#include "render/render.h"
+#include "render/view.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace qv;
+
+namespace {
+
+using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
+
+BitmapPtr make_bitmap(int w, int h, int colour = 0) {
+    BitmapPtr b(create_bitmap(w, h), destroy_bitmap);
+    clear_to_color(b.get(), colour);
+    return b;
+}
+
+// A byte that changes with every step of x or y and never repeats within
+// 2048 x 2048, so a texel taken one place off, or wrapped with the wrong
+// mask, shows.
+int hashed(int x, int y, std::uint32_t seed) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^ seed;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return static_cast<int>(h & 255);
+}
+
+void fill_hashed(BITMAP *b, std::uint32_t seed) {
+    for (int y = 0; y < b->h; ++y)
+        for (int x = 0; x < b->w; ++x) putpixel(b, x, y, hashed(x, y, seed));
+}
+
+void fill_shade_map(std::uint32_t seed) {
+    for (int t = 0; t < 256; ++t)
+        for (int p = 0; p < 256; ++p)
+            g.shade_map.data[t][p] = static_cast<unsigned char>(hashed(t, p, seed));
+}
+
+// The layer rules written out plainly, pixel by pixel: the row's start from
+// the tables, then x steps along it, each texel coordinate rounded with
+// fixtoi and wrapped with the map's mask.
+void reference_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy, bool cloud) {
+    const fixed c = fixcos(heading), s = fixsin(heading);
+    const int half_w = dest->w / 2;
+    for (int y = 0; y < dest->h; ++y) {
+        const fixed d = g.row_distance[y], k = g.row_step[y];
+        const fixed dx = fixmul(-s, k), dy = fixmul(c, k);
+        const fixed u0 = cx + fixmul(d, c) - half_w * dx;
+        const fixed v0 = cy + fixmul(d, s) - half_w * dy;
+        for (int x = 0; x < dest->w; ++x) {
+            const int tu = fixtoi(u0 + x * dx) & (map->w - 1);
+            const int tv = fixtoi(v0 + x * dy) & (map->h - 1);
+            const int t = getpixel(map, tu, tv);
+            putpixel(dest, x, y, cloud ? g.shade_map.data[t][getpixel(dest, x, y)] : t);
+        }
+    }
+}
+
+// The first differing pixel, or an empty string.
+std::string first_difference(BITMAP *a, BITMAP *b, int y0 = 0, int y1 = -1) {
+    if (y1 < 0) y1 = a->h - 1;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = 0; x < a->w; ++x)
+            if (getpixel(a, x, y) != getpixel(b, x, y))
+                return "(" + std::to_string(x) + "," + std::to_string(y) + "): " +
+                       std::to_string(getpixel(a, x, y)) + " vs " + std::to_string(getpixel(b, x, y));
+    return "";
+}
+
+struct Pose {
+    fixed heading, x, y;
+};
+
+// Headings at and around the wrap, exact halves, and positions far outside
+// the map on both sides, then random ones.
+std::vector<Pose> poses() {
+    std::vector<Pose> p = {
+        {0, itofix(512), itofix(512)},
+        {itofix(256), itofix(512), itofix(512)},
+        {itofix(256) - 1, itofix(3), itofix(1020)},
+        {1, itofix(1023), 0},
+        {-0x100, itofix(700), itofix(-5)},
+        {itofix(64), itofix(-30000), itofix(29000)},
+        {itofix(128), itofix(30000) + 0x8000, itofix(-30000) - 0x8000},
+        {itofix(192), itofix(10) + 0x8000, -itofix(3) - 0x8000},
+        {itofix(32), itofix(16000), itofix(16000)},
+    };
+    std::mt19937 rng(1234);
+    std::uniform_int_distribution<int> angle(-itofix(256), itofix(512));
+    std::uniform_int_distribution<int> pos(-itofix(30000), itofix(30000));
+    for (int i = 0; i < 30; ++i) p.push_back({angle(rng), pos(rng), pos(rng)});
+    return p;
+}
+
+class LayerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::reset_state();
+        init_view_tables();
+    }
+};
+
+TEST_F(LayerTest, RowTablesMatchTheViewConstants) {
+    EXPECT_NEAR(fixtof(g.row_distance[0]), 555.56, 0.01);
+    EXPECT_EQ(g.row_distance[155], itofix(125));
+    EXPECT_NEAR(fixtof(g.row_distance[199]), 102.46, 0.01);
+    EXPECT_NEAR(fixtof(g.row_step[0]), 2.22, 0.01);
+    EXPECT_EQ(g.row_step[155], itofix(1) / 2);
+    EXPECT_NEAR(fixtof(g.row_step[199]), 0.41, 0.01);
+}
+
+TEST_F(LayerTest, GroundMatchesThePlainRulesOverManyPoses) {
+    auto map = make_bitmap(1024, 1024);
+    fill_hashed(map.get(), 7);
+    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
+    for (const Pose &p : poses()) {
+        SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
+        clear_to_color(got.get(), 3);
+        draw_ground_layer(got.get(), map.get(), p.heading, p.x, p.y);
+        reference_layer(want.get(), map.get(), p.heading, p.x, p.y, false);
+        ASSERT_EQ(first_difference(got.get(), want.get()), "");
+    }
+}
+
+TEST_F(LayerTest, GroundOnOtherMapShapes) {
+    // A sub-bitmap of a wider picture (its rows lie 2048 bytes apart), the
+    // clouds' size, and an oblong map.
+    auto parent = make_bitmap(2048, 1024);
+    fill_hashed(parent.get(), 11);
+    BitmapPtr map(create_sub_bitmap(parent.get(), 1024, 0, 1024, 1024), destroy_bitmap);
+    auto small = make_bitmap(256, 256);
+    fill_hashed(small.get(), 12);
+    auto oblong = make_bitmap(512, 128);
+    fill_hashed(oblong.get(), 13);
+    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
+    const std::vector<Pose> all = poses();
+    for (size_t i = 0; i < all.size(); i += 6) {
+        const Pose &p = all[i];
+        for (BITMAP *m : {map.get(), small.get(), oblong.get()}) {
+            draw_ground_layer(got.get(), m, p.heading, p.x, p.y);
+            reference_layer(want.get(), m, p.heading, p.x, p.y, false);
+            ASSERT_EQ(first_difference(got.get(), want.get()), "") << "pose " << i << " map " << m->w;
+        }
+    }
+}
+
+TEST_F(LayerTest, TheViewRepeatsWithTheTurnAndTheMap) {
+    auto map = make_bitmap(1024, 1024);
+    fill_hashed(map.get(), 5);
+    auto a = make_bitmap(FRAME_W, FRAME_H), b = make_bitmap(FRAME_W, FRAME_H);
+    draw_ground_layer(a.get(), map.get(), 0, itofix(100), itofix(200));
+    draw_ground_layer(b.get(), map.get(), itofix(256), itofix(100), itofix(200));
+    EXPECT_EQ(first_difference(a.get(), b.get()), "");
+    draw_ground_layer(b.get(), map.get(), itofix(512), itofix(100 + 3 * 1024), itofix(200 - 9 * 1024));
+    EXPECT_EQ(first_difference(a.get(), b.get()), "");
+}
+
+TEST_F(LayerTest, CloudsDarkenWhatIsThereByTheirTexels) {
+    auto clouds = make_bitmap(256, 256);
+    fill_hashed(clouds.get(), 21);
+    fill_shade_map(99);
+    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
+    for (const Pose &p : poses()) {
+        SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
+        fill_hashed(got.get(), 31);
+        blit(got.get(), want.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
+        draw_cloud_layer(got.get(), clouds.get(), p.heading, p.x, p.y);
+        reference_layer(want.get(), clouds.get(), p.heading, p.x, p.y, true);
+        ASSERT_EQ(first_difference(got.get(), want.get()), "");
+    }
+}
+
+TEST_F(LayerTest, CloudTexelsOf255LeaveTheGroundAlone) {
+    auto clouds = make_bitmap(256, 256, 255);
+    fill_shade_map(3);
+    for (int p = 0; p < 256; ++p) g.shade_map.data[255][p] = static_cast<unsigned char>(p);
+    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
+    fill_hashed(got.get(), 8);
+    fill_hashed(want.get(), 8);
+    draw_cloud_layer(got.get(), clouds.get(), itofix(40), itofix(77), itofix(-900));
+    EXPECT_EQ(first_difference(got.get(), want.get()), "");
+}
+
+TEST_F(LayerTest, OnePassGivesTheSamePictureAsTwo) {
+    auto map = make_bitmap(1024, 1024);
+    fill_hashed(map.get(), 14);
+    auto clouds = make_bitmap(256, 256);
+    fill_hashed(clouds.get(), 15);
+    fill_shade_map(16);
+    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
+    const std::vector<Pose> all = poses();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Pose &p = all[i], &q = all[(i * 7 + 3) % all.size()];
+        draw_ground_and_cloud_layers(got.get(), map.get(), p.heading, p.x, p.y, clouds.get(),
+                                     q.heading, q.x, q.y);
+        draw_ground_layer(want.get(), map.get(), p.heading, p.x, p.y);
+        draw_cloud_layer(want.get(), clouds.get(), q.heading, q.x, q.y);
+        ASSERT_EQ(first_difference(got.get(), want.get()), "") << "pose " << i;
+    }
+}
+
+// ---- the whole frame ----
+
+class ComposeTest : public LayerTest {
+  protected:
+    std::vector<BitmapPtr> owned;
+
+    BITMAP *own(BitmapPtr b) {
+        owned.push_back(std::move(b));
+        return owned.back().get();
+    }
+
+    void SetUp() override {
+        LayerTest::SetUp();
+        // Sheets of colour 0 draw nothing through masked copies.
+        for (BITMAP **sheet : {&g.tex40_sheet, &g.tex32_sheet, &g.enemy_sheet, &g.shadow_sheet,
+                               &g.suits_sheet, &g.stages_sheet, &g.font_sheet, &g.ships_sheet,
+                               &g.gunfire_sheet, &g.hud_sheet, &g.logos_sheet, &g.title_sheet})
+            *sheet = own(make_bitmap(320, 200));
+        g.suit_shadow = own(make_bitmap(41, 16));
+        g.back_buffer = own(make_bitmap(FRAME_W, FRAME_H));
+        g.stage_map = own(make_bitmap(1024, 1024));
+        fill_hashed(g.stage_map, 17);
+        g.cloud_map = own(make_bitmap(256, 256));
+        std::memset(&g.snap, 0, sizeof g.snap);
+        fill_shade_map(44);
+        for (int p = 0; p < 256; ++p) g.shade_map.data[255][p] = static_cast<unsigned char>(p);
+    }
+
+    void TearDown() override {
+        for (BITMAP **b : {&g.tex40_sheet, &g.tex32_sheet, &g.enemy_sheet, &g.shadow_sheet,
+                           &g.suits_sheet, &g.stages_sheet, &g.font_sheet, &g.ships_sheet,
+                           &g.gunfire_sheet, &g.hud_sheet, &g.logos_sheet, &g.title_sheet,
+                           &g.suit_shadow, &g.back_buffer, &g.stage_map, &g.cloud_map})
+            *b = nullptr;
+        owned.clear();
+    }
+
+    void compose_at(fixed heading, fixed x, fixed y) {
+        g.view_heading = g.view_cloud_heading = heading;
+        g.view_x = g.view_cloud_x = x;
+        g.view_y = g.view_cloud_y = y;
+        compose_flight_frame();
+    }
+};
+
+TEST_F(ComposeTest, TheCameraStandsBehindTheShip) {
+    g.detail[DETAIL_CLOUDS] = 0;
+    const fixed heading = itofix(37), x = itofix(2000), y = itofix(-300);
+    compose_at(heading, x, y);
+    const fixed cam_x = x - 110 * fixcos(heading), cam_y = y - 110 * fixsin(heading);
+    EXPECT_EQ(g.view_x, cam_x);
+    EXPECT_EQ(g.view_y, cam_y);
+    // Between the score and the instruments the frame is the ground alone.
+    auto want = make_bitmap(FRAME_W, FRAME_H);
+    draw_ground_layer(want.get(), g.stage_map, heading, cam_x, cam_y);
+    EXPECT_EQ(first_difference(g.back_buffer, want.get(), 20, 139), "");
+}
+
+TEST_F(ComposeTest, WithCloudsOffOnlyTheGroundIsDrawn) {
+    // Dark clouds with the detail off must look like harmless clouds with it
+    // on: then no cloud pass ran.
+    clear_to_color(g.cloud_map, 0);
+    g.detail[DETAIL_CLOUDS] = 0;
+    compose_at(itofix(90), itofix(16000), itofix(16000));
+    EXPECT_EQ(g.view_cloud_x, itofix(16000)) << "the cloud copy is not pulled back";
+    EXPECT_EQ(g.view_cloud_y, itofix(16000));
+    auto off = make_bitmap(FRAME_W, FRAME_H);
+    blit(g.back_buffer, off.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
+
+    g.detail[DETAIL_CLOUDS] = 1;
+    compose_at(itofix(90), itofix(16000), itofix(16000));
+    EXPECT_NE(first_difference(g.back_buffer, off.get()), "") << "dark clouds show when on";
+    EXPECT_EQ(g.view_cloud_x, itofix(16000) - 110 * fixcos(itofix(90)));
+    EXPECT_EQ(g.view_cloud_y, itofix(16000) - 110 * fixsin(itofix(90)));
+
+    clear_to_color(g.cloud_map, 255);
+    compose_at(itofix(90), itofix(16000), itofix(16000));
+    EXPECT_EQ(first_difference(g.back_buffer, off.get()), "");
+}
+
+TEST_F(ComposeTest, CloudsArePulledBackAlongTheShipsHeading) {
+    fill_hashed(g.cloud_map, 61);
+    g.detail[DETAIL_CLOUDS] = 1;
+    g.view_heading = itofix(10);
+    g.view_x = g.view_y = itofix(500);
+    g.view_cloud_heading = itofix(200);
+    g.view_cloud_x = itofix(40);
+    g.view_cloud_y = itofix(-40);
+    compose_flight_frame();
+    EXPECT_EQ(g.view_cloud_x, itofix(40) - 110 * fixcos(itofix(10)));
+    EXPECT_EQ(g.view_cloud_y, itofix(-40) - 110 * fixsin(itofix(10)));
+    auto want = make_bitmap(FRAME_W, FRAME_H);
+    draw_ground_layer(want.get(), g.stage_map, g.view_heading, g.view_x, g.view_y);
+    draw_cloud_layer(want.get(), g.cloud_map, itofix(200), g.view_cloud_x, g.view_cloud_y);
+    EXPECT_EQ(first_difference(g.back_buffer, want.get(), 20, 139), "");
+}
+
+// ---- shake ----
+
+constexpr ShakeOffset SHAKES[] = {{1, 0}, {0, 1}, {1, 1}, {0, 0}};
+
+TEST(Shake, OneShakeFrameIsExactlyOneShakenFrame) {
+    std::srand(7);
+    const int r = (std::rand() % 8) / 2;
+    const int after = std::rand();
+    std::srand(7);
+    g.shake_frames = 1;
+    const ShakeOffset first = take_shake_offset();
+    EXPECT_EQ(first.x, SHAKES[r].x);
+    EXPECT_EQ(first.y, SHAKES[r].y);
+    EXPECT_EQ(g.shake_frames, 0);
+    const ShakeOffset second = take_shake_offset();
+    EXPECT_EQ(second.x, 0);
+    EXPECT_EQ(second.y, 0);
+    EXPECT_EQ(g.shake_frames, 0);
+    EXPECT_EQ(std::rand(), after) << "a steady frame draws no random number";
+}
+
+TEST(Shake, EachShakenFrameTakesOneOfFourOffsets) {
+    constexpr int frames = 400;
+    std::srand(3);
+    std::vector<int> draws;
+    for (int i = 0; i < frames; ++i) draws.push_back((std::rand() % 8) / 2);
+    std::srand(3);
+    g.shake_frames = frames;
+    int seen[4] = {};
+    for (int i = 0; i < frames; ++i) {
+        const ShakeOffset o = take_shake_offset();
+        ASSERT_EQ(o.x, SHAKES[draws[i]].x) << i;
+        ASSERT_EQ(o.y, SHAKES[draws[i]].y) << i;
+        ++seen[draws[i]];
+    }
+    EXPECT_EQ(g.shake_frames, 0);
+    for (int n : seen) EXPECT_GT(n, frames / 8);
+}
+
+TEST(Shake, PresentingCountsTheShakeDown) {
+    g.shake_frames = 2;
+    present_frame();
+    EXPECT_EQ(g.shake_frames, 1);
+    present_frame();
+    present_frame();
+    EXPECT_EQ(g.shake_frames, 0);
+}
+
+// ---- golden frame: the generated art, drawn headless from fixed state ----
+
+// Puts an object `ahead` units in front of the ship and `side` units to its
+// right (ship at 16000, 16000 looking along `heading`).
+struct ScenePlacer {
+    fixed heading;
+    int slot = 1;
+
+    int put(int16 kind, int ahead, int side, int16 size) {
+        EntityTable &e = g.ent;
+        const fixed c = fixcos(heading), s = fixsin(heading);
+        e.active[slot] = 1;
+        e.kind[slot] = kind;
+        e.x[slot] = g.player_x + ahead * c - side * s;
+        e.y[slot] = g.player_y + ahead * s + side * c;
+        e.sprite_w[slot] = e.sprite_h[slot] = size;
+        e.shadow_col[slot] = e.shadow_row[slot] = -1;
+        return slot++;
+    }
+    void cell(int s, int image) {
+        g.ent.cell_col[s] = static_cast<int16>(image % 9);
+        g.ent.cell_row[s] = static_cast<int16>(image / 9);
+    }
+};
+
+// Enemies (one dying, sparking), the ship's shots and the enemies', a
+// rocket with its smoke trail, hit sparks and an explosion, over stage 1's
+// ground with clouds and shadows.
+void build_flight_scene() {
+    const fixed heading = itofix(40);
+    g.player_heading = g.cloud_heading = heading;
+    g.player_x = g.player_y = itofix(16000);
+    g.cloud_x = itofix(16000) + itofix(37);
+    g.cloud_y = itofix(16000) - itofix(90);
+    g.ship_type = 1;
+    g.flame_frame = 1;
+    g.booster_active = 0;
+    g.player_screen_dy = 0;
+    g.score = 12345;
+    g.heat = 120.0f;
+    g.bombs = 2;
+    g.ent.active[0] = 1;
+    g.ent.kind[0] = KIND_PLAYER;
+    g.ent.hp[0] = ship_armor[1];
+    g.detail[DETAIL_CLOUDS] = 1;
+    g.detail[DETAIL_SHIP_SHADOWS] = 1;
+
+    ScenePlacer p{heading};
+    const int enemies[][3] = {{320, -120, 0}, {240, 90, 1}, {180, -40, 2}, {420, 60, 3}, {150, 110, 4}};
+    for (const auto &en : enemies) {
+        const int s = p.put(KIND_ENEMY, en[0], en[1], 56);
+        g.ent.cell_col[s] = static_cast<int16>(en[2]);
+        g.ent.shadow_col[s] = g.ent.shadow_row[s] = 0;
+        if (en[2] == 2) {
+            g.ent.state[s] = ENEMY_DYING;
+            g.ent.spark_timer[s] = 1;
+        }
+    }
+    for (int i = 0; i < 6; ++i) p.cell(p.put(KIND_PROJECTILE, 30 + 40 * i, (i % 2) * 6 - 3, 33), gun_sprite[0]);
+    for (int i = 0; i < 5; ++i) p.cell(p.put(KIND_PROJECTILE, 300 - 45 * i, -120 + 18 * i, 33), gun_sprite[10]);
+    const int rocket = p.put(KIND_PROJECTILE, 200, 20, 33);
+    p.cell(rocket, gun_sprite[GUN_ROCKET]);
+    for (int i = 0; i < 10; ++i) {
+        const int s = p.put(KIND_SMOKE, 190 - 12 * i, 20, 33);
+        g.ent.shade_level[s] = static_cast<int16>(130 + 10 * i);
+    }
+    for (int i = 0; i < 2; ++i) p.cell(p.put(KIND_SPARK, 240 + 4 * i, 95 - 8 * i, 33), 27 + i);
+    const int boom = p.put(KIND_EXPLOSION, 260, -60, 33);
+    g.ent.glow_level[boom] = 160;
+}
+
+class GoldenTest : public ::testing::Test {
+  protected:
+    std::string old_dir;
+    bool loaded = false;
+
+    void SetUp() override {
+        const std::string dir = test::game_dir();
+        if (!std::filesystem::exists(dir + "/loader.def")) GTEST_SKIP() << "no generated game data in " << dir;
+        old_dir = std::filesystem::current_path().string();
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        test::reset_state();
+        load_code_table();
+        load_graphics();
+        g.current_stage = 0;
+        load_stage_graphics();
+        loaded = true;
+    }
+
+    void TearDown() override {
+        if (loaded) free_graphics();
+        if (!old_dir.empty()) {
+            EXPECT_EQ(chdir(old_dir.c_str()), 0);
+        }
+    }
+
+    // Compares back_buffer with tests/golden/<name>.pcx; QV_UPDATE_GOLDEN=1
+    // writes it instead. A differing frame is left in the build folder.
+    void check_golden(const std::string &name) {
+        const std::string golden = std::string(QV_TESTS_DIR) + "/golden/" + name + ".pcx";
+        const char *update = std::getenv("QV_UPDATE_GOLDEN");
+        if (update && std::string(update) == "1") {
+            ASSERT_EQ(save_pcx(golden.c_str(), g.back_buffer, g.game_palette), 0) << golden;
+            return;
+        }
+        PALETTE pal;
+        BitmapPtr want(load_pcx(golden.c_str(), pal), destroy_bitmap);
+        ASSERT_TRUE(want) << "missing " << golden << " (QV_UPDATE_GOLDEN=1 writes it)";
+        ASSERT_EQ(want->w, FRAME_W);
+        ASSERT_EQ(want->h, FRAME_H);
+        const std::string diff = first_difference(g.back_buffer, want.get());
+        if (!diff.empty()) {
+            const std::string actual = std::string(QV_BINARY_DIR) + "/golden-actual-" + name + ".pcx";
+            save_pcx(actual.c_str(), g.back_buffer, g.game_palette);
+            FAIL() << name << " differs at " << diff << "; this run's frame: " << actual;
+        }
+        for (int i = 0; i < PAL_SIZE; ++i) {
+            ASSERT_EQ(pal[i].r, g.game_palette[i].r) << i;
+            ASSERT_EQ(pal[i].g, g.game_palette[i].g) << i;
+            ASSERT_EQ(pal[i].b, g.game_palette[i].b) << i;
+        }
+    }
+};
+
+TEST_F(GoldenTest, BusyFlightScene) {
+    build_flight_scene();
+    take_snapshot();
+    std::srand(5); // the damage sparks' roll
+    compose_flight_frame();
+    check_golden("flight_busy");
+}
+
+TEST_F(GoldenTest, TurnedWithoutCloudsOrShadows) {
+    build_flight_scene();
+    g.detail[DETAIL_CLOUDS] = 0;
+    g.detail[DETAIL_SHIP_SHADOWS] = 0;
+    take_snapshot();
+    // A quarter turn later the same world is seen from the side.
+    g.view_heading = wrap_angle(g.view_heading + itofix(64));
+    std::srand(5);
+    compose_flight_frame();
+    check_golden("flight_turned_plain");
+}
+
+} // namespace

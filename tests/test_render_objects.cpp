@@ -1,0 +1,425 @@
+// World objects: projection, the draw order, sprites with shadows, discs,
+// damage sparks and the player's ship.
+#include "core/game_state.h"
+#include "render/objects.h"
+#include "render/view.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace qv;
+
+namespace {
+
+using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
+
+BitmapPtr make_bitmap(int w, int h, int colour = 0) {
+    BitmapPtr b(create_bitmap(w, h), destroy_bitmap);
+    clear_to_color(b.get(), colour);
+    return b;
+}
+
+int hashed(int x, int y, std::uint32_t seed) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^ seed;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return static_cast<int>(h & 255);
+}
+
+// A picture with about one pixel in four transparent (colour 0).
+void fill_sheet(BITMAP *b, std::uint32_t seed) {
+    for (int y = 0; y < b->h; ++y)
+        for (int x = 0; x < b->w; ++x) {
+            const int v = hashed(x, y, seed);
+            putpixel(b, x, y, v % 4 == 0 ? 0 : v);
+        }
+}
+
+std::string first_difference(BITMAP *a, BITMAP *b) {
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x)
+            if (getpixel(a, x, y) != getpixel(b, x, y))
+                return "(" + std::to_string(x) + "," + std::to_string(y) + "): " +
+                       std::to_string(getpixel(a, x, y)) + " vs " + std::to_string(getpixel(b, x, y));
+    return "";
+}
+
+int changed_pixels(BITMAP *a, BITMAP *b) {
+    int n = 0;
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x) n += getpixel(a, x, y) != getpixel(b, x, y);
+    return n;
+}
+
+const fixed CAMERA = itofix(1000);
+
+class ObjectsTest : public ::testing::Test {
+  protected:
+    std::vector<BitmapPtr> owned;
+    BitmapPtr before = make_bitmap(FRAME_W, FRAME_H);
+
+    BITMAP *own(BitmapPtr b) {
+        owned.push_back(std::move(b));
+        return owned.back().get();
+    }
+
+    void SetUp() override {
+        test::reset_state();
+        init_view_tables();
+        std::memset(&g.snap, 0, sizeof g.snap);
+        g.ships_sheet = own(make_bitmap(320, 200));
+        g.gunfire_sheet = own(make_bitmap(320, 200));
+        g.enemy_sheet = own(make_bitmap(320, 200));
+        g.shadow_sheet = own(make_bitmap(320, 200));
+        g.suits_sheet = own(make_bitmap(320, 200));
+        g.suit_shadow = own(make_bitmap(41, 16));
+        g.back_buffer = own(make_bitmap(FRAME_W, FRAME_H));
+        fill_sheet(g.ships_sheet, 1);
+        fill_sheet(g.gunfire_sheet, 2);
+        fill_sheet(g.enemy_sheet, 3);
+        fill_sheet(g.shadow_sheet, 4);
+        fill_sheet(g.suits_sheet, 5);
+        fill_sheet(g.suit_shadow, 6);
+        for (int l = 0; l < 256; ++l)
+            for (int p = 0; p < 256; ++p) {
+                g.shade_map.data[l][p] = static_cast<unsigned char>(hashed(l, p, 7));
+                g.glow_map.data[l][p] = static_cast<unsigned char>(hashed(l, p, 8));
+            }
+        for (int p = 0; p < 256; ++p) g.shade_map.data[255][p] = static_cast<unsigned char>(p);
+        fill_sheet(g.back_buffer, 9);
+        g.view_heading = 0;
+        g.view_x = g.view_y = CAMERA;
+        g.detail[DETAIL_SHIP_SHADOWS] = 1;
+    }
+
+    void TearDown() override {
+        for (BITMAP **b : {&g.ships_sheet, &g.gunfire_sheet, &g.enemy_sheet, &g.shadow_sheet,
+                           &g.suits_sheet, &g.suit_shadow, &g.back_buffer})
+            *b = nullptr;
+        owned.clear();
+    }
+
+    // An object in the snapshot, `ahead` units in front of the camera (which
+    // looks along +x) and `side` units to the right.
+    void place(int slot, int16 kind, double ahead, double side, int16 size = 33) {
+        EntityTable &e = g.snap.ent;
+        e.active[slot] = 1;
+        e.kind[slot] = kind;
+        e.x[slot] = CAMERA + ftofix(ahead);
+        e.y[slot] = CAMERA + ftofix(side);
+        e.sprite_w[slot] = e.sprite_h[slot] = size;
+        e.shadow_col[slot] = -1;
+        e.shadow_row[slot] = -1;
+    }
+
+    void keep_frame() { blit(g.back_buffer, before.get(), 0, 0, 0, 0, FRAME_W, FRAME_H); }
+
+    void draw_world() {
+        project_objects();
+        build_draw_list();
+        sort_draw_list(0, SLOT_COUNT - 2);
+        draw_objects();
+    }
+};
+
+TEST_F(ObjectsTest, KnownPointsProjectWhereTheGroundShowsThem) {
+    place(1, KIND_PROJECTILE, 125, 0);
+    place(2, KIND_PROJECTILE, 250, 50);
+    place(3, KIND_ENEMY, 200, -40, 56);
+    place(4, KIND_SPARK, 110, 0); // the ship's own ground point
+    project_objects();
+    EXPECT_EQ(g.proj_x[1], 160);
+    EXPECT_EQ(g.proj_base[1], 155); // row 155 sees 125 units ahead
+    EXPECT_EQ(g.proj_height[1], 26); // 33 x 0.8 = 26.4
+    EXPECT_EQ(g.proj_width[1], 26);
+    EXPECT_EQ(g.proj_x[2], 210);
+    EXPECT_EQ(g.proj_base[2], 55);
+    EXPECT_EQ(g.proj_height[2], 13); // 33 x 0.4 = 13.2
+    EXPECT_EQ(g.proj_x[3], 110);
+    EXPECT_EQ(g.proj_base[3], 80);
+    EXPECT_EQ(g.proj_height[3], 28);
+    EXPECT_EQ(g.proj_base[4], 182);
+
+    // Turned a quarter (looking along +y), the same offsets seen from the
+    // side give the same screen place.
+    g.view_heading = itofix(64);
+    EntityTable &e = g.snap.ent;
+    e.x[2] = CAMERA - itofix(50);
+    e.y[2] = CAMERA + itofix(250);
+    project_objects();
+    EXPECT_EQ(g.proj_x[2], 210);
+    EXPECT_EQ(g.proj_base[2], 55);
+}
+
+TEST_F(ObjectsTest, AnEmptyTableDrawsNothing) {
+    keep_frame();
+    draw_world();
+    for (const DrawEntry &d : g.draw_list) {
+        ASSERT_EQ(d.key, -1);
+        ASSERT_EQ(d.slot, -1);
+    }
+    EXPECT_EQ(first_difference(g.back_buffer, before.get()), "");
+}
+
+TEST_F(ObjectsTest, EqualRowsKeepTheQuicksortsOrder) {
+    // Worked by hand through the quicksort: not the order a stable sort
+    // would give (2, 4, 1, 3, 5).
+    const DrawEntry in[] = {{5, 1}, {3, 2}, {5, 3}, {3, 4}, {5, 5}};
+    std::memcpy(g.draw_list, in, sizeof in);
+    sort_draw_list(0, 4);
+    const int want[] = {4, 2, 5, 1, 3};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(g.draw_list[i].slot, want[i]) << i;
+
+    // The whole list: ascending, nothing lost, the same result every time.
+    auto fill = [&] {
+        std::mt19937 r(42);
+        for (int i = 0; i < SLOT_COUNT - 1; ++i)
+            g.draw_list[i] = r() % 3 ? DrawEntry{-1, -1} : DrawEntry{static_cast<int32>(r() % 20), i + 1};
+    };
+    fill();
+    sort_draw_list(0, SLOT_COUNT - 2);
+    std::vector<DrawEntry> first(g.draw_list, g.draw_list + SLOT_COUNT - 1);
+    std::vector<int> seen(SLOT_COUNT, 0);
+    for (int i = 0; i < SLOT_COUNT - 1; ++i) {
+        if (i) {
+            ASSERT_LE(first[i - 1].key, first[i].key);
+        }
+        if (first[i].slot > 0) ++seen[first[i].slot];
+    }
+    fill();
+    for (int i = 0; i < SLOT_COUNT - 1; ++i)
+        if (g.draw_list[i].slot > 0) --seen[g.draw_list[i].slot];
+    for (int n : seen) ASSERT_EQ(n, 0);
+    sort_draw_list(0, SLOT_COUNT - 2);
+    for (int i = 0; i < SLOT_COUNT - 1; ++i) ASSERT_EQ(g.draw_list[i].slot, first[i].slot);
+}
+
+TEST_F(ObjectsTest, NothingAtOrBehindTheCameraIsDrawn) {
+    const double depths[] = {0.0, -0.5, -30.0, -400.0, 0.25};
+    int slot = 1;
+    for (double d : depths) {
+        for (int16 kind : {KIND_SPARK, KIND_PROJECTILE, KIND_EXPLOSION, KIND_SMOKE, KIND_ENEMY}) {
+            place(slot, kind, d, 3.0, kind == KIND_ENEMY ? 56 : 33);
+            EntityTable &e = g.snap.ent;
+            e.shadow_col[slot] = e.shadow_row[slot] = 0;
+            e.glow_level[slot] = 250;
+            e.shade_level[slot] = 120;
+            e.state[slot] = ENEMY_DYING;
+            g.ent.spark_timer[slot] = 1;
+            ++slot;
+        }
+    }
+    keep_frame();
+    draw_world();
+    EXPECT_EQ(first_difference(g.back_buffer, before.get()), "");
+    // Behind the camera the ground row is negative: first in the list.
+    EXPECT_LT(g.draw_list[0].key, 0);
+}
+
+// The sprite drawing done the plain way: the cell as a sub-bitmap, a fresh
+// 56x22 shadow bitmap, stretch_sprite, and the shadow's lookups pixel by
+// pixel (colour 0 skipped).
+void reference_sprite(int slot, BITMAP *dest, BITMAP *sheet, int cell) {
+    const EntityTable &e = g.snap.ent;
+    const int w = g.proj_width[slot], h = g.proj_height[slot];
+    const int cx = g.proj_x[slot], base = g.proj_base[slot];
+    if (g.detail[DETAIL_SHIP_SHADOWS] && e.shadow_col[slot] != -1) {
+        const int sh = static_cast<int>(h * 0.394);
+        BitmapPtr t = make_bitmap(56, 22, 255);
+        stretch_blit(g.shadow_sheet, t.get(), e.shadow_col[slot] * 56, e.shadow_row[slot] * 22, 56, 22,
+                     0, 21 - sh, w, sh);
+        for (int y = 0; y < 22; ++y)
+            for (int x = 0; x < 56; ++x) {
+                const int tx = cx - w / 2 + x, ty = base - (56 - h) / 2 + y;
+                const int c = getpixel(t.get(), x, y);
+                if (c && tx >= 0 && ty >= 0 && tx < dest->w && ty < dest->h)
+                    putpixel(dest, tx, ty, g.shade_map.data[c][getpixel(dest, tx, ty)]);
+            }
+    }
+    BitmapPtr sub(create_sub_bitmap(sheet, e.cell_col[slot] * cell, e.cell_row[slot] * cell, cell, cell),
+                  destroy_bitmap);
+    if (sub->w > 0 && sub->h > 0) stretch_sprite(dest, sub.get(), cx - w / 2, base - h, w, h);
+}
+
+TEST_F(ObjectsTest, SpritesAndShadowsEqualThePlainDrawing) {
+    std::mt19937 rng(77);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto want = make_bitmap(FRAME_W, FRAME_H);
+    for (int i = 0; i < 400; ++i) {
+        std::memset(&g.snap.ent, 0, sizeof g.snap.ent);
+        const int16 kinds[] = {KIND_SPARK, KIND_PROJECTILE, KIND_ENEMY};
+        const int16 kind = kinds[i % 3];
+        const bool enemy = kind == KIND_ENEMY;
+        // Cells up to the sheets' edges, where they are cut short.
+        place(7, kind, pick(60, 700), pick(-300, 300), static_cast<int16>(enemy ? pick(12, 56) : 33));
+        EntityTable &e = g.snap.ent;
+        e.cell_col[7] = static_cast<int16>(enemy ? pick(0, 5) : pick(0, 9));
+        e.cell_row[7] = static_cast<int16>(enemy ? pick(0, 3) : pick(0, 6));
+        e.shadow_col[7] = static_cast<int16>(pick(-1, 4));
+        e.shadow_row[7] = static_cast<int16>(pick(0, 8));
+        g.detail[DETAIL_SHIP_SHADOWS] = static_cast<byte>(i % 5 != 0);
+        fill_sheet(g.back_buffer, static_cast<std::uint32_t>(i));
+        blit(g.back_buffer, want.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
+        draw_world();
+        BITMAP *sheet = kind == KIND_SPARK ? g.ships_sheet : kind == KIND_PROJECTILE ? g.gunfire_sheet : g.enemy_sheet;
+        reference_sprite(7, want.get(), sheet, enemy ? 56 : 33);
+        ASSERT_EQ(first_difference(g.back_buffer, want.get()), "") << "case " << i;
+    }
+}
+
+TEST_F(ObjectsTest, DiscsLightOrDarkenTheGroundBeneath) {
+    // 125 ahead: centre (160, 155), scale 0.8.
+    place(1, KIND_EXPLOSION, 125, 0);
+    g.snap.ent.glow_level[1] = 100; // radius 80
+    keep_frame();
+    draw_world();
+    BITMAP *bb = g.back_buffer;
+    auto lit = [&](int x, int y) { return g.glow_map.data[100][getpixel(before.get(), x, y)]; };
+    EXPECT_EQ(getpixel(bb, 160, 155), lit(160, 155));
+    EXPECT_EQ(getpixel(bb, 160, 75), lit(160, 75));
+    EXPECT_EQ(getpixel(bb, 160, 74), getpixel(before.get(), 160, 74));
+    EXPECT_EQ(getpixel(bb, 240, 155), lit(240, 155));
+    EXPECT_EQ(getpixel(bb, 241, 155), getpixel(before.get(), 241, 155));
+
+    // Drawing is back to solid afterwards.
+    rectfill(bb, 0, 0, 3, 3, 5);
+    EXPECT_EQ(getpixel(bb, 1, 1), 5);
+
+    std::memset(&g.snap.ent, 0, sizeof g.snap.ent);
+    place(2, KIND_SMOKE, 125, 0);
+    g.snap.ent.shade_level[2] = 130; // radius 7 x 0.8 = 5.6, so 6
+    keep_frame();
+    draw_world();
+    EXPECT_EQ(getpixel(bb, 160, 149), g.shade_map.data[130][getpixel(before.get(), 160, 149)]);
+    EXPECT_EQ(getpixel(bb, 160, 148), getpixel(before.get(), 160, 148));
+    EXPECT_EQ(changed_pixels(bb, before.get()) > 0, true);
+}
+
+class SparksTest : public ObjectsTest {
+  protected:
+    static constexpr int SPARK_COLOUR = 77;
+
+    void SetUp() override {
+        ObjectsTest::SetUp();
+        // Only the spark pictures (row y = 99) have colour; everything else
+        // on the sheets is transparent.
+        clear_bitmap(g.ships_sheet);
+        clear_bitmap(g.enemy_sheet);
+        rectfill(g.ships_sheet, 0, 99, 131, 131, SPARK_COLOUR);
+        place(9, KIND_ENEMY, 100, 0, 56); // 56 x 56 on screen, top-left (132, 149)
+        g.snap.ent.state[9] = ENEMY_DYING;
+        for (Spark &s : g.ent.sparks[9]) s = Spark{-1, 0, 0};
+    }
+};
+
+TEST_F(SparksTest, SparksShowOverTheDyingEnemy) {
+    g.ent.spark_timer[9] = 1;
+    keep_frame();
+    draw_world();
+    int inside = 0;
+    for (int y = 0; y < FRAME_H; ++y)
+        for (int x = 0; x < FRAME_W; ++x) {
+            if (getpixel(g.back_buffer, x, y) == getpixel(before.get(), x, y)) continue;
+            ASSERT_TRUE(x >= 132 && x < 188 && y >= 149 && y < 205) << x << "," << y;
+            ASSERT_EQ(getpixel(g.back_buffer, x, y), SPARK_COLOUR);
+            ++inside;
+        }
+    EXPECT_GT(inside, 0);
+}
+
+TEST_F(SparksTest, SparksAreRerolledWhenTheirTimerRunsOut) {
+    const Spark marker{2, 7, 8};
+    for (Spark &s : g.ent.sparks[9]) s = marker;
+    g.ent.spark_timer[9] = 3;
+    draw_world();
+    EXPECT_EQ(g.ent.spark_timer[9], 2);
+    for (const Spark &s : g.ent.sparks[9]) EXPECT_EQ(s.x, marker.x);
+
+    // A seed that re-rolls fewer than four: the rest keep their contents.
+    unsigned seed = 1;
+    for (;; ++seed) {
+        std::srand(seed);
+        if (std::rand() % 4 + 1 < 4) break;
+    }
+    std::srand(seed);
+    const int n = std::rand() % 4 + 1;
+    std::srand(seed);
+    g.ent.spark_timer[9] = 1;
+    draw_world();
+    EXPECT_GE(g.ent.spark_timer[9], 3);
+    EXPECT_LE(g.ent.spark_timer[9], 5);
+    for (int i = 0; i < 4; ++i) {
+        const Spark &s = g.ent.sparks[9][i];
+        if (i >= n) {
+            EXPECT_EQ(s.frame, marker.frame);
+            EXPECT_EQ(s.x, marker.x);
+            EXPECT_EQ(s.y, marker.y);
+            continue;
+        }
+        EXPECT_GE(s.frame, 0);
+        EXPECT_LT(s.frame, 4);
+        EXPECT_GE(s.x, 0);
+        EXPECT_LT(s.x, 46);
+        EXPECT_GE(s.y, 0);
+        EXPECT_LT(s.y, 46);
+    }
+    // The snapshot is the frame's copy; the sparks live in the table.
+    EXPECT_EQ(g.snap.ent.spark_timer[9], 0);
+}
+
+TEST_F(SparksTest, ObjectsTooSmallForSparksAreLeftAlone) {
+    g.snap.ent.sprite_w[9] = 10;
+    g.ent.spark_timer[9] = 1;
+    draw_world();
+    EXPECT_EQ(g.ent.spark_timer[9], 1);
+}
+
+TEST_F(ObjectsTest, ThePlayersShipSitsOnItsShadow) {
+    g.snap.ship_type = 1;
+    g.snap.booster_active = 1;
+    g.snap.flame_frame = 2;
+    g.snap.player_screen_dy = 3;
+    g.detail[DETAIL_SHIP_SHADOWS] = 0;
+    keep_frame();
+    draw_player_ship();
+    BITMAP *bb = g.back_buffer;
+    // Rows of the shadow below the ship stay as they were without shadows.
+    for (int y = 190; y < 200; ++y)
+        for (int x = 140; x < 181; ++x) ASSERT_EQ(getpixel(bb, x, y), getpixel(before.get(), x, y));
+    for (int y = 0; y < 42; ++y)
+        for (int x = 0; x < 41; ++x) {
+            const int c = getpixel(g.suits_sheet, x, 42 + y);
+            const bool flame = x >= 12 && x < 29 && y >= 18 && y < 26;
+            if (c && !flame) {
+                ASSERT_EQ(getpixel(bb, 140 + x, 148 + y), c) << x << "," << y;
+            }
+        }
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 17; ++x) {
+            const int c = getpixel(g.suits_sheet, 17 + x, 127 + 16 + y);
+            const int want = c ? c : getpixel(bb, 152 + x, 166 + y);
+            ASSERT_EQ(getpixel(bb, 152 + x, 166 + y), want);
+        }
+
+    g.detail[DETAIL_SHIP_SHADOWS] = 1;
+    g.snap.player_screen_dy = 0;
+    blit(before.get(), bb, 0, 0, 0, 0, FRAME_W, FRAME_H);
+    draw_player_ship();
+    for (int y = 3; y < 16; ++y) // below the ship's last row (186)
+        for (int x = 0; x < 41; ++x) {
+            const int t = getpixel(g.suit_shadow, x, y);
+            const int p = getpixel(before.get(), 140 + x, 184 + y);
+            ASSERT_EQ(getpixel(bb, 140 + x, 184 + y), t ? g.shade_map.data[t][p] : p) << x << "," << y;
+        }
+}
+
+} // namespace

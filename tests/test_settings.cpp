@@ -1,0 +1,139 @@
+// The settings file: its bytes, damaged files, and saves that fail.
+#include "assets/texts.h"
+#include "core/game_state.h"
+#include "input/input.h"
+#include "persist/atomic_file.h"
+#include "persist/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+namespace {
+
+const SettingsBytes default_file = {1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 107, 105, 26,
+                                    103, 4, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+// Every value changed, every one in range.
+const SettingsBytes custom_file = {3, 0, 77, 2, 1, 1, 1, 1, 0, 1, 0, 1, 2, 3,
+                                   4, 1, 2, 3, 4, 0, 1, 0, 1, 0, 1, 0, 1};
+
+void write_file(const std::string &path, const std::uint8_t *b, std::size_t n) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b),
+                                                static_cast<std::streamsize>(n));
+}
+
+SettingsBytes read_file(const std::string &path) {
+    SettingsBytes b{};
+    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
+    return b;
+}
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    std::string dir = test::make_temp_dir("settings");
+    std::string path = dir + "/w_config.def";
+    void SetUp() override { test::reset_state(); }
+    void TearDown() override {
+        fail_writes_after(-1);
+        fs::remove_all(dir);
+    }
+};
+
+void expect_in_range() {
+    EXPECT_LE(g.difficulty, 3);
+    EXPECT_LE(g.sound_volume, 4);
+    EXPECT_EQ(g.sfx_volume, g.sound_volume * 63);
+    for (int a = 0; a < 4; ++a) EXPECT_STRNE(key_name(g.key_binding[a]), "?");
+    for (byte b : g.stage_unlocked) EXPECT_LE(b, 1);
+    for (byte b : g.detail) EXPECT_LE(b, 1);
+    EXPECT_LE(g.vsync_enabled, 1);
+    EXPECT_LE(g.joystick_enabled, 1);
+}
+
+TEST_F(SettingsTest, FileBytesRoundTrip) {
+    EXPECT_EQ(settings_to_bytes(), default_file);
+    ASSERT_TRUE(save_settings(path));
+    EXPECT_EQ(read_file(path), default_file);
+
+    write_file(path, custom_file.data(), custom_file.size());
+    load_settings(path);
+    EXPECT_EQ(settings_to_bytes(), custom_file);
+    EXPECT_EQ(g.spare_setting, 77);
+    fs::remove(path);
+    ASSERT_TRUE(save_settings(path));
+    EXPECT_EQ(read_file(path), custom_file);
+    // Only the save's own file is left beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+}
+
+TEST_F(SettingsTest, ReadingNormalisesValues) {
+    SettingsBytes b = default_file;
+    // Difficulty 4 and volume 5 do not exist; keys 121, 127 and 200 have no
+    // name, 120 has; buttons are kept as read; any non-zero flag is 1.
+    const std::uint8_t odd[][2] = {{0, 4}, {1, 5},   {3, 5},   {11, 121}, {12, 127},
+                                   {13, 200}, {14, 120}, {15, 0}, {16, 9}};
+    for (const auto &[at, v] : odd) b[at] = v;
+    settings_from_bytes(b.data(), SETTINGS_FILE_SIZE);
+    const SettingsBytes expected = {1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 107, 105, 26,
+                                    120, 0, 9, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    EXPECT_EQ(settings_to_bytes(), expected);
+
+    for (int v = 0; v <= 4; ++v) {
+        b[3] = static_cast<std::uint8_t>(v);
+        write_file(path, b.data(), b.size());
+        load_settings(path);
+        EXPECT_EQ(g.sfx_volume, v * 63);
+    }
+}
+
+TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
+    for (int length = 0; length <= SETTINGS_FILE_SIZE; ++length) {
+        g.difficulty = 2; // a file is read over the defaults, not over this
+        write_file(path, custom_file.data(), static_cast<std::size_t>(length));
+        load_settings(path);
+        const SettingsBytes got = settings_to_bytes();
+        for (int i = 0; i < SETTINGS_FILE_SIZE; ++i)
+            EXPECT_EQ(got[i], i < length ? custom_file[i] : default_file[i])
+                << "length " << length << " byte " << i;
+        expect_in_range();
+    }
+    fs::remove(path);
+    load_settings(path);
+    EXPECT_EQ(settings_to_bytes(), default_file);
+
+    std::mt19937 rng(7);
+    for (int n = 0; n < 500; ++n) {
+        SettingsBytes b;
+        for (auto &x : b) x = static_cast<std::uint8_t>(rng());
+        settings_from_bytes(b.data(), static_cast<int>(rng() % 28));
+        expect_in_range();
+    }
+}
+
+TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
+    write_file(path, custom_file.data(), custom_file.size());
+    fail_writes_after(10);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_settings(path));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quarvell: could not save " + path + ": No space left on device\n");
+    EXPECT_EQ(read_file(path), custom_file);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+
+    fail_writes_after(-1);
+    const std::string nowhere = dir + "/missing/w_config.def";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_settings(nowhere));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "quarvell: could not save " + nowhere + ": No such file or directory\n");
+    EXPECT_TRUE(save_settings(path));
+}
+
+} // namespace

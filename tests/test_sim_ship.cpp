@@ -1,0 +1,241 @@
+// The player's ship: launch glide, steering, booster, trigger, pods, heat,
+// and the far-flight recentring.
+#include "harness/sim_fixture.h"
+
+using namespace qv;
+using qv::test::START;
+
+namespace {
+
+class ShipTest : public test::SimTest {
+  protected:
+    static void full_tick() {
+        ship_step();
+        booster_step();
+        entity_step();
+        weapons_step();
+        cool_heat();
+    }
+};
+
+TEST_F(ShipTest, LaunchGlideIgnoresControlsButTheBoosterMayStart) {
+    g.launch_timer = 250;
+    g.stage_end_timer = 3;
+    g.bombs = ship_pod_max[0];
+    for (int k : {KEY_LEFT, KEY_UP}) hold_key(k);
+    for (int a : {ACT_FIRE, ACT_BOMB, ACT_BOOSTER}) hold(a);
+
+    fixed expect_x = START;
+    for (int t = 250; t > 1; --t) {
+        expect_x += fixmul(ftofix(t / 250.0), fixcos(0));
+        full_tick();
+    }
+    EXPECT_EQ(g.player_heading, 0);
+    EXPECT_EQ(g.player_x, expect_x); // the booster never sped the glide up
+    EXPECT_EQ(g.player_y, START);
+    EXPECT_EQ(count(KIND_PROJECTILE), 0);
+    EXPECT_EQ(g.bombs, ship_pod_max[0]);
+    EXPECT_TRUE(g.booster_active);
+    EXPECT_GT(g.heat, 100.0f);
+    EXPECT_EQ(g.stage_end_timer, -1); // counted down during the glide, stopped at -1
+
+    // The last glide step: still no steering, but the trigger is live in
+    // the same tick.
+    hold(ACT_BOMB, false);
+    expect_x += fixmul(ftofix(1 / 250.0), fixcos(0));
+    full_tick();
+    EXPECT_EQ(g.launch_timer, 0);
+    EXPECT_EQ(g.player_heading, 0);
+    EXPECT_EQ(g.player_x, expect_x);
+    EXPECT_EQ(count(KIND_PROJECTILE), 1);
+    full_tick();
+    EXPECT_NE(g.player_heading, 0);
+}
+
+TEST_F(ShipTest, StrafeSlidesSidewaysAndKeepsTheHeading) {
+    const fixed h = ftofix(0.4); // rounds to 0 for the sideways angle
+    g.player_heading = g.cloud_heading = h;
+    hold(ACT_STRAFE);
+    hold_key(KEY_UP);
+    for (int dir : {KEY_RIGHT, KEY_LEFT}) {
+        hold_key(KEY_RIGHT, dir == KEY_RIGHT);
+        hold_key(KEY_LEFT, dir == KEY_LEFT);
+        const fixed side = itofix(dir == KEY_RIGHT ? 64 : 192);
+        for (int boosting = 0; boosting < 2; ++boosting) {
+            g.booster_active = static_cast<byte>(boosting);
+            const int b = boosting ? ship_boost[0] : 1;
+            const fixed x0 = g.player_x, y0 = g.player_y;
+            ship_step();
+            EXPECT_EQ(g.player_heading, h);
+            EXPECT_EQ(g.player_x, x0 + b * fixcos(side) + b * fixcos(h));
+            EXPECT_EQ(g.player_y, y0 + b * fixsin(side) + b * fixsin(h));
+        }
+    }
+}
+
+TEST_F(ShipTest, BoosterDoublesTurnsAndMultipliesMoves) {
+    g.ship_type = 1; // turns 0.75, boosts 2 px
+    hold_key(KEY_LEFT);
+    ship_step();
+    EXPECT_EQ(g.player_heading, wrap_angle(-ftofix(0.75)));
+    EXPECT_EQ(g.cloud_heading, g.player_heading);
+    g.booster_active = 1;
+    ship_step();
+    EXPECT_EQ(g.player_heading, wrap_angle(-ftofix(0.75) * 3));
+
+    hold_key(KEY_LEFT, false);
+    hold_key(KEY_DOWN);
+    const fixed x0 = g.player_x;
+    ship_step();
+    EXPECT_EQ(g.player_x, x0 - 2 * fixcos(g.player_heading));
+
+    // Opposite keys cancel.
+    for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) hold_key(k);
+    const fixed h = g.player_heading, x1 = g.player_x, y1 = g.player_y;
+    ship_step();
+    EXPECT_EQ(g.player_heading, h);
+    EXPECT_EQ(g.player_x, x1);
+    EXPECT_EQ(g.player_y, y1);
+}
+
+TEST_F(ShipTest, BoosterBurnsWhileHeldThenCoolsDown) {
+    hold(ACT_BOOSTER);
+    booster_step();
+    EXPECT_TRUE(g.booster_active);
+    EXPECT_EQ(queued(56), 1);
+    EXPECT_EQ(g.shake_frames, 50);
+    EXPECT_FLOAT_EQ(g.heat, 0.0f);
+    booster_step();
+    EXPECT_FLOAT_EQ(g.heat, 1.75f);
+
+    hold(ACT_BOOSTER, false);
+    booster_step();
+    EXPECT_FALSE(g.booster_active);
+    EXPECT_EQ(g.boost_cooldown, 120);
+    hold(ACT_BOOSTER);
+    for (int t = 0; t < 119; ++t) booster_step();
+    EXPECT_FALSE(g.booster_active);
+    booster_step();
+    EXPECT_TRUE(g.booster_active);
+
+    // It stops at the heat limit even while held, and may start above it.
+    g.heat = 258.5f;
+    booster_step();
+    EXPECT_FALSE(g.booster_active);
+    EXPECT_EQ(g.boost_cooldown, 120);
+    g.boost_cooldown = 0;
+    booster_step();
+    EXPECT_TRUE(g.booster_active);
+    booster_step();
+    EXPECT_FALSE(g.booster_active);
+}
+
+TEST_F(ShipTest, TriggerRefiresAfterTheGunRateAndPodsGoOnePerPress) {
+    hold(ACT_FIRE);
+    for (int t = 0; t < 17; ++t) weapons_step();
+    EXPECT_EQ(count(KIND_PROJECTILE), 3); // ticks 1, 9 and 17 with gun 0's rate 8
+    hold(ACT_FIRE, false);
+
+    g.bombs = 2;
+    g.pod_type = 1;
+    hold(ACT_BOMB);
+    weapons_step();
+    weapons_step();
+    EXPECT_EQ(g.bombs, 1);
+    hold(ACT_BOMB, false);
+    weapons_step();
+    hold(ACT_BOMB);
+    weapons_step();
+    EXPECT_EQ(g.bombs, 0);
+
+    // No gun or no ship: the trigger does nothing at all.
+    const int shots = count(KIND_PROJECTILE);
+    hold(ACT_FIRE);
+    g.ent.gun[0] = -1;
+    g.ent.fire_delay[0] = 5;
+    weapons_step();
+    EXPECT_EQ(g.ent.fire_delay[0], 5);
+    g.ent.gun[0] = 0;
+    g.ent.active[0] = 0;
+    weapons_step();
+    EXPECT_EQ(count(KIND_PROJECTILE), shots);
+}
+
+TEST_F(ShipTest, PodsRegrowOnlyBelowTheStock) {
+    g.bombs = 0;
+    g.bomb_regen_timer = 1;
+    ship_step();
+    EXPECT_EQ(g.bombs, 1);
+    EXPECT_EQ(g.bomb_regen_timer, 7 * 70);
+    g.bombs = ship_pod_max[0];
+    ship_step();
+    EXPECT_EQ(g.bomb_regen_timer, 7 * 70); // kept until a pod is used
+}
+
+TEST_F(ShipTest, HeatGatesTheGunAtTheLimit) {
+    struct Case {
+        int gun;
+        float heat;
+        bool fires;
+    };
+    // Gun 0 adds 20 and Firestorm (5) 100: a shot may take the gauge to 260
+    // exactly; the gauge counts in whole units.
+    const Case cases[] = {{0, 240.0f, true}, {0, 240.99f, true}, {0, 241.0f, false},
+                          {5, 160.0f, true}, {5, 161.0f, false}};
+    for (const Case &c : cases) {
+        SetUp();
+        g.ent.gun[0] = static_cast<int16>(c.gun);
+        g.heat = c.heat;
+        g.score = 100;
+        fire_gun(0);
+        EXPECT_EQ(count(KIND_PROJECTILE) > 0, c.fires) << c.gun << " at " << c.heat;
+        EXPECT_FLOAT_EQ(g.heat, c.fires ? c.heat + gun_heat[c.gun] : c.heat);
+        EXPECT_EQ(g.score, c.fires ? 98 : 100);
+    }
+    g.heat = 1.5f;
+    cool_heat();
+    EXPECT_FLOAT_EQ(g.heat, 0.5f);
+    cool_heat();
+    EXPECT_FLOAT_EQ(g.heat, 0.5f); // rests below one unit
+}
+
+TEST_F(ShipTest, RadarPausesAfterItsLastFrame) {
+    int changes_at[26] = {}, n = 0;
+    for (int t = 1; t <= 103 && n < 26; ++t) {
+        const int before = g.radar_frame;
+        ship_step();
+        if (g.radar_frame != before) changes_at[n++] = t;
+    }
+    EXPECT_EQ(changes_at[0], 3);
+    EXPECT_EQ(changes_at[23], 72); // to frame 0 after frame 23
+    EXPECT_EQ(changes_at[24], 103); // a 31-tick pause
+}
+
+TEST_F(ShipTest, FarFlightRecentresWithoutVisibleChange) {
+    const fixed tile = itofix(1024);
+    g.player_x = START + itofix(8190);
+    g.cloud_x = g.player_x + itofix(37);
+    g.ent.x[0] = g.player_x;
+    place_enemy(400, 10, 16000 + 8190 + 100, 16050);
+    g.booster_active = 1;
+    hold_key(KEY_UP);
+    ship_step();
+    // 3 px further the ship is past the limit: everything moves back 8192.
+    EXPECT_EQ(g.player_x, START + itofix(1));
+    EXPECT_EQ(g.player_x % tile, (START + itofix(8193)) % tile); // same ground
+    EXPECT_EQ(g.ent.x[400] - g.player_x, itofix(100 - 3));
+    EXPECT_EQ(g.ent.x[0], START - itofix(2));
+    EXPECT_EQ(g.cloud_x - g.player_x, itofix(37) + fixmul(fixcos(itofix(100)), 1 << 14));
+
+    // Hours of flight in one direction keep every number small.
+    g.player_heading = g.cloud_heading = itofix(37);
+    for (int t = 0; t < 200000; ++t) {
+        ship_step();
+        ASSERT_LT(std::abs(fixtoi(g.player_x) - 16000), 9300);
+        ASSERT_LT(std::abs(fixtoi(g.player_y) - 16000), 9300);
+        ASSERT_GE(g.player_heading, 0);
+        ASSERT_LT(g.player_heading, itofix(256));
+    }
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "generate.h"
+
+#include "assetgen.h"
+#include "ui_util.h"
+
+#include "assets/archive.h"
+#include "assets/sound.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace assetgen {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One seed for the code table and the archives' start rows; the pictures
+// and sounds keep seeds of their own, so changing one never shifts another.
+constexpr std::uint64_t ARCHIVE_SEED = 0x51A7C0DE0F0A11ull;
+
+constexpr int SHEET_W = 320, SHEET_H = 200;
+constexpr int GROUND_SIZE = 512;
+constexpr int STAGES = 6;
+constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
+constexpr long TABLE_BYTES = 131072;
+
+struct SheetMaker {
+    const char *archive;
+    BITMAP *(*make)(PALETTE);
+};
+
+// In the order the game loads them.
+constexpr SheetMaker SHEETS[] = {
+    {"40_x_tex.lmp", make_tex40_sheet}, {"32_x_tex.lmp", make_tex32_sheet},
+    {"enemy_1.lmp", make_enemy_sheet},  {"shadow_1.lmp", make_shadow_sheet},
+    {"suits.lmp", make_suits_sheet},    {"stages.lmp", make_stages_sheet},
+    {"qv_text.lmp", make_font_sheet},   {"ships.lmp", make_ships_sheet},
+    {"gunfire.lmp", make_gunfire_sheet}, {"hud.lmp", make_hud_sheet},
+    {"logos.lmp", make_logos_sheet},    {"title.lmp", make_title_sheet},
+};
+
+// ---- PCX into memory through a packfile of our own ----
+struct MemorySink {
+    std::vector<std::uint8_t> bytes;
+};
+
+int sink_close(void *) { return 0; }
+int sink_getc(void *) { return EOF; }
+int sink_ungetc(int, void *) { return EOF; }
+long sink_fread(void *, long, void *) { return 0; }
+int sink_putc(int c, void *user) {
+    static_cast<MemorySink *>(user)->bytes.push_back(static_cast<std::uint8_t>(c));
+    return c;
+}
+long sink_fwrite(const void *p, long n, void *user) {
+    auto *s = static_cast<MemorySink *>(user);
+    const auto *b = static_cast<const std::uint8_t *>(p);
+    s->bytes.insert(s->bytes.end(), b, b + n);
+    return n;
+}
+int sink_fseek(void *, int) { return -1; }
+int sink_feof(void *) { return 0; }
+int sink_ferror(void *) { return 0; }
+
+PACKFILE_VTABLE sink_vtable = {sink_close, sink_getc,  sink_ungetc, sink_fread, sink_putc,
+                               sink_fwrite, sink_fseek, sink_feof,   sink_ferror};
+
+void write_file(const fs::path &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+class Writer {
+public:
+    explicit Writer(const fs::path &dir) : dir_(dir), rng_(ARCHIVE_SEED) {}
+
+    void code_table() {
+        std::uint8_t table[qv::CODE_ROWS][256];
+        for (auto &row : table) {
+            for (int j = 0; j < 256; ++j) row[j] = static_cast<std::uint8_t>(j);
+            for (int j = 255; j > 0; --j) std::swap(row[j], row[rng_.below(j + 1)]);
+        }
+        qv::set_code_table(table);
+        write_file(dir_ / "loader.def",
+                   std::vector<std::uint8_t>(&table[0][0], &table[0][0] + sizeof table));
+    }
+
+    void archive(const fs::path &path, const std::vector<std::uint8_t> &plain) {
+        if (static_cast<long>(plain.size()) > qv::MAX_ARCHIVE_PAYLOAD)
+            throw std::runtime_error(path.string() + ": payload too large");
+        write_file(path, qv::encipher_archive(plain, rng_.below(qv::CODE_ROWS)));
+    }
+
+    // Writes the picture and, when a review sheet is wanted, keeps it.
+    void picture(const fs::path &path, BITMAP *bmp, const RGB *pal, int w, int h,
+                 std::vector<Picture> *keep, bool light_levels = false) {
+        if (!bmp || bmp->w != w || bmp->h != h || bitmap_color_depth(bmp) != 8)
+            throw std::runtime_error(path.string() + ": picture of the wrong size or depth");
+        archive(path, pcx_bytes(bmp, pal));
+        if (keep) {
+            Picture p;
+            p.name = path.filename().string();
+            p.bmp = bmp;
+            std::copy(pal, pal + 256, p.pal.begin());
+            p.light_levels = light_levels;
+            keep->push_back(p);
+        } else {
+            destroy_bitmap(bmp);
+        }
+    }
+
+private:
+    fs::path dir_;
+    ui::Rng rng_;
+};
+
+void write_colour_tables(const fs::path &path, const RGB *title_pal) {
+    // Without a global rgb_map the library searches the palette exhaustively;
+    // the game's own copy of these maps is only ever read, never rebuilt.
+    rgb_map = nullptr;
+    auto *shade = new COLOR_MAP;
+    auto *glow = new COLOR_MAP;
+    create_light_table(shade, title_pal, 0, 0, 0, nullptr);
+    create_light_table(glow, title_pal, 63, 63, 63, nullptr);
+    for (int c = 0; c < 256; ++c) shade->data[255][c] = static_cast<unsigned char>(c);
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(TABLE_BYTES);
+    for (int l = 0; l < 256; ++l)
+        for (int c = 0; c < 256; ++c) {
+            bytes.push_back(shade->data[l][c]);
+            bytes.push_back(glow->data[l][c]);
+        }
+    delete shade;
+    delete glow;
+    write_file(path, bytes);
+}
+
+} // namespace
+
+std::vector<std::uint8_t> pcx_bytes(BITMAP *bmp, const RGB *pal) {
+    MemorySink sink;
+    PACKFILE *f = pack_fopen_vtable(&sink_vtable, &sink);
+    if (!f) throw std::runtime_error("cannot open a memory packfile");
+    const int failed = save_pcx_pf(f, bmp, pal);
+    pack_fclose(f);
+    if (failed) throw std::runtime_error("cannot encode a PCX picture");
+    return sink.bytes;
+}
+
+void generate_data_dir(const std::string &dir_name, const std::string &contact_png) {
+    const fs::path dir(dir_name);
+    fs::create_directories(dir / "graphics");
+    fs::create_directories(dir / "sfx");
+    const bool review = !contact_png.empty();
+    std::vector<Picture> kept;
+    std::vector<Picture> *keep = review ? &kept : nullptr;
+
+    Writer w(dir);
+    w.code_table();
+
+    PALETTE pal;
+    PALETTE title_pal;
+    for (const SheetMaker &s : SHEETS) {
+        std::memset(pal, 0, sizeof pal);
+        BITMAP *bmp = s.make(pal);
+        if (std::strcmp(s.archive, "title.lmp") == 0) std::memcpy(title_pal, pal, sizeof pal);
+        w.picture(dir / "graphics" / s.archive, bmp, pal, SHEET_W, SHEET_H, keep);
+    }
+    for (int stage = 0; stage < STAGES; ++stage) {
+        std::memset(pal, 0, sizeof pal);
+        BITMAP *bmp = make_ground(stage, pal);
+        w.picture(dir / "graphics" / std::to_string(stage + 1), bmp, pal, GROUND_SIZE,
+                  GROUND_SIZE, keep);
+    }
+    for (int number : CLOUD_ARCHIVES) {
+        std::memset(pal, 0, sizeof pal);
+        BITMAP *bmp = make_clouds(number, pal);
+        w.picture(dir / "graphics" / std::to_string(number), bmp, pal, SHEET_W, SHEET_H, keep,
+                  true);
+    }
+    for (int number : qv::loaded_sounds)
+        w.archive(dir / "sfx" / std::to_string(number), wav_file(make_sound(number)));
+
+    write_colour_tables(dir / "table.dat", title_pal);
+
+    if (review) {
+        write_contact_sheet(kept, contact_png);
+        for (Picture &p : kept) destroy_bitmap(p.bmp);
+    }
+}
+
+} // namespace assetgen
