@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh play
 echo "play: building (Release)"
-cmake --preset release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=OFF >/dev/null
+cmake --preset release >/dev/null
 cmake --build build/release -j"$(nproc)" --target quarvell game_data
 echo "play: starting build/release/game/quarvell"
 cd build/release/game

@@ -411,7 +411,7 @@ void build_flight_scene() {
     g.detail[DETAIL_SHIP_SHADOWS] = 1;
 
     ScenePlacer p{heading};
-    const int enemies[][3] = {{320, -120, 0}, {240, 90, 1}, {180, -40, 2}, {420, 60, 3}, {150, 110, 4}};
+    const int enemies[][3] = {{60, -75, 0}, {110, 60, 1}, {150, -30, 2}, {230, 95, 3}, {310, -120, 4}};
     for (const auto &en : enemies) {
         const int s = p.put(KIND_ENEMY, en[0], en[1], 56);
         g.ent.cell_col[s] = static_cast<int16>(en[2]);
@@ -430,7 +430,7 @@ void build_flight_scene() {
         g.ent.shade_level[s] = static_cast<int16>(130 + 10 * i);
     }
     for (int i = 0; i < 2; ++i) p.cell(p.put(KIND_SPARK, 240 + 4 * i, 95 - 8 * i, 33), 27 + i);
-    const int boom = p.put(KIND_EXPLOSION, 260, -60, 33);
+    const int boom = p.put(KIND_EXPLOSION, 200, -70, 33);
     g.ent.glow_level[boom] = 160;
 }
 
@@ -499,9 +499,12 @@ TEST_F(GoldenTest, TurnedWithoutCloudsOrShadows) {
     build_flight_scene();
     g.detail[DETAIL_CLOUDS] = 0;
     g.detail[DETAIL_SHIP_SHADOWS] = 0;
+    g.booster_active = 1;
+    g.flame_frame = 2;
+    g.player_screen_dy = 12; // still rising into place
     take_snapshot();
-    // A quarter turn later the same world is seen from the side.
-    g.view_heading = wrap_angle(g.view_heading + itofix(64));
+    // Turned a little to the left, the same world slides to the right.
+    g.view_heading = wrap_angle(g.view_heading - itofix(20));
     std::srand(5);
     compose_flight_frame();
     check_golden("flight_turned_plain");

@@ -290,10 +290,6 @@ TEST_F(ObjectsTest, DiscsLightOrDarkenTheGroundBeneath) {
     EXPECT_EQ(getpixel(bb, 240, 155), lit(240, 155));
     EXPECT_EQ(getpixel(bb, 241, 155), getpixel(before.get(), 241, 155));
 
-    // Drawing is back to solid afterwards.
-    rectfill(bb, 0, 0, 3, 3, 5);
-    EXPECT_EQ(getpixel(bb, 1, 1), 5);
-
     std::memset(&g.snap.ent, 0, sizeof g.snap.ent);
     place(2, KIND_SMOKE, 125, 0);
     g.snap.ent.shade_level[2] = 130; // radius 7 x 0.8 = 5.6, so 6
@@ -302,6 +298,25 @@ TEST_F(ObjectsTest, DiscsLightOrDarkenTheGroundBeneath) {
     EXPECT_EQ(getpixel(bb, 160, 149), g.shade_map.data[130][getpixel(before.get(), 160, 149)]);
     EXPECT_EQ(getpixel(bb, 160, 148), getpixel(before.get(), 160, 148));
     EXPECT_EQ(changed_pixels(bb, before.get()) > 0, true);
+}
+
+TEST_F(ObjectsTest, DiscsCoverTheLibrarysCircle) {
+    // The library's translucent filled circle is the reference, clipped at
+    // every edge too.
+    auto want = make_bitmap(FRAME_W, FRAME_H);
+    const int centres[][2] = {{160, 100}, {0, 0}, {319, 199}, {-40, 80}, {400, -30}, {160, 260}, {77, 13}};
+    for (int r = 1; r <= 420; r += r < 40 ? 1 : 7)
+        for (const auto &c : centres) {
+            const int level = (r * 37) % 256;
+            fill_sheet(g.back_buffer, static_cast<std::uint32_t>(r));
+            blit(g.back_buffer, want.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
+            draw_mapped_disc(g.back_buffer, c[0], c[1], r, g.glow_map, level);
+            color_map = &g.glow_map;
+            drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+            circlefill(want.get(), c[0], c[1], r, level);
+            drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+            ASSERT_EQ(first_difference(g.back_buffer, want.get()), "") << "radius " << r << " at " << c[0] << "," << c[1];
+        }
 }
 
 class SparksTest : public ObjectsTest {

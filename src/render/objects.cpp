@@ -175,17 +175,23 @@ void draw_cell(int slot, BITMAP *dest, BITMAP *sheet, int cell) {
                         cell, cell});
 }
 
-void draw_disc(int slot, BITMAP *dest, const ViewParams &view, COLOR_MAP *map, int level,
+void draw_disc(int slot, BITMAP *dest, const ViewParams &view, const COLOR_MAP *map, int level,
                int size) {
     const ViewPoint p = view_point(slot, view_axes());
     if (!in_view(p)) return;
     const int radius = scaled(view.sprite_scale_y, p.depth, size);
     if (radius <= 0) return;
     const int x = centre_column(p, view, dest->w / 2), y = ground_row(p, view);
-    color_map = map;
-    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-    circlefill(dest, x, y, radius, std::clamp(level, 0, MAX_COLOUR));
-    drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+    draw_mapped_disc(dest, x, y, radius, *map, std::clamp(level, 0, MAX_COLOUR));
+}
+
+// One row of a disc through a colour map row, clipped to dest.
+void map_span(BITMAP *dest, int x1, int y, int x2, const unsigned char *row) {
+    if (y < dest->ct || y >= dest->cb) return;
+    x1 = std::max(x1, dest->cl);
+    x2 = std::min(x2, dest->cr - 1);
+    unsigned char *out = dest->line[y];
+    for (int x = x1; x <= x2; ++x) out[x] = row[out[x]];
 }
 
 // Counts the slot's spark timer down and re-rolls up to four sparks when it
@@ -334,6 +340,36 @@ void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_
             out[dx] = t ? map.data[t][p] : p;
         }
     }
+}
+
+// The library's filled circle, row for row (its midpoint steps, each row
+// drawn once), but with every covered pixel looked up directly: several
+// times faster than circlefill in translucent mode.
+void draw_mapped_disc(BITMAP *dest, int x, int y, int radius, const COLOR_MAP &map, int level) {
+    if (!dest || !is_memory_bitmap(dest) || radius <= 0) return;
+    const int64 r = radius;
+    if (x - r >= dest->cr || y - r >= dest->cb || x + r < dest->cl || y + r < dest->ct) return;
+    const unsigned char *row = map.data[std::clamp(level, 0, MAX_COLOUR)];
+    int cx = 0, cy = radius, df = 1 - radius, d_e = 3, d_se = 5 - 2 * radius;
+    do {
+        map_span(dest, x - cy, y - cx, x + cy, row);
+        if (cx) map_span(dest, x - cy, y + cx, x + cy, row);
+        if (df < 0) {
+            df += d_e;
+            d_e += 2;
+            d_se += 2;
+        } else {
+            if (cx != cy) {
+                map_span(dest, x - cx, y - cy, x + cx, row);
+                map_span(dest, x - cx, y + cy, x + cx, row);
+            }
+            df += d_se;
+            d_e += 2;
+            d_se += 4;
+            --cy;
+        }
+        ++cx;
+    } while (cx <= cy);
 }
 
 void draw_player_ship() {

@@ -18,7 +18,7 @@ flight="$(shot flight)"
 [ "$(colours "$flight")" -gt 8 ] || fail "flight view looks blank"
 # Turn and thrust for a while; the game must keep running.
 xdotool keydown --window "$WINDOW" Up Left; sleep 1; xdotool keyup --window "$WINDOW" Up Left
-kill -0 "$GAME_PID" || fail "game died in flight: $(cat "$WORK/stderr.txt")"
+kill -0 "$GAME_PID" || fail "game died in flight: $(game_errors)"
 
 # Pause, choose "Main Menu", pass the game-end screen, then "QUIT!".
 press Escape
@@ -31,8 +31,8 @@ press Alt_L
 sleep 3
 press Down; press Down
 press Alt_L
-rc="$(wait_exit 15)"
-[ "$rc" = "0" ] || fail "quit ended with status $rc: $(cat "$WORK/stderr.txt")"
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
 [ "$(stat -c %s "$WORK/game/w_config.def")" -eq 27 ] || fail "settings file not written"
 [ "$(stat -c %s "$WORK/game/assist.def")" -eq 191 ] || fail "records file not written"
 echo "ok"

@@ -65,18 +65,21 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 # Number of distinct colours in an image.
 colours() { convert "$1" -format '%k' info:; }
 
-# Waits up to $2 seconds for the game to exit; prints its exit status.
+# Waits up to $1 seconds for the game to exit; sets EXIT_RC to its exit
+# status, or to "timeout".
 wait_exit() {
   local t
+  EXIT_RC="timeout"
   for t in $(seq $(( ${1:-10} * 10 ))); do
     if ! kill -0 "$GAME_PID" 2>/dev/null; then
-      local rc=0
-      wait "$GAME_PID" || rc=$?
+      EXIT_RC=0
+      wait "$GAME_PID" || EXIT_RC=$?
       GAME_PID=""
-      echo "$rc"
       return 0
     fi
     sleep 0.1
   done
-  echo "timeout"
 }
+
+# What the game printed on stderr, without the sound library's noise.
+game_errors() { grep -v -e '^ALSA' -e 'XGetInputFocus' "$WORK/stderr.txt" || true; }

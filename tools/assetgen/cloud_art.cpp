@@ -32,8 +32,8 @@ struct CloudStyle {
 
 constexpr CloudStyle CLOUDS[] = {
     {100, 158, 4, 4, 0.50, 0.72, false, 0xC10D1}, // fair-weather puffs over the mesas
-    {300, 168, 2, 6, 0.48, 0.70, false, 0xC10D3}, // long bands drifting over the tundra
-    {200, 172, 3, 3, 0.55, 0.80, true, 0xC10D2},  // thin smoke and dust in space
+    {300, 168, 2, 6, 0.43, 0.66, false, 0xC10D3}, // long bands drifting over the tundra
+    {200, 172, 3, 3, 0.80, 0.97, true, 0xC10D2},  // thin smoke and dust in space
 };
 
 std::vector<std::uint8_t> cloud_map(const CloudStyle &s) {
