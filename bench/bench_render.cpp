@@ -34,7 +34,9 @@ namespace {
 const fixed START = itofix(16000);
 bool real_art = false;
 
-bool have_game_data() { return std::filesystem::exists(std::string(QV_GAME_DIR) + "/loader.def"); }
+bool have_game_data() {
+    return std::filesystem::exists(std::string(QV_GAME_DIR) + "/loader.def");
+}
 
 // Without generated art: sheets and maps of a fixed pattern with about one
 // pixel in four transparent.
@@ -42,7 +44,10 @@ BITMAP *pattern_bitmap(int w, int h, unsigned seed) {
     BITMAP *b = create_bitmap(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const unsigned v = (static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u ^ seed) * 0x5bd1e995u >> 24;
+            const unsigned v = (static_cast<unsigned>(x) * 73856093u ^
+                                static_cast<unsigned>(y) * 19349663u ^ seed) *
+                                   0x5bd1e995u >>
+                               24;
             b->line[y][x] = static_cast<unsigned char>(v % 4 == 0 ? 0 : v);
         }
     return b;
@@ -62,11 +67,12 @@ void load_art() {
             free_graphics();
         }
     }
-    BITMAP **sheets[] = {&g.tex40_sheet, &g.tex32_sheet, &g.enemy_sheet, &g.shadow_sheet,
-                         &g.suits_sheet, &g.stages_sheet, &g.font_sheet, &g.ships_sheet,
-                         &g.gunfire_sheet, &g.hud_sheet, &g.logos_sheet, &g.title_sheet};
+    BITMAP **sheets[] = {&g.tex40_sheet,   &g.tex32_sheet,  &g.enemy_sheet, &g.shadow_sheet,
+                         &g.suits_sheet,   &g.stages_sheet, &g.font_sheet,  &g.ships_sheet,
+                         &g.gunfire_sheet, &g.hud_sheet,    &g.logos_sheet, &g.title_sheet};
     unsigned seed = 1;
-    for (BITMAP **s : sheets) *s = pattern_bitmap(320, 200, seed++);
+    for (BITMAP **s : sheets)
+        *s = pattern_bitmap(320, 200, seed++);
     g.suit_shadow = pattern_bitmap(41, 16, seed++);
     g.back_buffer = create_bitmap(FRAME_W, FRAME_H);
     g.stage_map = pattern_bitmap(1024, 1024, seed++);
@@ -81,7 +87,9 @@ void load_art() {
 // Headings the layer benchmarks cycle through: how well the map's rows
 // suit the walk depends on the heading.
 constexpr int POSE_COUNT = 64;
-fixed pose_heading(int i) { return itofix(i % POSE_COUNT * 4) + 0x4CCC; }
+fixed pose_heading(int i) {
+    return itofix(i % POSE_COUNT * 4) + 0x4CCC;
+}
 
 struct Placement {
     int ahead, side;
@@ -138,7 +146,8 @@ void set_view(fixed heading) {
     g.view_y = g.view_cloud_y = START;
     const fixed c = fixcos(heading), s = fixsin(heading);
     for (int slot = 1; slot < SLOT_COUNT; ++slot) {
-        if (!g.snap.ent.active[slot]) continue;
+        if (!g.snap.ent.active[slot])
+            continue;
         const Placement p = placements[slot];
         g.snap.ent.x[slot] = START + p.ahead * c - p.side * s;
         g.snap.ent.y[slot] = START + p.ahead * s + p.side * c;

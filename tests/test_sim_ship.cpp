@@ -227,12 +227,17 @@ TEST_F(ShipTest, FarFlightRecentresWithoutVisibleChange) {
     EXPECT_EQ(g.ent.x[0], START - itofix(2));
     EXPECT_EQ(g.cloud_x - g.player_x, itofix(37) + fixmul(fixcos(itofix(100)), 1 << 14));
 
-    // Hours of flight in one direction keep every number small.
+    // Long flight in one direction keeps every number small; an object
+    // left far behind is brought along by whole ground periods.
     g.player_heading = g.cloud_heading = itofix(37);
+    const auto ground_spot = [tile](fixed v) { return (v % tile + tile) % tile; };
+    const fixed enemy_spot = ground_spot(g.ent.x[400]);
     for (int t = 0; t < 200000; ++t) {
         ship_step();
-        ASSERT_LT(std::abs(fixtoi(g.player_x) - 16000), 9300);
-        ASSERT_LT(std::abs(fixtoi(g.player_y) - 16000), 9300);
+        ASSERT_LT(std::abs(fixtoi(g.player_x) - 16000), 8200);
+        ASSERT_LT(std::abs(fixtoi(g.player_y) - 16000), 8200);
+        ASSERT_LE(std::abs(fixtoi(g.ent.x[400] - g.player_x)), 8192);
+        ASSERT_EQ(ground_spot(g.ent.x[400]), enemy_spot);
         ASSERT_GE(g.player_heading, 0);
         ASSERT_LT(g.player_heading, itofix(256));
     }

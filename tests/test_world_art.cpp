@@ -242,7 +242,7 @@ GroundLook mean_look(BITMAP *g, const RGB *pal) {
 
 TEST(WorldGrounds, UseOnlyTheirOwnHalfOfThePaletteAndWrapWithoutASeam) {
     for (int stage = 0; stage < 6; ++stage) {
-        SCOPED_TRACE("stage " + std::to_string(stage));
+        SCOPED_TRACE(std::string("stage ") + std::to_string(stage));
         PALETTE pal;
         Bitmap g(assetgen::make_ground(stage, pal));
         ASSERT_EQ(g->w, 512);
@@ -290,7 +290,7 @@ TEST(WorldClouds, EachPairTilesAsOneMapOfSoftShade) {
     constexpr int FIRST[3] = {100, 200, 300};
     std::vector<std::vector<int>> maps;
     for (int first : FIRST) {
-        SCOPED_TRACE("cloud " + std::to_string(first));
+        SCOPED_TRACE(std::string("cloud ") + std::to_string(first));
         PALETTE pal;
         Bitmap top(assetgen::make_clouds(first, pal));
         Bitmap bottom(assetgen::make_clouds(first + 1, pal));
@@ -403,7 +403,7 @@ TEST(WorldArtPreview, FlightViews) {
     for (int stage = 0; stage < 6; ++stage) {
         PALETTE pal;
         Bitmap ground(assetgen::make_ground(stage, pal));
-        preview("ground" + std::to_string(stage), ground.get(), pal, 1);
+        preview(std::string("ground") + std::to_string(stage), ground.get(), pal, 1);
         PALETTE cpal;
         Bitmap top(assetgen::make_clouds(CLOUD_OF_STAGE[stage], cpal));
         Bitmap bottom(assetgen::make_clouds(CLOUD_OF_STAGE[stage] + 1, cpal));
@@ -441,7 +441,7 @@ TEST(WorldArtPreview, FlightViews) {
         }
         masked_blit(suits.bmp.get(), view.get(), 0, type * 42, 140, 145, 41, 42);
         masked_blit(suits.bmp.get(), view.get(), (stage / 3) * 17, 127 + (stage % 3) * 8, 152, 163, 17, 8);
-        preview("flight" + std::to_string(stage), view.get(), pal, 2);
+        preview(std::string("flight") + std::to_string(stage), view.get(), pal, 2);
     }
 }
 

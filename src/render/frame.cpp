@@ -80,7 +80,8 @@ ShakeOffset take_shake_offset() {
     // shake_frames is set by the ticks (hits, booster): count it down under
     // the lock. rand() is taken here too, in step with the ticks' own draws.
     SimLock lock;
-    if (g.shake_frames == 0) return {0, 0};
+    if (g.shake_frames == 0)
+        return {0, 0};
     --g.shake_frames;
     return SHAKE_OFFSETS[(std::rand() % SHAKE_DRAW) / SHAKE_SPLIT];
 }

@@ -59,27 +59,32 @@ RowWalk row_walk(Axes a, fixed cx, fixed cy, int y, int half_w) {
 
 int log2_of(int n) {
     int l = 0;
-    while ((1 << l) < n) ++l;
+    while ((1 << l) < n)
+        ++l;
     return l;
 }
 
-bool is_power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool is_power_of_two(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
 
 bool layer_usable(BITMAP *dest, BITMAP *map) {
     return dest && map && is_memory_bitmap(dest) && is_memory_bitmap(map) &&
            is_power_of_two(map->w) && is_power_of_two(map->h);
 }
 
-int layer_rows(BITMAP *dest) { return dest->h < FRAME_H ? dest->h : FRAME_H; }
+int layer_rows(BITMAP *dest) {
+    return dest->h < FRAME_H ? dest->h : FRAME_H;
+}
 
 // Memory bitmaps from create_bitmap keep their rows back to back: then one
 // index (row bits above column bits) finds a texel without the row table.
 const unsigned char *packed_texels(BITMAP *map) {
     const auto first = reinterpret_cast<std::uintptr_t>(map->line[0]);
     const auto last = reinterpret_cast<std::uintptr_t>(map->line[map->h - 1]);
-    const bool packed = log2_of(map->w) <= FIX_SHIFT &&
-                        last - first == static_cast<std::uintptr_t>(map->h - 1) *
-                                            static_cast<std::uintptr_t>(map->w);
+    const bool packed =
+        log2_of(map->w) <= FIX_SHIFT && last - first == static_cast<std::uintptr_t>(map->h - 1) *
+                                                            static_cast<std::uintptr_t>(map->w);
     return packed ? map->line[0] : nullptr;
 }
 
@@ -107,7 +112,9 @@ struct AnyIndex {
     }
 };
 
-bool sized(BITMAP *map, int w, int h) { return map->w == w && map->h == h; }
+bool sized(BITMAP *map, int w, int h) {
+    return map->w == w && map->h == h;
+}
 
 // The texel indices of the next n pixels of a row (a loop the compiler can
 // run several pixels at a time), advancing the walk.
@@ -138,7 +145,8 @@ template <class Segment> void for_each_segment(BITMAP *dest, Segment &segment) {
         segment.start_band(y0, band);
         for (int x0 = 0; x0 < w; x0 += CHUNK) {
             const int n = w - x0 < CHUNK ? w - x0 : CHUNK;
-            for (int b = 0; b < band; ++b) segment(b, dest->line[y0 + b] + x0, n);
+            for (int b = 0; b < band; ++b)
+                segment(b, dest->line[y0 + b] + x0, n);
         }
     }
 }
@@ -154,12 +162,14 @@ template <class Index, class Put> struct LayerSegments {
     RowWalk walks[BAND];
 
     void start_band(int y0, int band) {
-        for (int b = 0; b < band; ++b) walks[b] = row_walk(a, cx, cy, y0 + b, half_w);
+        for (int b = 0; b < band; ++b)
+            walks[b] = row_walk(a, cx, cy, y0 + b, half_w);
     }
     void operator()(int b, unsigned char *out, int n) {
         u32 idx[CHUNK];
         chunk_indices(index, walks[b], idx, n);
-        for (int i = 0; i < n; ++i) put(out[i], texels[idx[i]]);
+        for (int i = 0; i < n; ++i)
+            put(out[i], texels[idx[i]]);
     }
 };
 
@@ -171,7 +181,8 @@ void walk_packed(BITMAP *dest, Axes a, fixed cx, fixed cy, const unsigned char *
 }
 
 // Maps whose rows are not back to back (sub-bitmaps): through the row table.
-template <class Put> void walk_row_table(BITMAP *dest, BITMAP *map, Axes a, fixed cx, fixed cy, Put put) {
+template <class Put>
+void walk_row_table(BITMAP *dest, BITMAP *map, Axes a, fixed cx, fixed cy, Put put) {
     const u32 u_mask = static_cast<u32>(map->w - 1), v_mask = static_cast<u32>(map->h - 1);
     const int w = dest->w, rows = layer_rows(dest);
     for (int y = 0; y < rows; ++y) {
@@ -182,8 +193,10 @@ template <class Put> void walk_row_table(BITMAP *dest, BITMAP *map, Axes a, fixe
     }
 }
 
-template <class Put> void walk_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy, Put put) {
-    if (!layer_usable(dest, map)) return;
+template <class Put>
+void walk_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy, Put put) {
+    if (!layer_usable(dest, map))
+        return;
     const Axes a = axes(heading);
     const unsigned char *texels = packed_texels(map);
     if (!texels)
@@ -215,7 +228,8 @@ struct ShadedGroundSegments {
         u32 gi[CHUNK], ci[CHUNK];
         chunk_indices(GroundIndex{}, ground_walks[b], gi, n);
         chunk_indices(CloudIndex{}, cloud_walks[b], ci, n);
-        for (int i = 0; i < n; ++i) out[i] = shade->data[clouds[ci[i]]][ground[gi[i]]];
+        for (int i = 0; i < n; ++i)
+            out[i] = shade->data[clouds[ci[i]]][ground[gi[i]]];
     }
 };
 
@@ -244,9 +258,9 @@ void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixe
         draw_cloud_layer(dest, clouds, cloud_heading, cloud_x, cloud_y);
         return;
     }
-    ShadedGroundSegments s{axes(heading), axes(cloud_heading), cx, cy, cloud_x, cloud_y,
-                           dest->w / 2, packed_texels(map), packed_texels(clouds), &g.shade_map,
-                           {}, {}};
+    ShadedGroundSegments s{
+        axes(heading),      axes(cloud_heading),   cx,           cy, cloud_x, cloud_y, dest->w / 2,
+        packed_texels(map), packed_texels(clouds), &g.shade_map, {}, {}};
     for_each_segment(dest, s);
 }
 

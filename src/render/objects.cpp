@@ -67,8 +67,8 @@ constexpr fixed NEAR_DEPTH = 1 << 16;
 constexpr int MAX_COLOUR = 255;
 
 fixed saturate(int64 v) {
-    return static_cast<fixed>(std::clamp<int64>(v, std::numeric_limits<fixed>::min(),
-                                                std::numeric_limits<fixed>::max()));
+    return static_cast<fixed>(
+        std::clamp<int64>(v, std::numeric_limits<fixed>::min(), std::numeric_limits<fixed>::max()));
 }
 
 fixed wrapped_sub(fixed a, fixed b) {
@@ -97,7 +97,9 @@ ViewPoint view_point(int slot, ViewAxes a) {
             saturate(int64{fixmul(dy, a.c)} - fixmul(dx, a.s))};
 }
 
-bool in_view(ViewPoint p) { return p.depth >= NEAR_DEPTH; }
+bool in_view(ViewPoint p) {
+    return p.depth >= NEAR_DEPTH;
+}
 
 int centre_column(ViewPoint p, const ViewParams &v, int half_w) {
     return fixtoi(fixmul(fixdiv(v.scale_x, p.depth), p.side)) + half_w;
@@ -119,7 +121,8 @@ struct Region {
 };
 
 bool clip_region(Region &r) {
-    if (!r.bmp || r.x < 0 || r.y < 0) return false;
+    if (!r.bmp || r.x < 0 || r.y < 0)
+        return false;
     r.w = std::min(r.w, r.bmp->w - r.x);
     r.h = std::min(r.h, r.bmp->h - r.y);
     return r.w > 0 && r.h > 0;
@@ -128,7 +131,8 @@ bool clip_region(Region &r) {
 // Reused scratch bitmaps: every use clears the part it needs first.
 BITMAP *shadow_scratch() {
     static BITMAP *scratch = nullptr;
-    if (!scratch) scratch = create_bitmap(SHADOW_W, SHADOW_H);
+    if (!scratch)
+        scratch = create_bitmap(SHADOW_W, SHADOW_H);
     return scratch;
 }
 
@@ -139,8 +143,10 @@ BITMAP *spark_scratch(int w, int h) {
         destroy_bitmap(scratch);
         scratch = nullptr;
     }
-    if (!scratch) scratch = create_bitmap(std::max(w, ENEMY_CELL), std::max(h, ENEMY_CELL));
-    if (!scratch) return nullptr;
+    if (!scratch)
+        scratch = create_bitmap(std::max(w, ENEMY_CELL), std::max(h, ENEMY_CELL));
+    if (!scratch)
+        return nullptr;
     set_clip_rect(scratch, 0, 0, w - 1, h - 1);
     rectfill(scratch, 0, 0, w - 1, h - 1, 0);
     return scratch;
@@ -150,7 +156,8 @@ BITMAP *spark_scratch(int w, int h) {
 // height, darkening the ground through shade_map.
 void draw_shadow(int slot, BITMAP *dest, int w, int h, int cx, int base) {
     BITMAP *scratch = shadow_scratch();
-    if (!scratch) return;
+    if (!scratch)
+        return;
     clear_to_color(scratch, SHADOW_CLEAR);
     const int sh = h * SHADOW_HEIGHT_PER_MILLE / PER_MILLE;
     Region cell{g.shadow_sheet, g.snap.ent.shadow_col[slot] * SHADOW_W,
@@ -163,35 +170,32 @@ void draw_shadow(int slot, BITMAP *dest, int w, int h, int cx, int base) {
 void draw_region_sprite(int slot, BITMAP *dest, Region r) {
     const int w = g.proj_width[slot], h = g.proj_height[slot];
     const int cx = g.proj_x[slot], base = g.proj_base[slot];
-    if (w <= 0 || h <= 0 || !clip_region(r)) return;
+    if (w <= 0 || h <= 0 || !clip_region(r))
+        return;
     if (g.detail[DETAIL_SHIP_SHADOWS] && g.snap.ent.shadow_col[slot] != -1)
         draw_shadow(slot, dest, w, h, cx, base);
     masked_stretch_blit(r.bmp, dest, r.x, r.y, r.w, r.h, cx - w / 2, base - h, w, h);
 }
 
 void draw_cell(int slot, BITMAP *dest, BITMAP *sheet, int cell) {
-    draw_region_sprite(slot, dest,
-                       {sheet, g.snap.ent.cell_col[slot] * cell, g.snap.ent.cell_row[slot] * cell,
-                        cell, cell});
+    draw_region_sprite(
+        slot, dest,
+        {sheet, g.snap.ent.cell_col[slot] * cell, g.snap.ent.cell_row[slot] * cell, cell, cell});
 }
 
-void draw_disc(int slot, BITMAP *dest, const ViewParams &view, const COLOR_MAP *map, int level,
+void draw_disc(int slot, BITMAP *dest, const ViewParams &view, COLOR_MAP *map, int level,
                int size) {
     const ViewPoint p = view_point(slot, view_axes());
-    if (!in_view(p)) return;
+    if (!in_view(p))
+        return;
     const int radius = scaled(view.sprite_scale_y, p.depth, size);
-    if (radius <= 0) return;
+    if (radius <= 0)
+        return;
     const int x = centre_column(p, view, dest->w / 2), y = ground_row(p, view);
-    draw_mapped_disc(dest, x, y, radius, *map, std::clamp(level, 0, MAX_COLOUR));
-}
-
-// One row of a disc through a colour map row, clipped to dest.
-void map_span(BITMAP *dest, int x1, int y, int x2, const unsigned char *row) {
-    if (y < dest->ct || y >= dest->cb) return;
-    x1 = std::max(x1, dest->cl);
-    x2 = std::min(x2, dest->cr - 1);
-    unsigned char *out = dest->line[y];
-    for (int x = x1; x <= x2; ++x) out[x] = row[out[x]];
+    color_map = map;
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    circlefill(dest, x, y, radius, std::clamp(level, 0, MAX_COLOUR));
+    drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
 }
 
 // Counts the slot's spark timer down and re-rolls up to four sparks when it
@@ -199,7 +203,8 @@ void map_span(BITMAP *dest, int x1, int y, int x2, const unsigned char *row) {
 void roll_sparks(int slot, int sw, int sh) {
     int16 &timer = g.ent.spark_timer[slot];
     timer = static_cast<int16>(timer - 1);
-    if (timer > 0) return;
+    if (timer > 0)
+        return;
     const int n = std::rand() % SPARK_RECORDS + 1;
     for (int i = 0; i < n; ++i) {
         Spark &sp = g.ent.sparks[slot][i];
@@ -217,7 +222,8 @@ void project_objects() {
     const ViewParams &v = g.view;
     const EntityTable &e = g.snap.ent;
     for (int slot = 1; slot < SLOT_COUNT; ++slot) {
-        if (!e.active[slot]) continue;
+        if (!e.active[slot])
+            continue;
         const ViewPoint p = view_point(slot, a);
         // Objects behind the camera keep their (negative) row: it is their
         // place in the draw order, which decides how equal rows overlap.
@@ -245,24 +251,31 @@ void sort_draw_list(int lo, int hi) {
     DrawEntry *e = g.draw_list;
     lo = std::max(lo, 0);
     hi = std::min(hi, SLOT_COUNT - 2);
-    if (lo >= hi) return;
+    if (lo >= hi)
+        return;
     // A run of identical entries (the empty slots' (-1, -1)) comes out the
     // same whatever the swaps do, and partitioning it one entry at a time
     // would cost quadratic time: leave it as it is.
     int same = lo + 1;
-    while (same <= hi && e[same].key == e[lo].key && e[same].slot == e[lo].slot) ++same;
-    if (same > hi) return;
+    while (same <= hi && e[same].key == e[lo].key && e[same].slot == e[lo].slot)
+        ++same;
+    if (same > hi)
+        return;
     if (hi == lo + 1) {
-        if (e[lo].key > e[hi].key) std::swap(e[lo], e[hi]);
+        if (e[lo].key > e[hi].key)
+            std::swap(e[lo], e[hi]);
         return;
     }
     std::swap(e[(lo + hi) / 2], e[hi]);
     const int32 p = e[hi].key;
     int i = lo, j = hi - 1;
     for (;;) {
-        while (i <= j && e[i].key <= p) ++i;
-        while (i <= j && e[j].key > p) --j;
-        if (i >= j) break;
+        while (i <= j && e[i].key <= p)
+            ++i;
+        while (i <= j && e[j].key > p)
+            --j;
+        if (i >= j)
+            break;
         std::swap(e[i], e[j]);
     }
     std::swap(e[i], e[hi]);
@@ -275,23 +288,35 @@ void draw_objects() {
     const EntityTable &e = g.snap.ent;
     for (const DrawEntry &d : g.draw_list) {
         const int slot = d.slot;
-        if (slot <= 0 || slot >= SLOT_COUNT || !e.active[slot]) continue;
+        if (slot <= 0 || slot >= SLOT_COUNT || !e.active[slot])
+            continue;
         switch (e.kind[slot]) {
-        case KIND_SPARK: draw_cell(slot, dest, g.ships_sheet, SMALL_CELL); break;
-        case KIND_PROJECTILE: draw_cell(slot, dest, g.gunfire_sheet, SMALL_CELL); break;
-        case KIND_EXPLOSION: draw_glow_disc(slot, dest, g.view); break;
-        case KIND_SMOKE: draw_shade_disc(slot, dest, g.view); break;
+        case KIND_SPARK:
+            draw_cell(slot, dest, g.ships_sheet, SMALL_CELL);
+            break;
+        case KIND_PROJECTILE:
+            draw_cell(slot, dest, g.gunfire_sheet, SMALL_CELL);
+            break;
+        case KIND_EXPLOSION:
+            draw_glow_disc(slot, dest, g.view);
+            break;
+        case KIND_SMOKE:
+            draw_shade_disc(slot, dest, g.view);
+            break;
         case KIND_ENEMY:
             draw_cell(slot, dest, g.enemy_sheet, ENEMY_CELL);
-            if (e.state[slot] == ENEMY_DYING) draw_damage_sparks(slot, dest);
+            if (e.state[slot] == ENEMY_DYING)
+                draw_damage_sparks(slot, dest);
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
 
 void draw_object_sprite(int slot, BITMAP *dest, BITMAP *sprite) {
-    if (sprite) draw_region_sprite(slot, dest, {sprite, 0, 0, sprite->w, sprite->h});
+    if (sprite)
+        draw_region_sprite(slot, dest, {sprite, 0, 0, sprite->w, sprite->h});
 }
 
 // An explosion: the larger its glow level, the wider and fainter the flash.
@@ -308,7 +333,8 @@ void draw_shade_disc(int slot, BITMAP *dest, ViewParams view) {
 void draw_damage_sparks(int slot, BITMAP *dest) {
     const int sw = g.snap.ent.sprite_w[slot], sh = g.snap.ent.sprite_h[slot];
     // Spark corners are drawn from sprite_w - 10 and sprite_h - 10 places.
-    if (sw <= SPARK_MARGIN || sh <= SPARK_MARGIN) return;
+    if (sw <= SPARK_MARGIN || sh <= SPARK_MARGIN)
+        return;
     Spark sparks[SPARK_RECORDS];
     {
         SimLock lock;
@@ -316,9 +342,11 @@ void draw_damage_sparks(int slot, BITMAP *dest) {
         std::copy(g.ent.sparks[slot], g.ent.sparks[slot] + SPARK_RECORDS, sparks);
     }
     const int w = g.proj_width[slot], h = g.proj_height[slot];
-    if (w <= 0 || h <= 0 || !g.ships_sheet) return;
+    if (w <= 0 || h <= 0 || !g.ships_sheet)
+        return;
     BITMAP *scratch = spark_scratch(sw, sh);
-    if (!scratch) return;
+    if (!scratch)
+        return;
     for (const Spark &sp : sparks)
         if (sp.frame >= 0 && sp.frame < SPARK_PICTURES)
             blit(g.ships_sheet, scratch, sp.frame * SPARK_SIZE, SPARK_ROW_Y, sp.x, sp.y, SPARK_SIZE,
@@ -328,7 +356,8 @@ void draw_damage_sparks(int slot, BITMAP *dest) {
 }
 
 void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map) {
-    if (!dest || !sprite || !is_memory_bitmap(dest) || !is_memory_bitmap(sprite)) return;
+    if (!dest || !sprite || !is_memory_bitmap(dest) || !is_memory_bitmap(sprite))
+        return;
     // cr and cb are one past the clipping rectangle.
     const int x0 = std::max({x, dest->cl, 0}), x1 = std::min({x + sprite->w, dest->cr, dest->w});
     const int y0 = std::max({y, dest->ct, 0}), y1 = std::min({y + sprite->h, dest->cb, dest->h});
@@ -342,46 +371,17 @@ void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_
     }
 }
 
-// The library's filled circle, row for row (its midpoint steps, each row
-// drawn once), but with every covered pixel looked up directly: several
-// times faster than circlefill in translucent mode.
-void draw_mapped_disc(BITMAP *dest, int x, int y, int radius, const COLOR_MAP &map, int level) {
-    if (!dest || !is_memory_bitmap(dest) || radius <= 0) return;
-    const int64 r = radius;
-    if (x - r >= dest->cr || y - r >= dest->cb || x + r < dest->cl || y + r < dest->ct) return;
-    const unsigned char *row = map.data[std::clamp(level, 0, MAX_COLOUR)];
-    int cx = 0, cy = radius, df = 1 - radius, d_e = 3, d_se = 5 - 2 * radius;
-    do {
-        map_span(dest, x - cy, y - cx, x + cy, row);
-        if (cx) map_span(dest, x - cy, y + cx, x + cy, row);
-        if (df < 0) {
-            df += d_e;
-            d_e += 2;
-            d_se += 2;
-        } else {
-            if (cx != cy) {
-                map_span(dest, x - cx, y - cy, x + cx, row);
-                map_span(dest, x - cx, y + cy, x + cx, row);
-            }
-            df += d_se;
-            d_e += 2;
-            d_se += 4;
-            --cy;
-        }
-        ++cx;
-    } while (cx <= cy);
-}
-
 void draw_player_ship() {
     BITMAP *dest = g.back_buffer;
-    if (!dest || !g.suits_sheet) return;
+    if (!dest || !g.suits_sheet)
+        return;
     const FrameSnapshot &s = g.snap;
     const int dy = s.player_screen_dy;
     if (g.detail[DETAIL_SHIP_SHADOWS])
         draw_mapped_sprite(dest, g.suit_shadow, SHIP_X, SHIP_SHADOW_Y + dy, g.shade_map);
     masked_blit(g.suits_sheet, dest, 0, s.ship_type * SHIP_H, SHIP_X, SHIP_Y + dy, SHIP_W, SHIP_H);
-    masked_blit(g.suits_sheet, dest, s.booster_active * FLAME_W, FLAME_SHEET_Y + s.flame_frame * FLAME_H,
-                FLAME_X, FLAME_Y + dy, FLAME_W, FLAME_H);
+    masked_blit(g.suits_sheet, dest, s.booster_active * FLAME_W,
+                FLAME_SHEET_Y + s.flame_frame * FLAME_H, FLAME_X, FLAME_Y + dy, FLAME_W, FLAME_H);
 }
 
 } // namespace qv

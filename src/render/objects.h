@@ -20,8 +20,5 @@ void draw_player_ship();
 // a sprite pixel t becomes map[t][p]; sprite pixels of colour 0 are skipped.
 // (Allegro 4.4's 8-bit draw_trans_sprite maps colour 0 as well.)
 void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map);
-// Fills the library's circle of `radius` (> 0) around (x, y): each covered
-// pixel p becomes map[level][p].
-void draw_mapped_disc(BITMAP *dest, int x, int y, int radius, const COLOR_MAP &map, int level);
 
 } // namespace qv

@@ -29,14 +29,17 @@ int difficulty_index() {
     return g.difficulty >= 0 && g.difficulty < DIFFICULTY_COUNT ? g.difficulty : 1;
 }
 
+bool is_ship(int s) { return g.ent.active[s] && g.ent.kind[s] >= FIRST_SHIP_KIND; }
+
 // A projectile tests every ship it overlaps; the scan goes on after a hit,
 // so one shot can reach several ships in the same tick.
-void collide(int i) {
+void collide(int i, const ShipList &ships) {
     EntityTable &e = g.ent;
     const int h = hit_box_half[difficulty_index()];
     const int xi = fixtoi(e.x[i]), yi = fixtoi(e.y[i]);
-    for (int j = 0; j < SLOT_COUNT; ++j) {
-        if (!e.active[j] || j == i || e.kind[j] < FIRST_SHIP_KIND) continue;
+    for (int n = 0; n < ships.count; ++n) {
+        const int j = ships.slot[n];
+        if (j == i || !is_ship(j)) continue; // a ship burst earlier in this step
         const int dx = xi - fixtoi(e.x[j]), dy = yi - fixtoi(e.y[j]);
         if (dx < h && dx > -h && dy < h && dy > -h) hit(i, j);
     }
@@ -120,9 +123,15 @@ namespace sim {
 
 int shot_damage(int gun) { return gun >= 0 && gun < GUN_COUNT ? gun_damage[gun] : 0; }
 
-void entity_hit_parts(int i) {
+void list_ships(ShipList &ships) {
+    ships.count = 0;
+    for (int s = 0; s < SLOT_COUNT; ++s)
+        if (is_ship(s)) ships.slot[ships.count++] = static_cast<int16>(s);
+}
+
+void entity_hit_parts(int i, const ShipList &ships) {
     EntityTable &e = g.ent;
-    if (e.kind[i] == KIND_PROJECTILE) collide(i);
+    if (e.kind[i] == KIND_PROJECTILE) collide(i, ships);
     if (!e.active[i]) return;
     if (e.state[i] == ENEMY_DYING && --e.dying_timer[i] <= 0) burst(i);
     if (!e.active[i] || e.state[i] != ENEMY_EXPLODING) return;

@@ -23,6 +23,11 @@ constexpr int PITCH_SPREAD = 200;
 constexpr int WORLD_START_PX = 16000;
 constexpr int RECENTER_LIMIT_PX = 8192;
 constexpr int GROUND_PERIOD_PX = 1024;
+// No object stays farther than this from the ship on either axis. A ship
+// that outruns a slow enemy for minutes would otherwise leave it beyond the
+// range of a fixed coordinate. With the ship itself within 8192 px of the
+// start, everything stays well inside +-32767 px.
+constexpr int FAR_LIMIT_PX = 8192;
 
 // Moves ship and clouds together by a step of `step` fixed units along the
 // two angles (the ship's and the cloud layer's own).
@@ -97,6 +102,32 @@ fixed recenter_shift(fixed coord) {
     if (from_start > RECENTER_LIMIT_PX || from_start < -RECENTER_LIMIT_PX)
         return px(from_start / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
     return 0;
+}
+
+// Brings a far coordinate back toward the ship by whole ground periods, so
+// the object lands on the same spot of the repeating ground.
+void pull_near(fixed &coord, fixed ship) {
+    const int off = fixtoi(coord) - fixtoi(ship);
+    if (off > FAR_LIMIT_PX)
+        coord -= px((off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
+    else if (off < -FAR_LIMIT_PX)
+        coord += px((-off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
+}
+
+// Moves the ship, the clouds and every object by the same amount.
+void shift_world(fixed dx, fixed dy) {
+    g.player_x -= dx;
+    g.player_y -= dy;
+    g.cloud_x -= dx;
+    g.cloud_y -= dy;
+    // Slot 0 carries the ship's pose of the last frame; free slots keep
+    // stale positions that no one reads, and shifting them again and again
+    // could carry them out of range.
+    for (int s = 0; s < SLOT_COUNT; ++s) {
+        if (s != 0 && !g.ent.active[s]) continue;
+        g.ent.x[s] -= dx;
+        g.ent.y[s] -= dy;
+    }
 }
 
 } // namespace
@@ -177,18 +208,12 @@ void queue_flight_sound(int number) {
 void recenter_world() {
     const fixed dx = recenter_shift(g.player_x);
     const fixed dy = recenter_shift(g.player_y);
-    if (dx == 0 && dy == 0) return;
-    g.player_x -= dx;
-    g.player_y -= dy;
-    g.cloud_x -= dx;
-    g.cloud_y -= dy;
-    // Slot 0 carries the ship's pose of the last frame; free slots keep
-    // stale positions that no one reads, and shifting them again and again
-    // could carry them out of range.
+    if (dx != 0 || dy != 0) shift_world(dx, dy);
+    // Slot 0 included: it lags behind while no frame is drawn.
     for (int s = 0; s < SLOT_COUNT; ++s) {
-        if (s != 0 && !g.ent.active[s]) continue;
-        g.ent.x[s] -= dx;
-        g.ent.y[s] -= dy;
+        if (!g.ent.active[s]) continue;
+        pull_near(g.ent.x[s], g.player_x);
+        pull_near(g.ent.y[s], g.player_y);
     }
 }
 

@@ -61,9 +61,18 @@ inline fixed whole_angle(int a) { return itofix(a & (FULL_TURN - 1)); }
 // Takes points away from the score, which never goes below 0.
 void charge_score(int points);
 
+// The slots that may be collision targets in this entity step: the ships
+// at its start, in increasing order. No ship appears during the step, so
+// checking each one's live state reproduces the scan of all 500 slots.
+struct ShipList {
+    int16 slot[SLOT_COUNT];
+    int count;
+};
+void list_ships(ShipList &ships);
+
 // The collision, dying and explosion parts of the entity step for one
 // active slot, after its motion.
-void entity_hit_parts(int slot);
+void entity_hit_parts(int slot, const ShipList &ships);
 
 // Damage a projectile of this gun does before any difficulty factor.
 int shot_damage(int gun);

@@ -169,6 +169,8 @@ void launch_pod() {
 
 void entity_step() {
     EntityTable &e = g.ent;
+    ShipList ships;
+    list_ships(ships);
     for (int i = 1; i < SLOT_COUNT; ++i) {
         // Lifetimes run down on free slots too.
         if (e.life[i] != -1 && --e.life[i] <= 0) clear_slot(i);
@@ -183,7 +185,7 @@ void entity_step() {
             e.trail_timer[i] = TRAIL_INTERVAL;
             make_smoke_puff(i);
         }
-        entity_hit_parts(i);
+        entity_hit_parts(i, ships);
     }
 }
 

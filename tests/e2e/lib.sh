@@ -17,21 +17,24 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A private X server on a free display number.
+# A private X server; it picks a free display number itself.
 start_xvfb() {
-  local n
-  for n in $(seq 80 120); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null || true
+  local fifo="$WORK/displayfd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local n=""
+  for _ in $(seq 100); do
+    n="$(cat "$fifo" 2>/dev/null | tr -d '[:space:]')"
+    [ -n "$n" ] && break
+    sleep 0.1
   done
-  fail "could not start Xvfb"
+  [ -n "$n" ] || fail "could not start Xvfb"
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb on $DISPLAY does not answer"
 }
 
 # Runs the game in a private copy of its folder, so its saved files land there.
