@@ -50,7 +50,8 @@ bool on_path(const std::string &program) {
     std::string dirs = path ? path : "/usr/bin:/bin";
     for (size_t start = 0; start <= dirs.size();) {
         const size_t end = std::min(dirs.find(':', start), dirs.size());
-        if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
+        if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
+            return true;
         start = end + 1;
     }
     return false;
@@ -61,10 +62,11 @@ class VirtualDisplay {
   public:
     bool start() {
         for (int n = FIRST_DISPLAY; n < FIRST_DISPLAY + DISPLAY_TRIES; ++n) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+            const std::string socket = std::string("/tmp/.X11-unix/X") + std::to_string(n);
+            if (fs::exists(socket) || fs::exists(std::string("/tmp/.X") + std::to_string(n) + "-lock"))
+                continue;
             if (launch(n, socket)) {
-                display_ = ":" + std::to_string(n);
+                display_ = std::string(":") + std::to_string(n);
                 setenv("DISPLAY", display_.c_str(), 1);
                 return true;
             }
@@ -73,7 +75,8 @@ class VirtualDisplay {
     }
 
     ~VirtualDisplay() {
-        if (pid_ <= 0) return;
+        if (pid_ <= 0)
+            return;
         kill(pid_, SIGTERM);
         int status = 0;
         waitpid(pid_, &status, 0);
@@ -81,11 +84,11 @@ class VirtualDisplay {
 
   private:
     bool launch(int n, const std::string &socket) {
-        const std::string name = ":" + std::to_string(n);
-        char *const argv[] = {const_cast<char *>("Xvfb"), const_cast<char *>(name.c_str()),
-                              const_cast<char *>("-screen"), const_cast<char *>("0"),
+        const std::string name = std::string(":") + std::to_string(n);
+        char *const argv[] = {const_cast<char *>("Xvfb"),       const_cast<char *>(name.c_str()),
+                              const_cast<char *>("-screen"),    const_cast<char *>("0"),
                               const_cast<char *>("640x480x24"), const_cast<char *>("-nolisten"),
-                              const_cast<char *>("tcp"), nullptr};
+                              const_cast<char *>("tcp"),        nullptr};
         posix_spawn_file_actions_t quiet;
         posix_spawn_file_actions_init(&quiet);
         posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
@@ -93,11 +96,13 @@ class VirtualDisplay {
         pid_t pid = -1;
         const int err = posix_spawnp(&pid, "Xvfb", &quiet, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&quiet);
-        if (err != 0) return false;
+        if (err != 0)
+            return false;
         // Ready once its socket shows; gone if another server took the number.
         for (int wait = 0; wait < 100; ++wait) {
             int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) return false;
+            if (waitpid(pid, &status, WNOHANG) == pid)
+                return false;
             if (fs::exists(socket)) {
                 pid_ = pid;
                 return true;
@@ -120,7 +125,8 @@ void toggle(byte &setting) {
 }
 
 TEST(RealTimers, FlightRunsAgainstTheTimerThread) {
-    if (!on_path("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (!on_path("Xvfb"))
+        GTEST_SKIP() << "Xvfb is not installed";
     VirtualDisplay display;
     ASSERT_TRUE(display.start()) << "no virtual display could be started";
     ASSERT_EQ(install_allegro(SYSTEM_AUTODETECT, &errno, atexit), 0) << allegro_error;
@@ -160,7 +166,8 @@ TEST(RealTimers, FlightRunsAgainstTheTimerThread) {
         EXPECT_EQ(g.launch_timer, 0); // the glide ran on the timer thread
         EXPECT_GT(g.wave_index, 0);
         EXPECT_FALSE(g.game_over);
-        std::printf("%d frames, %d kills, score %d\n", frames, g.stage_kills, static_cast<int>(g.score));
+        std::printf("%d frames, %d kills, score %d\n", frames, g.stage_kills,
+                    static_cast<int>(g.score));
     }
     EXPECT_GT(frames, 100);
     allegro_exit();

@@ -16,11 +16,14 @@ using namespace qv;
 
 namespace {
 
-const char *result(const test::FlightOutcome &o) { return o.completed ? "done" : o.lost ? "LOST" : "open"; }
+const char *result(const test::FlightOutcome &o) {
+    return o.completed ? "done" : o.lost ? "LOST" : "open";
+}
 
 int stage_enemies(int stage) {
     int w = 0;
-    while (wave_script[stage][w][0] != SCRIPT_END) ++w;
+    while (wave_script[stage][w][0] != SCRIPT_END)
+        ++w;
     return wave_trigger[stage][w];
 }
 
@@ -35,7 +38,8 @@ TEST(FlightHarness, EveryShipCompletesTheCampaignOnNormal) {
         ASSERT_EQ(attempts.size(), static_cast<size_t>(STAGES)) << "ship " << ship;
         for (int stage = 0; stage < STAGES; ++stage) {
             const test::FlightOutcome &o = attempts[stage];
-            EXPECT_TRUE(o.completed) << "ship " << ship << " stage " << stage << ": " << o.trace.back();
+            EXPECT_TRUE(o.completed)
+                << "ship " << ship << " stage " << stage << ": " << o.trace.back();
             EXPECT_EQ(o.kills, stage_enemies(stage));
         }
     }
@@ -57,8 +61,8 @@ TEST(FlightHarness, EveryDifficultyCanBeFinished) {
             hits += o.shots_taken;
             line += std::string(" ") + result(o) + "/" + std::to_string(o.hp);
         }
-        std::printf("%-6s %d attempts, %d hits taken:%s\n", names[d], static_cast<int>(attempts.size()),
-                    hits, line.c_str());
+        std::printf("%-6s %d attempts, %d hits taken:%s\n", names[d],
+                    static_cast<int>(attempts.size()), hits, line.c_str());
         EXPECT_EQ(completed, STAGES) << names[d];
     }
 }
@@ -78,9 +82,11 @@ TEST(FlightHarness, WavesComeAtTheirTriggersAndTheStageEndsAfterTheCountdown) {
             // Released in this very frame: every earlier enemy is gone.
             EXPECT_EQ(g.stage_kills, wave_trigger[1][last_wave]) << "wave " << last_wave;
             int alive = 0;
-            for (int s = 1; s < SLOT_COUNT; ++s) alive += g.ent.active[s] && g.ent.kind[s] == KIND_ENEMY;
+            for (int s = 1; s < SLOT_COUNT; ++s)
+                alive += g.ent.active[s] && g.ent.kind[s] == KIND_ENEMY;
             int size = 0;
-            while (wave_script[1][last_wave][size] != WAVE_END) ++size;
+            while (wave_script[1][last_wave][size] != WAVE_END)
+                ++size;
             EXPECT_EQ(alive, size) << "wave " << last_wave;
             last_wave = g.wave_index;
             ++waves;
@@ -151,7 +157,8 @@ TEST(FlightHarness, RecordedOutcomesHold) {
         std::ofstream out(path);
         out << "# Flight regression: fixed setups and pilots, the world every 700 ticks.\n"
                "# Rewritten by test_harness with QV_UPDATE_REGRESSION=1.\n";
-        for (const std::string &l : actual) out << l << "\n";
+        for (const std::string &l : actual)
+            out << l << "\n";
         ASSERT_TRUE(out.good()) << path;
         GTEST_SKIP() << "rewrote " << path;
     }
@@ -159,12 +166,14 @@ TEST(FlightHarness, RecordedOutcomesHold) {
     ASSERT_TRUE(in) << "missing " << path << " (create it with QV_UPDATE_REGRESSION=1)";
     std::vector<std::string> expected;
     for (std::string l; std::getline(in, l);)
-        if (!l.empty() && l[0] != '#') expected.push_back(l);
+        if (!l.empty() && l[0] != '#')
+            expected.push_back(l);
     const std::string *run = nullptr;
     for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
         const std::string want = i < expected.size() ? expected[i] : "(nothing)";
         const std::string got = i < actual.size() ? actual[i] : "(nothing)";
-        if (got.rfind("run ", 0) == 0) run = &actual[i];
+        if (got.rfind("run ", 0) == 0)
+            run = &actual[i];
         ASSERT_EQ(want, got) << "first difference, in " << (run ? *run : std::string("?"));
     }
 }

@@ -84,7 +84,7 @@ std::string first_difference(BITMAP *a, BITMAP *b, int y0 = 0, int y1 = -1) {
     for (int y = y0; y <= y1; ++y)
         for (int x = 0; x < a->w; ++x)
             if (getpixel(a, x, y) != getpixel(b, x, y))
-                return "(" + std::to_string(x) + "," + std::to_string(y) +
+                return std::string("(") + std::to_string(x) + "," + std::to_string(y) +
                        "): " + std::to_string(getpixel(a, x, y)) + " vs " +
                        std::to_string(getpixel(b, x, y));
     return "";

@@ -21,10 +21,10 @@ class ShipTest : public test::SimTest {
 TEST_F(ShipTest, LaunchGlideIgnoresControlsButTheBoosterMayStart) {
     g.launch_timer = 250;
     g.stage_end_timer = 3;
-    g.bombs = ship_pod_max[0];
-    for (int k : {KEY_LEFT, KEY_UP}) hold_key(k);
-    for (int a : {ACT_FIRE, ACT_BOMB, ACT_BOOSTER}) hold(a);
-
+    for (int k : {KEY_LEFT, KEY_UP})
+        hold_key(k);
+    for (int a : {ACT_FIRE, ACT_BOOSTER})
+        hold(a);
     fixed expect_x = START;
     for (int t = 250; t > 1; --t) {
         expect_x += fixmul(ftofix(t / 250.0), fixcos(0));
@@ -32,28 +32,20 @@ TEST_F(ShipTest, LaunchGlideIgnoresControlsButTheBoosterMayStart) {
     }
     EXPECT_EQ(g.player_heading, 0);
     EXPECT_EQ(g.player_x, expect_x); // the booster never sped the glide up
-    EXPECT_EQ(g.player_y, START);
     EXPECT_EQ(count(KIND_PROJECTILE), 0);
-    EXPECT_EQ(g.bombs, ship_pod_max[0]);
     EXPECT_TRUE(g.booster_active);
-    EXPECT_GT(g.heat, 100.0f);
     EXPECT_EQ(g.stage_end_timer, -1); // counted down during the glide, stopped at -1
-
-    // The last glide step: still no steering, but the trigger is live in
-    // the same tick.
-    hold(ACT_BOMB, false);
-    expect_x += fixmul(ftofix(1 / 250.0), fixcos(0));
+    // The last glide step still steers nothing, but the trigger is live
+    // in the same tick.
     full_tick();
-    EXPECT_EQ(g.launch_timer, 0);
     EXPECT_EQ(g.player_heading, 0);
-    EXPECT_EQ(g.player_x, expect_x);
     EXPECT_EQ(count(KIND_PROJECTILE), 1);
     full_tick();
     EXPECT_NE(g.player_heading, 0);
 }
 
-TEST_F(ShipTest, StrafeSlidesSidewaysAndKeepsTheHeading) {
-    const fixed h = ftofix(0.4); // rounds to 0 for the sideways angle
+TEST_F(ShipTest, StrafeSlidesSidewaysKeepingTheHeadingAndBoostMultiplies) {
+    const fixed h = ftofix(0.4); // the sideways angle starts from 0, rounded
     g.player_heading = g.cloud_heading = h;
     hold(ACT_STRAFE);
     hold_key(KEY_UP);
@@ -61,9 +53,9 @@ TEST_F(ShipTest, StrafeSlidesSidewaysAndKeepsTheHeading) {
         hold_key(KEY_RIGHT, dir == KEY_RIGHT);
         hold_key(KEY_LEFT, dir == KEY_LEFT);
         const fixed side = itofix(dir == KEY_RIGHT ? 64 : 192);
-        for (int boosting = 0; boosting < 2; ++boosting) {
-            g.booster_active = static_cast<byte>(boosting);
-            const int b = boosting ? ship_boost[0] : 1;
+        for (int boost : {0, 1}) {
+            g.booster_active = static_cast<byte>(boost);
+            const int b = boost ? ship_boost[0] : 1;
             const fixed x0 = g.player_x, y0 = g.player_y;
             ship_step();
             EXPECT_EQ(g.player_heading, h);
@@ -73,69 +65,41 @@ TEST_F(ShipTest, StrafeSlidesSidewaysAndKeepsTheHeading) {
     }
 }
 
-TEST_F(ShipTest, BoosterDoublesTurnsAndMultipliesMoves) {
-    g.ship_type = 1; // turns 0.75, boosts 2 px
+TEST_F(ShipTest, BoosterDoublesTheTurnAndOppositeKeysCancel) {
+    g.ship_type = 1; // turns 0.75
     hold_key(KEY_LEFT);
     ship_step();
-    EXPECT_EQ(g.player_heading, wrap_angle(-ftofix(0.75)));
-    EXPECT_EQ(g.cloud_heading, g.player_heading);
     g.booster_active = 1;
     ship_step();
     EXPECT_EQ(g.player_heading, wrap_angle(-ftofix(0.75) * 3));
-
-    hold_key(KEY_LEFT, false);
-    hold_key(KEY_DOWN);
-    const fixed x0 = g.player_x;
-    ship_step();
-    EXPECT_EQ(g.player_x, x0 - 2 * fixcos(g.player_heading));
-
-    // Opposite keys cancel.
-    for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) hold_key(k);
-    const fixed h = g.player_heading, x1 = g.player_x, y1 = g.player_y;
+    EXPECT_EQ(g.cloud_heading, g.player_heading);
+    for (int k : {KEY_RIGHT, KEY_UP, KEY_DOWN})
+        hold_key(k);
+    const fixed h = g.player_heading, x = g.player_x, y = g.player_y;
     ship_step();
     EXPECT_EQ(g.player_heading, h);
-    EXPECT_EQ(g.player_x, x1);
-    EXPECT_EQ(g.player_y, y1);
+    EXPECT_EQ(g.player_x, x);
+    EXPECT_EQ(g.player_y, y);
 }
 
-TEST_F(ShipTest, BoosterBurnsWhileHeldThenCoolsDown) {
+TEST_F(ShipTest, BoosterBurnsWhileHeldUntilTheHeatLimitThenCoolsDown) {
     hold(ACT_BOOSTER);
+    booster_step();
     booster_step();
     EXPECT_TRUE(g.booster_active);
     EXPECT_EQ(queued(56), 1);
-    EXPECT_EQ(g.shake_frames, 50);
-    EXPECT_FLOAT_EQ(g.heat, 0.0f);
-    booster_step();
     EXPECT_FLOAT_EQ(g.heat, 1.75f);
-
-    hold(ACT_BOOSTER, false);
-    booster_step();
-    EXPECT_FALSE(g.booster_active);
-    EXPECT_EQ(g.boost_cooldown, 120);
-    hold(ACT_BOOSTER);
-    for (int t = 0; t < 119; ++t) booster_step();
-    EXPECT_FALSE(g.booster_active);
-    booster_step();
-    EXPECT_TRUE(g.booster_active);
-
-    // It stops at the heat limit even while held, and may start above it.
     g.heat = 258.5f;
     booster_step();
     EXPECT_FALSE(g.booster_active);
-    EXPECT_EQ(g.boost_cooldown, 120);
-    g.boost_cooldown = 0;
+    for (int t = 0; t < 119; ++t)
+        booster_step();
+    EXPECT_FALSE(g.booster_active); // 120 ticks before it may start again
     booster_step();
-    EXPECT_TRUE(g.booster_active);
-    booster_step();
-    EXPECT_FALSE(g.booster_active);
+    EXPECT_TRUE(g.booster_active); // and it may start at any heat
 }
 
-TEST_F(ShipTest, TriggerRefiresAfterTheGunRateAndPodsGoOnePerPress) {
-    hold(ACT_FIRE);
-    for (int t = 0; t < 17; ++t) weapons_step();
-    EXPECT_EQ(count(KIND_PROJECTILE), 3); // ticks 1, 9 and 17 with gun 0's rate 8
-    hold(ACT_FIRE, false);
-
+TEST_F(ShipTest, OnePodPerPressAndPodsRegrowOnlyBelowTheStock) {
     g.bombs = 2;
     g.pod_type = 1;
     hold(ACT_BOMB);
@@ -148,21 +112,6 @@ TEST_F(ShipTest, TriggerRefiresAfterTheGunRateAndPodsGoOnePerPress) {
     weapons_step();
     EXPECT_EQ(g.bombs, 0);
 
-    // No gun or no ship: the trigger does nothing at all.
-    const int shots = count(KIND_PROJECTILE);
-    hold(ACT_FIRE);
-    g.ent.gun[0] = -1;
-    g.ent.fire_delay[0] = 5;
-    weapons_step();
-    EXPECT_EQ(g.ent.fire_delay[0], 5);
-    g.ent.gun[0] = 0;
-    g.ent.active[0] = 0;
-    weapons_step();
-    EXPECT_EQ(count(KIND_PROJECTILE), shots);
-}
-
-TEST_F(ShipTest, PodsRegrowOnlyBelowTheStock) {
-    g.bombs = 0;
     g.bomb_regen_timer = 1;
     ship_step();
     EXPECT_EQ(g.bombs, 1);
@@ -178,10 +127,13 @@ TEST_F(ShipTest, HeatGatesTheGunAtTheLimit) {
         float heat;
         bool fires;
     };
-    // Gun 0 adds 20 and Firestorm (5) 100: a shot may take the gauge to 260
-    // exactly; the gauge counts in whole units.
-    const Case cases[] = {{0, 240.0f, true}, {0, 240.99f, true}, {0, 241.0f, false},
-                          {5, 160.0f, true}, {5, 161.0f, false}};
+    // Gun 0 adds 20, Firestorm (5) 100: a shot may bring the gauge to 260
+    // exactly, counting whole units.
+    const Case cases[] = {{0, 240.0f, true},
+                          {0, 240.99f, true},
+                          {0, 241.0f, false},
+                          {5, 160.0f, true},
+                          {5, 161.0f, false}};
     for (const Case &c : cases) {
         SetUp();
         g.ent.gun[0] = static_cast<int16>(c.gun);
@@ -194,43 +146,26 @@ TEST_F(ShipTest, HeatGatesTheGunAtTheLimit) {
     }
     g.heat = 1.5f;
     cool_heat();
-    EXPECT_FLOAT_EQ(g.heat, 0.5f);
     cool_heat();
     EXPECT_FLOAT_EQ(g.heat, 0.5f); // rests below one unit
 }
 
-TEST_F(ShipTest, RadarPausesAfterItsLastFrame) {
-    int changes_at[26] = {}, n = 0;
-    for (int t = 1; t <= 103 && n < 26; ++t) {
-        const int before = g.radar_frame;
-        ship_step();
-        if (g.radar_frame != before) changes_at[n++] = t;
-    }
-    EXPECT_EQ(changes_at[0], 3);
-    EXPECT_EQ(changes_at[23], 72); // to frame 0 after frame 23
-    EXPECT_EQ(changes_at[24], 103); // a 31-tick pause
-}
-
 TEST_F(ShipTest, FarFlightRecentresWithoutVisibleChange) {
     const fixed tile = itofix(1024);
-    g.player_x = START + itofix(8190);
-    g.cloud_x = g.player_x + itofix(37);
-    g.ent.x[0] = g.player_x;
+    const auto ground_spot = [tile](fixed v) { return (v % tile + tile) % tile; };
+    g.player_x = g.ent.x[0] = START + itofix(8190);
     place_enemy(400, 10, 16000 + 8190 + 100, 16050);
     g.booster_active = 1;
     hold_key(KEY_UP);
     ship_step();
     // 3 px further the ship is past the limit: everything moves back 8192.
     EXPECT_EQ(g.player_x, START + itofix(1));
-    EXPECT_EQ(g.player_x % tile, (START + itofix(8193)) % tile); // same ground
-    EXPECT_EQ(g.ent.x[400] - g.player_x, itofix(100 - 3));
+    EXPECT_EQ(g.ent.x[400] - g.player_x, itofix(97));
     EXPECT_EQ(g.ent.x[0], START - itofix(2));
-    EXPECT_EQ(g.cloud_x - g.player_x, itofix(37) + fixmul(fixcos(itofix(100)), 1 << 14));
 
-    // Long flight in one direction keeps every number small; an object
-    // left far behind is brought along by whole ground periods.
+    // Long flight in one direction keeps every number small; an object left
+    // far behind comes along by whole ground periods.
     g.player_heading = g.cloud_heading = itofix(37);
-    const auto ground_spot = [tile](fixed v) { return (v % tile + tile) % tile; };
     const fixed enemy_spot = ground_spot(g.ent.x[400]);
     for (int t = 0; t < 200000; ++t) {
         ship_step();
@@ -238,8 +173,6 @@ TEST_F(ShipTest, FarFlightRecentresWithoutVisibleChange) {
         ASSERT_LT(std::abs(fixtoi(g.player_y) - 16000), 8200);
         ASSERT_LE(std::abs(fixtoi(g.ent.x[400] - g.player_x)), 8192);
         ASSERT_EQ(ground_spot(g.ent.x[400]), enemy_spot);
-        ASSERT_GE(g.player_heading, 0);
-        ASSERT_LT(g.player_heading, itofix(256));
     }
 }
 

@@ -30,8 +30,12 @@ constexpr double DEGREES_PER_RADIAN = 57.29577950560105;
 constexpr double UNITS_PER_DEGREE = 0.7111111;
 
 // Truncating conversions, as the steering has always rounded.
-int whole(double v) { return static_cast<int>(v); }
-int degrees(double ratio) { return whole(std::atan(ratio) * DEGREES_PER_RADIAN); }
+int whole(double v) {
+    return static_cast<int>(v);
+}
+int degrees(double ratio) {
+    return whole(std::atan(ratio) * DEGREES_PER_RADIAN);
+}
 
 void steer(int i, int a, int r) {
     EntityTable &e = g.ent;
@@ -56,7 +60,8 @@ void steer(int i, int a, int r) {
 // Faces the ship for one instant and fires.
 void fire_at_player(int i, int a) {
     EntityTable &e = g.ent;
-    if (--e.fire_timer[i] >= 0) return;
+    if (--e.fire_timer[i] >= 0)
+        return;
     e.fire_timer[i] = static_cast<int16>(std::rand() % FIRE_SPREAD + FIRE_MIN);
     const fixed heading = e.heading[i];
     e.heading[i] = whole_angle(a);
@@ -67,9 +72,11 @@ void fire_at_player(int i, int a) {
 } // namespace
 
 int16 spawn_enemy(int type) {
-    if (!enemy_type_valid(type)) return -1; // not in the table: nothing to spawn
+    if (!enemy_type_valid(type))
+        return -1; // not in the table: nothing to spawn
     const int16 s = find_free_slot();
-    if (s < 0) return -1;
+    if (s < 0)
+        return -1;
     const int d = std::rand() % RING_SPREAD + RING_MIN;
     const int a = std::rand() % FULL_TURN;
 
@@ -99,32 +106,41 @@ int16 spawn_enemy(int type) {
     return s;
 }
 
+// Runs on the main thread, under the sim lock like everything here: the
+// tick's shots and these spawns never take the same slot.
 int spawn_wave() {
-    if (g.stage_end_timer != -1) return 1; // the stage is ending: no more enemies
+    if (g.stage_end_timer != -1)
+        return 1; // the stage is ending: no more enemies
     const int stage = g.current_stage;
     if (stage < 0 || stage >= STAGES || g.wave_index < 0 || g.wave_index >= WAVES_PER_STAGE)
         return 0;
     const int16 *wave = wave_script[stage][g.wave_index];
     for (int i = 0; i < WAVE_ENTRIES; ++i) {
-        if (wave[i] == SCRIPT_END) return 0;
+        if (wave[i] == SCRIPT_END)
+            return 0;
         spawn_enemy(wave[i]);
-        if (i + 1 == WAVE_ENTRIES || wave[i + 1] == WAVE_END) break;
+        if (i + 1 == WAVE_ENTRIES || wave[i + 1] == WAVE_END)
+            break;
     }
     ++g.wave_index;
     return 1;
 }
 
 void enemy_ai_step() {
-    if (g.player_screen_dy != 0) --g.player_screen_dy;
-    if (!g.game_running) return;
+    if (g.player_screen_dy != 0)
+        --g.player_screen_dy;
+    if (!g.game_running)
+        return;
     EntityTable &e = g.ent;
     const int px0 = fixtoi(e.x[0]), py0 = fixtoi(e.y[0]);
     for (int i = 1; i < SLOT_COUNT; ++i) {
-        if (!e.active[i] || e.kind[i] != KIND_ENEMY) continue;
+        if (!e.active[i] || e.kind[i] != KIND_ENEMY)
+            continue;
         const int ex = fixtoi(e.x[i]), ey = fixtoi(e.y[i]);
         const int a = bearing(px0, py0, ex, ey); // from the enemy toward the ship
         const int r = distance(px0, py0, ex, ey);
-        if (e.state[i] == ENEMY_NORMAL) steer(i, a, r);
+        if (e.state[i] == ENEMY_NORMAL)
+            steer(i, a, r);
         fire_at_player(i, a);
     }
 }
@@ -132,7 +148,8 @@ void enemy_ai_step() {
 int bearing(int x1, int y1, int x2, int y2) {
     const int dx = x2 - x1, dy = y2 - y1;
     // Straight above or below: these two keep their own values.
-    if (dx == 0) return dy > 0 ? HALF_TURN : 0;
+    if (dx == 0)
+        return dy > 0 ? HALF_TURN : 0;
     const double fdx = dx, fdy = dy;
     int degs;
     if (dx > 0 && dy >= 0)

@@ -29,7 +29,9 @@ int difficulty_index() {
     return g.difficulty >= 0 && g.difficulty < DIFFICULTY_COUNT ? g.difficulty : 1;
 }
 
-bool is_ship(int s) { return g.ent.active[s] && g.ent.kind[s] >= FIRST_SHIP_KIND; }
+bool is_ship(int s) {
+    return g.ent.active[s] && g.ent.kind[s] >= FIRST_SHIP_KIND;
+}
 
 // A projectile tests every ship it overlaps; the scan goes on after a hit,
 // so one shot can reach several ships in the same tick.
@@ -39,16 +41,19 @@ void collide(int i, const ShipList &ships) {
     const int xi = fixtoi(e.x[i]), yi = fixtoi(e.y[i]);
     for (int n = 0; n < ships.count; ++n) {
         const int j = ships.slot[n];
-        if (j == i || !is_ship(j)) continue; // a ship burst earlier in this step
+        if (j == i || !is_ship(j))
+            continue; // a ship burst earlier in this step
         const int dx = xi - fixtoi(e.x[j]), dy = yi - fixtoi(e.y[j]);
-        if (dx < h && dx > -h && dy < h && dy > -h) hit(i, j);
+        if (dx < h && dx > -h && dy < h && dy > -h)
+            hit(i, j);
     }
 }
 
 void burst(int i) {
     EntityTable &e = g.ent;
     e.glow_level[i] = GLOW_START;
-    if (enemy_type_valid(e.enemy_type[i])) g.score += enemy_score[e.enemy_type[i]];
+    if (enemy_type_valid(e.enemy_type[i]))
+        g.score += enemy_score[e.enemy_type[i]];
     ++g.stage_kills;
     queue_flight_sound(std::rand() % 100 > 49 ? SOUND_BURST_A : SOUND_BURST_B);
     if (g.detail[DETAIL_EXPLOSIONS]) {
@@ -62,8 +67,10 @@ void burst(int i) {
 
 void hit_player(int s) {
     EntityTable &e = g.ent;
-    if (e.owner[s] == OWNER_PLAYER) return; // our own shots fly through
-    if (g.detail[DETAIL_ROUGH_HITS]) g.shake_frames = HIT_SHAKE;
+    if (e.owner[s] == OWNER_PLAYER)
+        return; // our own shots fly through
+    if (g.detail[DETAIL_ROUGH_HITS])
+        g.shake_frames = HIT_SHAKE;
     const int damage = static_cast<int>(shot_damage(e.gun[s]) * damage_factor[difficulty_index()]);
     e.hp[0] = take_damage(e.hp[0], damage);
     spawn_spark(0);
@@ -104,7 +111,8 @@ void hit(int shot, int target) {
 void spawn_spark(int i) {
     const int c = std::rand() % 12 / 3; // picture 0..3, drawn before the slot search
     const int p = find_free_slot();
-    if (p < 0) return;
+    if (p < 0)
+        return;
     EntityTable &e = g.ent;
     e.kind[p] = KIND_SPARK;
     e.speed[p] = 0;
@@ -121,20 +129,27 @@ void spawn_spark(int i) {
 
 namespace sim {
 
-int shot_damage(int gun) { return gun >= 0 && gun < GUN_COUNT ? gun_damage[gun] : 0; }
+int shot_damage(int gun) {
+    return gun >= 0 && gun < GUN_COUNT ? gun_damage[gun] : 0;
+}
 
 void list_ships(ShipList &ships) {
     ships.count = 0;
     for (int s = 0; s < SLOT_COUNT; ++s)
-        if (is_ship(s)) ships.slot[ships.count++] = static_cast<int16>(s);
+        if (is_ship(s))
+            ships.slot[ships.count++] = static_cast<int16>(s);
 }
 
 void entity_hit_parts(int i, const ShipList &ships) {
     EntityTable &e = g.ent;
-    if (e.kind[i] == KIND_PROJECTILE) collide(i, ships);
-    if (!e.active[i]) return;
-    if (e.state[i] == ENEMY_DYING && --e.dying_timer[i] <= 0) burst(i);
-    if (!e.active[i] || e.state[i] != ENEMY_EXPLODING) return;
+    if (e.kind[i] == KIND_PROJECTILE)
+        collide(i, ships);
+    if (!e.active[i])
+        return;
+    if (e.state[i] == ENEMY_DYING && --e.dying_timer[i] <= 0)
+        burst(i);
+    if (!e.active[i] || e.state[i] != ENEMY_EXPLODING)
+        return;
     // The glow grows in the tick of the burst already.
     if (e.glow_level[i] <= GLOW_LAST) {
         e.glow_level[i] = static_cast<int16>(e.glow_level[i] + GLOW_STEP);

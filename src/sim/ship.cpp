@@ -39,7 +39,9 @@ void move_pair(fixed ship_angle, fixed cloud_angle, fixed step) {
 }
 
 // One movement step: one pixel, or the ship's boost in pixels.
-fixed move_step(int boost) { return g.booster_active ? px(boost) : px(1); }
+fixed move_step(int boost) {
+    return g.booster_active ? px(boost) : px(1);
+}
 
 // A sideways move: quarter turn off the rounded headings.
 void strafe(int quarter, int boost) {
@@ -55,20 +57,28 @@ void turn(fixed by) {
 
 void steer(int boost) {
     if (action_held(ACT_STRAFE)) {
-        if (direction_held(DIR_LEFT)) strafe(-QUARTER_TURN, boost);
-        if (direction_held(DIR_RIGHT)) strafe(QUARTER_TURN, boost);
+        if (direction_held(DIR_LEFT))
+            strafe(-QUARTER_TURN, boost);
+        if (direction_held(DIR_RIGHT))
+            strafe(QUARTER_TURN, boost);
     } else {
         fixed t = ftofix(g.turn_rate);
-        if (g.booster_active) t *= 2;
-        if (direction_held(DIR_LEFT)) turn(-t);
-        if (direction_held(DIR_RIGHT)) turn(t);
+        if (g.booster_active)
+            t *= 2;
+        if (direction_held(DIR_LEFT))
+            turn(-t);
+        if (direction_held(DIR_RIGHT))
+            turn(t);
     }
-    if (direction_held(DIR_UP)) move_pair(g.player_heading, g.cloud_heading, move_step(boost));
-    if (direction_held(DIR_DOWN)) move_pair(g.player_heading, g.cloud_heading, -move_step(boost));
+    if (direction_held(DIR_UP))
+        move_pair(g.player_heading, g.cloud_heading, move_step(boost));
+    if (direction_held(DIR_DOWN))
+        move_pair(g.player_heading, g.cloud_heading, -move_step(boost));
 }
 
 void regenerate_pods() {
-    if (g.bombs >= ship_pod_max[g.ship_type]) return;
+    if (g.bombs >= ship_pod_max[g.ship_type])
+        return;
     if (--g.bomb_regen_timer <= 0) {
         ++g.bombs;
         g.bomb_regen_timer = static_cast<int16>(ship_pod_regen[g.ship_type] * TICKS_PER_SECOND);
@@ -109,9 +119,11 @@ fixed recenter_shift(fixed coord) {
 void pull_near(fixed &coord, fixed ship) {
     const int off = fixtoi(coord) - fixtoi(ship);
     if (off > FAR_LIMIT_PX)
-        coord -= px((off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
+        coord -=
+            px((off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
     else if (off < -FAR_LIMIT_PX)
-        coord += px((-off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
+        coord +=
+            px((-off - FAR_LIMIT_PX + GROUND_PERIOD_PX - 1) / GROUND_PERIOD_PX * GROUND_PERIOD_PX);
 }
 
 // Moves the ship, the clouds and every object by the same amount.
@@ -124,7 +136,8 @@ void shift_world(fixed dx, fixed dy) {
     // stale positions that no one reads, and shifting them again and again
     // could carry them out of range.
     for (int s = 0; s < SLOT_COUNT; ++s) {
-        if (s != 0 && !g.ent.active[s]) continue;
+        if (s != 0 && !g.ent.active[s])
+            continue;
         g.ent.x[s] -= dx;
         g.ent.y[s] -= dy;
     }
@@ -134,7 +147,8 @@ void shift_world(fixed dx, fixed dy) {
 
 void ship_step() {
     const int boost = ship_boost[g.ship_type];
-    if (g.stage_end_timer != -1) --g.stage_end_timer;
+    if (g.stage_end_timer != -1)
+        --g.stage_end_timer;
     g.turn_rate = ship_turn[g.ship_type];
     g.flame_frame = static_cast<int16>(std::rand() % 100 / 34);
     regenerate_pods();
@@ -166,7 +180,8 @@ void booster_step() {
         }
         return;
     }
-    if (--g.boost_cooldown > 0) return;
+    if (--g.boost_cooldown > 0)
+        return;
     g.boost_cooldown = 0;
     if (action_held(ACT_BOOSTER)) {
         queue_flight_sound(SOUND_BOOSTER);
@@ -176,10 +191,13 @@ void booster_step() {
 }
 
 void weapons_step() {
-    if (g.launch_timer != 0) return;
-    if (!g.ent.active[0] || g.ent.gun[0] == -1) return;
+    if (g.launch_timer != 0)
+        return;
+    if (!g.ent.active[0] || g.ent.gun[0] == -1)
+        return;
     int16 &delay = g.ent.fire_delay[0];
-    if (--delay < 0) delay = 0;
+    if (--delay < 0)
+        delay = 0;
     if (action_held(ACT_BOMB)) {
         // One pod per press.
         if (!g.bomb_latch) {
@@ -189,18 +207,21 @@ void weapons_step() {
     } else {
         g.bomb_latch = 0;
     }
-    if (action_held(ACT_FIRE) && g.ent.fire_delay[0] <= 0) fire_gun(0);
+    if (action_held(ACT_FIRE) && g.ent.fire_delay[0] <= 0)
+        fire_gun(0);
 }
 
 void cool_heat() {
-    if (g.heat >= HEAT_COOLING) g.heat -= HEAT_COOLING;
+    if (g.heat >= HEAT_COOLING)
+        g.heat -= HEAT_COOLING;
 }
 
 void queue_flight_sound(int number) {
     // The pitch is drawn whether or not the sound can be queued or played,
     // so the random sequence never depends on the sound device.
     const int frequency = PITCH_BASE + std::rand() % PITCH_SPREAD;
-    if (g.sound_queue_len < 0 || g.sound_queue_len >= SOUND_QUEUE_SIZE) return;
+    if (g.sound_queue_len < 0 || g.sound_queue_len >= SOUND_QUEUE_SIZE)
+        return;
     g.sound_queue[g.sound_queue_len++] =
         QueuedSound{static_cast<int16>(number), static_cast<int16>(frequency)};
 }
@@ -208,10 +229,12 @@ void queue_flight_sound(int number) {
 void recenter_world() {
     const fixed dx = recenter_shift(g.player_x);
     const fixed dy = recenter_shift(g.player_y);
-    if (dx != 0 || dy != 0) shift_world(dx, dy);
+    if (dx != 0 || dy != 0)
+        shift_world(dx, dy);
     // Slot 0 included: it lags behind while no frame is drawn.
     for (int s = 0; s < SLOT_COUNT; ++s) {
-        if (!g.ent.active[s]) continue;
+        if (!g.ent.active[s])
+            continue;
         pull_near(g.ent.x[s], g.player_x);
         pull_near(g.ent.y[s], g.player_y);
     }

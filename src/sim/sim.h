@@ -13,18 +13,18 @@ namespace qv {
 // ---- player ship (70 Hz, in this order within logic_tick) ----
 void ship_step();
 void booster_step();
-void entity_step();   // motion, lifetimes, smoke, collisions, dying, explosions
+void entity_step(); // motion, lifetimes, smoke, collisions, dying, explosions
 void weapons_step();
-void cool_heat();     // end of every simulated tick
+void cool_heat(); // end of every simulated tick
 
 // ---- guns and pods ----
 void fire_gun(int shooter);
 void launch_pod();
 
 // ---- enemies and the stage script ----
-int16 spawn_enemy(int type);  // slot, or -1 when nothing was spawned
-int spawn_wave();             // 0 when the script is exhausted, else 1
-void enemy_ai_step();         // the body of the 35 Hz enemy_ai_tick
+int16 spawn_enemy(int type); // slot, or -1 when nothing was spawned
+int spawn_wave();            // 0 when the script is exhausted, else 1
+void enemy_ai_step();        // the body of the 35 Hz enemy_ai_tick
 int bearing(int x1, int y1, int x2, int y2);
 int distance(int x1, int y1, int x2, int y2);
 
@@ -38,7 +38,9 @@ void queue_flight_sound(int number);
 
 // Keeps coordinates small: when the ship strays far from the stage start,
 // shifts ship, clouds and every object by the same multiple of 1024 px (the
-// ground repeats every 1024 px, so nothing visible changes).
+// ground repeats every 1024 px, so nothing visible changes); an object left
+// more than 8192 px behind is brought nearer by whole multiples of 1024 px.
+// Called by ship_step.
 void recenter_world();
 
 } // namespace qv

@@ -22,10 +22,10 @@ inline constexpr int QUARTER_TURN = 64;
 inline constexpr int THREE_QUARTER_TURN = 192;
 inline constexpr int HALF_TURN = 128;
 
-inline constexpr int RADAR_STEP_TICKS = 2;  // frames advance when the timer passes this
+inline constexpr int RADAR_STEP_TICKS = 2; // frames advance when the timer passes this
 inline constexpr int RADAR_LAST_FRAME = 23;
-inline constexpr int RADAR_PAUSE = -28;     // 31 ticks of rest after the last frame
-inline constexpr int DRIFT_STEP_TICKS = 30; // the cloud drift turns one unit after this
+inline constexpr int RADAR_PAUSE = -28;       // 31 ticks of rest after the last frame
+inline constexpr int DRIFT_STEP_TICKS = 30;   // the cloud drift turns one unit after this
 inline constexpr fixed DRIFT_SPEED = 1 << 14; // 0.25 px per tick
 
 // Objects made by the simulation.
@@ -37,7 +37,7 @@ inline constexpr int SMOKE_DARKEST = 255;
 inline constexpr int SMOKE_CELL_COL = 1, SMOKE_CELL_ROW = 2;
 inline constexpr int SPARK_LIFE = 40;
 inline constexpr int SPARK_CELL_ROW = 3;
-inline constexpr int SPARK_SCATTER = 20; // px, centred on the ship
+inline constexpr int SPARK_SCATTER = 20;   // px, centred on the ship
 inline constexpr int MUZZLE_DISTANCE = 20; // enemy shots and rockets start ahead
 inline constexpr int ROCKET_SPEED = 4;
 inline constexpr int ROCKET_LIFE = 190;
@@ -54,9 +54,13 @@ inline constexpr int GLOW_LAST = 248; // grows while at or below this
 inline constexpr int HIT_SHAKE = 70;
 
 // Fixed-point whole pixels.
-inline fixed px(int n) { return itofix(n); }
+inline fixed px(int n) {
+    return itofix(n);
+}
 // A whole angle as a fixed angle, wrapped to one turn.
-inline fixed whole_angle(int a) { return itofix(a & (FULL_TURN - 1)); }
+inline fixed whole_angle(int a) {
+    return itofix(a & (FULL_TURN - 1));
+}
 
 // Takes points away from the score, which never goes below 0.
 void charge_score(int points);

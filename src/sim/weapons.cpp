@@ -13,7 +13,9 @@ using namespace sim;
 
 namespace {
 
-bool gun_valid(int gun) { return gun >= 0 && gun < GUN_COUNT; }
+bool gun_valid(int gun) {
+    return gun >= 0 && gun < GUN_COUNT;
+}
 
 // The fields every projectile shares, whoever fired it.
 void fill_projectile(int p, int shooter, int gun) {
@@ -44,7 +46,8 @@ void place_shot(int p, int shooter) {
 
 void launch_rocket() {
     const int p = find_free_slot();
-    if (p < 0) return; // full table: the pod is spent for nothing
+    if (p < 0)
+        return; // full table: the pod is spent for nothing
     EntityTable &e = g.ent;
     e.owner[p] = OWNER_PLAYER;
     e.kind[p] = KIND_PROJECTILE;
@@ -85,7 +88,8 @@ void fire_ring() {
 
 void make_smoke_puff(int from) {
     const int q = find_free_slot();
-    if (q < 0) return;
+    if (q < 0)
+        return;
     EntityTable &e = g.ent;
     e.kind[q] = KIND_SMOKE;
     e.speed[q] = 0;
@@ -107,11 +111,13 @@ void make_smoke_puff(int from) {
 void fire_gun(int shooter) {
     EntityTable &e = g.ent;
     const int gun = e.gun[shooter];
-    if (!gun_valid(gun)) return;
+    if (!gun_valid(gun))
+        return;
     // The jitter comes first and is shared by every projectile of the call.
     const int jitter = std::rand() % (2 * gun_spread[gun] + 1);
     if (shooter == 0) {
-        if (static_cast<int>(g.heat) + gun_heat[gun] > HEAT_LIMIT_WHOLE) return;
+        if (static_cast<int>(g.heat) + gun_heat[gun] > HEAT_LIMIT_WHOLE)
+            return;
     } else if (e.state[shooter] != ENEMY_NORMAL) {
         return; // dying and exploding enemies hold their fire
     }
@@ -119,7 +125,8 @@ void fire_gun(int shooter) {
     const int shots = gun_shots[gun];
     for (int k = 0; k < shots; ++k) {
         const int p = find_free_slot();
-        if (p < 0) return; // full table: no sound, no cost
+        if (p < 0)
+            return; // full table: no sound, no cost
         fill_projectile(p, shooter, gun);
         e.trail[p] = gun_trail[gun];
         e.trail_timer[p] = TRAIL_INTERVAL;
@@ -137,7 +144,8 @@ void fire_gun(int shooter) {
         e.active[p] = 1;
         e.fire_delay[shooter] = gun_rate[gun];
     }
-    if (gun_sound[gun] != 0) queue_flight_sound(gun_sound[gun]);
+    if (gun_sound[gun] != 0)
+        queue_flight_sound(gun_sound[gun]);
     if (shooter == 0) {
         charge_score(GUN_SHOT_COST);
         g.heat += gun_heat[gun];
@@ -145,7 +153,8 @@ void fire_gun(int shooter) {
 }
 
 void launch_pod() {
-    if (g.bombs <= 0) return;
+    if (g.bombs <= 0)
+        return;
     switch (g.pod_type) {
     case 0: {
         const int16 gun = g.ent.gun[0];
@@ -173,13 +182,16 @@ void entity_step() {
     list_ships(ships);
     for (int i = 1; i < SLOT_COUNT; ++i) {
         // Lifetimes run down on free slots too.
-        if (e.life[i] != -1 && --e.life[i] <= 0) clear_slot(i);
-        if (!e.active[i]) continue;
+        if (e.life[i] != -1 && --e.life[i] <= 0)
+            clear_slot(i);
+        if (!e.active[i])
+            continue;
 
         e.x[i] += fixmul(e.speed[i], fixcos(e.heading[i]));
         e.y[i] += fixmul(e.speed[i], fixsin(e.heading[i]));
 
-        if (e.shade_level[i] > 0 && e.shade_level[i] != SMOKE_DARKEST) ++e.shade_level[i];
+        if (e.shade_level[i] > 0 && e.shade_level[i] != SMOKE_DARKEST)
+            ++e.shade_level[i];
 
         if (e.trail[i] != 0 && --e.trail_timer[i] <= 0) {
             e.trail_timer[i] = TRAIL_INTERVAL;

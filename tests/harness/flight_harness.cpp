@@ -28,7 +28,8 @@ template <class F> auto locked(F f) {
 }
 
 void set_key(int library_index, bool held) {
-    if (library_index > 0 && library_index < KEY_MAX) key[library_index] = held ? -1 : 0;
+    if (library_index > 0 && library_index < KEY_MAX)
+        key[library_index] = held ? -1 : 0;
 }
 
 void set_action(int action, bool held) {
@@ -64,14 +65,17 @@ void hold_keys(const PilotInput &in) {
     set_key(KEY_DOWN, in.down);
     // Two actions may share a key: a held one must win.
     const bool held[4] = {in.fire, in.strafe, in.bomb, in.booster};
-    for (int a = 0; a < 4; ++a) set_action(a, false);
     for (int a = 0; a < 4; ++a)
-        if (held[a]) set_action(a, true);
+        set_action(a, false);
+    for (int a = 0; a < 4; ++a)
+        if (held[a])
+            set_action(a, true);
 }
 
 void release_all_keys() {
     SimLock lock;
-    for (int k = 0; k < KEY_MAX; ++k) key[k] = 0;
+    for (int k = 0; k < KEY_MAX; ++k)
+        key[k] = 0;
 }
 
 unsigned world_checksum() {
@@ -79,7 +83,8 @@ unsigned world_checksum() {
     Fnv f;
     for (int s = 0; s < SLOT_COUNT; ++s) {
         f.add(e.active[s]);
-        if (!e.active[s] && e.life[s] == -1) continue;
+        if (!e.active[s] && e.life[s] == -1)
+            continue;
         f.add(e.kind[s]), f.add(e.x[s]), f.add(e.y[s]), f.add(e.heading[s]), f.add(e.speed[s]);
         f.add(e.life[s]), f.add(e.hp[s]), f.add(e.gun[s]), f.add(e.owner[s]), f.add(e.state[s]);
         f.add(e.dying_timer[s]), f.add(e.glow_level[s]), f.add(e.shade_level[s]);
@@ -136,7 +141,8 @@ bool FlightRun::frame(const Pilot &pilot) {
             if (wave_trigger[g.current_stage][g.wave_index] == g.stage_kills && spawn_wave() == 0)
                 g.stage_end_timer = STAGE_END_COUNTDOWN;
         });
-        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; }))
+        if (locked(
+                [] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; }))
             phase_ = Phase::Ending;
     }
     if (phase_ == Phase::Ending && locked([] { return g.stage_end_timer <= 0; })) {
@@ -147,16 +153,19 @@ bool FlightRun::frame(const Pilot &pilot) {
         return false;
     }
     take_snapshot();
-    if (pilot) hold_keys(pilot());
+    if (pilot)
+        hold_keys(pilot());
     return true;
 }
 
 void FlightRun::tick() {
     logic_tick();
     ++ticks_;
-    if (ticks_ % 2 == 0) enemy_ai_tick();
+    if (ticks_ % 2 == 0)
+        enemy_ai_tick();
     const int hp = locked([] { return static_cast<int>(g.ent.hp[0]); });
-    if (hp < last_hp_) ++hits_seen_;
+    if (hp < last_hp_)
+        ++hits_seen_;
     last_hp_ = hp;
     if (setup_.trace_every > 0 && ticks_ % setup_.trace_every == 0)
         trace_.push_back(locked([this] { return trace_line(ticks_); }));
@@ -164,16 +173,20 @@ void FlightRun::tick() {
 
 FlightOutcome FlightRun::fly(const Pilot &pilot) {
     const Advance advance = [this] {
-        for (int k = 0; k < setup_.frame_ticks; ++k) tick();
+        for (int k = 0; k < setup_.frame_ticks; ++k)
+            tick();
     };
     start_stage(advance);
-    while (frame(pilot) && ticks_ < setup_.max_ticks) advance();
+    while (frame(pilot) && ticks_ < setup_.max_ticks)
+        advance();
     release_all_keys();
     FlightOutcome out = outcome();
     char line[160];
     std::snprintf(line, sizeof line, "end %s tick %ld score %d kills %d hp %d",
-                  out.completed ? "completed" : out.lost ? "lost" : "unfinished", out.ticks,
-                  static_cast<int>(out.score), out.kills, out.hp);
+                  out.completed ? "completed"
+                  : out.lost    ? "lost"
+                                : "unfinished",
+                  out.ticks, static_cast<int>(out.score), out.kills, out.hp);
     out.trace.push_back(line);
     return out;
 }
@@ -217,11 +230,14 @@ std::vector<FlightOutcome> fly_campaign(FlightSetup setup, int max_continues) {
         const FlightOutcome &o = attempts.back();
         SimLock lock;
         if (o.lost) {
-            if (++continues > max_continues) break;
+            if (++continues > max_continues)
+                break;
             g.score /= 2; // a continue costs half the score
         } else if (o.completed) {
-            const int bonus = static_cast<int>(g.ent.hp[0] / static_cast<double>(ship_armor[g.ship_type]) *
-                                               BONUS_SCALE) + static_cast<int>(BONUS_SCALE);
+            const int bonus =
+                static_cast<int>(g.ent.hp[0] / static_cast<double>(ship_armor[g.ship_type]) *
+                                 BONUS_SCALE) +
+                static_cast<int>(BONUS_SCALE);
             g.score += bonus;
             ++stage;
         } else {

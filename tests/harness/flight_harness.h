@@ -18,9 +18,9 @@ struct FlightSetup {
     int gun_type = 0;
     int pod_type = 1;
     int difficulty = 1;
-    int frame_ticks = 2;           // logic ticks between two rendered frames
+    int frame_ticks = 2;            // logic ticks between two rendered frames
     long max_ticks = 70L * 60 * 15; // give up after this much flight
-    int trace_every = 700;         // ticks between two trace lines
+    int trace_every = 700;          // ticks between two trace lines
 };
 
 struct FlightOutcome {
@@ -28,9 +28,9 @@ struct FlightOutcome {
     bool lost = false;      // the ship's hit points ran out
     int32 score = 0;
     int kills = 0;
-    long ticks = 0;  // logic ticks from the stage start
+    long ticks = 0; // logic ticks from the stage start
     int hp = 0;
-    int shots_taken = 0; // enemy projectiles that hit the ship
+    int shots_taken = 0;            // enemy projectiles that hit the ship
     std::vector<std::string> trace; // state every trace_every ticks, then the result
 };
 

@@ -37,18 +37,26 @@ struct Vec {
     double x, y;
 };
 
-Vec pos(fixed x, fixed y) { return {fixtof(x), fixtof(y)}; }
+Vec pos(fixed x, fixed y) {
+    return {fixtof(x), fixtof(y)};
+}
 Vec along(double angle_units, double length) {
     const double r = angle_units / UNITS_PER_RADIAN;
     return {std::cos(r) * length, std::sin(r) * length};
 }
-double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y; }
-double angle_of(Vec v) { return std::atan2(v.y, v.x) * UNITS_PER_RADIAN; }
+double dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y;
+}
+double angle_of(Vec v) {
+    return std::atan2(v.y, v.x) * UNITS_PER_RADIAN;
+}
 // The signed difference of two angles, -128..128.
 double angle_diff(double to, double from) {
     double d = std::fmod(to - from, 2 * HALF_CIRCLE);
-    if (d > HALF_CIRCLE) d -= 2 * HALF_CIRCLE;
-    if (d < -HALF_CIRCLE) d += 2 * HALF_CIRCLE;
+    if (d > HALF_CIRCLE)
+        d -= 2 * HALF_CIRCLE;
+    if (d < -HALF_CIRCLE)
+        d += 2 * HALF_CIRCLE;
     return d;
 }
 
@@ -64,8 +72,23 @@ double intercept_time(Vec r, Vec v, double speed) {
     const double b = 2 * dot(r, v);
     const double c = dot(r, r);
     const double disc = b * b - 4 * a * c;
-    if (a >= 0 || disc < 0) return std::sqrt(c) / speed;
+    if (a >= 0 || disc < 0)
+        return std::sqrt(c) / speed;
     return (-b - std::sqrt(disc)) / (2 * a);
+}
+
+// Narrows (lo, hi) to the times t when |r + w t| < box.
+void inside_span(double r, double w, double box, double &lo, double &hi) {
+    if (w == 0) {
+        if (std::fabs(r) >= box)
+            hi = lo; // never inside
+        return;
+    }
+    double a = (-box - r) / w, b = (box - r) / w;
+    if (a > b)
+        std::swap(a, b);
+    lo = std::max(lo, a);
+    hi = std::min(hi, b);
 }
 
 class Hunter {
@@ -94,13 +117,16 @@ class Hunter {
             const double t = intercept_time(r, v, shot_speed);
             const Vec lead = {r.x + v.x * t, r.y + v.y * t};
             const double diff = angle_diff(angle_of(lead), heading);
-            if (diff > turn_step) in.right = true;
-            if (diff < -turn_step) in.left = true;
+            if (diff > turn_step)
+                in.right = true;
+            if (diff < -turn_step)
+                in.left = true;
             const double tolerance = std::max(1.0, std::atan2(6.0, dist) * UNITS_PER_RADIAN + 1.0);
             in.fire = std::fabs(diff) <= tolerance && dist < range;
             in.up = dist > CLOSE_IN_BEYOND;
             in.down = dist < BACK_OFF_WITHIN;
-            in.booster = dist > BOOST_BEYOND && g.snap.heat < BOOST_HEAT_MAX && std::fabs(diff) < 16;
+            in.booster =
+                dist > BOOST_BEYOND && g.snap.heat < BOOST_HEAT_MAX && std::fabs(diff) < 16;
             // A rocket for a tough target lined up at close range; the
             // trigger is released in between, one pod per press.
             const bool rocket = in.fire && dist < ROCKET_RANGE && e.hp[target] > ROCKET_WORTHY_HP &&
@@ -108,7 +134,8 @@ class Hunter {
             in.bomb = rocket;
             bomb_held_ = rocket;
         }
-        if (evasive_) evade(e, ship, heading, in);
+        if (evasive_)
+            evade(e, ship, heading, in);
         return in;
     }
 
@@ -121,9 +148,11 @@ class Hunter {
         int best = -1;
         double best_cost = 0;
         for (int s = 1; s < SLOT_COUNT; ++s) {
-            if (!e.active[s] || e.kind[s] != KIND_ENEMY || e.state[s] != ENEMY_NORMAL) continue;
+            if (!e.active[s] || e.kind[s] != KIND_ENEMY || e.state[s] != ENEMY_NORMAL)
+                continue;
             const Vec r = {fixtof(e.x[s]) - ship.x, fixtof(e.y[s]) - ship.y};
-            const double cost = std::sqrt(dot(r, r)) + 3.0 * std::fabs(angle_diff(angle_of(r), heading));
+            const double cost =
+                std::sqrt(dot(r, r)) + 3.0 * std::fabs(angle_diff(angle_of(r), heading));
             if (best < 0 || cost < best_cost) {
                 best = s;
                 best_cost = cost;
@@ -139,18 +168,21 @@ class Hunter {
         const double box = hit_box_half[level] + SAFE_MARGIN;
         double sum = 0;
         for (int s = 1; s < SLOT_COUNT; ++s) {
-            if (!e.active[s] || e.kind[s] != KIND_PROJECTILE || e.owner[s] != OWNER_ENEMY) continue;
+            if (!e.active[s] || e.kind[s] != KIND_PROJECTILE || e.owner[s] != OWNER_ENEMY)
+                continue;
             const Vec r = {fixtof(e.x[s]) - ship.x, fixtof(e.y[s]) - ship.y};
-            if (dot(r, r) > LOOK_RADIUS * LOOK_RADIUS) continue;
+            if (dot(r, r) > LOOK_RADIUS * LOOK_RADIUS)
+                continue;
             const Vec v = velocity(e, s);
-            const int life = e.life[s];
-            for (int t = 1; t <= LOOK_AHEAD && t <= life; ++t) {
-                const double dx = r.x + (v.x - move.x) * t, dy = r.y + (v.y - move.y) * t;
-                if (std::fabs(dx) < box && std::fabs(dy) < box) {
-                    sum += 1.0 / t;
-                    break;
-                }
-            }
+            const Vec w = {v.x - move.x, v.y - move.y};
+            const double last = std::min<double>(LOOK_AHEAD, e.life[s]);
+            // The ticks when the shot is inside the box on each axis.
+            double lo = 0, hi = last + 1;
+            inside_span(r.x, w.x, box, lo, hi);
+            inside_span(r.y, w.y, box, lo, hi);
+            const double first = std::max(1.0, std::floor(lo) + 1);
+            if (first < hi && first <= last)
+                sum += 1.0 / first;
         }
         return sum;
     }
@@ -163,13 +195,14 @@ class Hunter {
         const int fwd = in.up ? 1 : in.down ? -1 : 0;
         const Vec planned = {ahead.x * fwd, ahead.y * fwd};
         const double planned_danger = danger(e, ship, planned);
-        if (planned_danger == 0) return;
+        if (planned_danger == 0)
+            return;
 
         struct Move {
             int side, fwd; // strafe -1 left, +1 right; forward +1, back -1
         };
-        static constexpr Move moves[] = {{0, 1},  {0, -1}, {0, 0},  {1, 0},  {-1, 0},
-                                         {1, 1},  {-1, 1}, {1, -1}, {-1, -1}};
+        static constexpr Move moves[] = {{0, 1}, {0, -1}, {0, 0},  {1, 0},  {-1, 0},
+                                         {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
         Move best{0, fwd};
         double best_danger = planned_danger;
         for (const Move &m : moves) {

@@ -22,7 +22,8 @@ class SimTest : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_state();
-        for (int k = 0; k < KEY_MAX; ++k) key[k] = 0;
+        for (int k = 0; k < KEY_MAX; ++k)
+            key[k] = 0;
         std::memset(&joy[0], 0, sizeof joy[0]);
         g.current_stage = 0;
         g.player_x = g.player_y = g.cloud_x = g.cloud_y = START;
@@ -45,16 +46,19 @@ class SimTest : public ::testing::Test {
 
     // Marks every slot of 1..499 in use except the last `free` ones.
     static void fill_table(int free = 0) {
-        for (int s = 1; s < SLOT_COUNT; ++s) g.ent.active[s] = s > free ? 1 : 0;
+        for (int s = 1; s < SLOT_COUNT; ++s)
+            g.ent.active[s] = s > free ? 1 : 0;
     }
     static int count(int kind) {
         int n = 0;
-        for (int s = 1; s < SLOT_COUNT; ++s) n += g.ent.active[s] && g.ent.kind[s] == kind;
+        for (int s = 1; s < SLOT_COUNT; ++s)
+            n += g.ent.active[s] && g.ent.kind[s] == kind;
         return n;
     }
     static int queued(int sound) {
         int n = 0;
-        for (int i = 0; i < g.sound_queue_len; ++i) n += g.sound_queue[i].number == sound;
+        for (int i = 0; i < g.sound_queue_len; ++i)
+            n += g.sound_queue[i].number == sound;
         return n;
     }
 
