@@ -19,22 +19,9 @@ using namespace qv;
 
 namespace {
 
-using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
-
-BitmapPtr make_bitmap(int w, int h, int colour = 0) {
-    BitmapPtr b(create_bitmap(w, h), destroy_bitmap);
-    clear_to_color(b.get(), colour);
-    return b;
-}
-
-int hashed(int x, int y, std::uint32_t seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
-                      static_cast<std::uint32_t>(y) * 19349663u ^ seed;
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return static_cast<int>(h & 255);
-}
+using test::BitmapPtr;
+using test::hashed;
+using test::make_bitmap;
 
 // A picture with about one pixel in four transparent (colour 0).
 void fill_sheet(BITMAP *b, std::uint32_t seed) {

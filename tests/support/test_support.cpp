@@ -18,6 +18,21 @@ void reset_state() {
     init_texts();
 }
 
+BitmapPtr make_bitmap(int w, int h, int colour) {
+    BitmapPtr b(create_bitmap_ex(8, w, h), destroy_bitmap);
+    clear_to_color(b.get(), colour);
+    return b;
+}
+
+int hashed(int x, int y, std::uint32_t seed) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
+                      static_cast<std::uint32_t>(y) * 19349663u ^ seed;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return static_cast<int>(h & 255);
+}
+
 std::string make_temp_dir(const std::string &tag) {
     namespace fs = std::filesystem;
     static int counter = 0;

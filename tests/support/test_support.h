@@ -2,6 +2,10 @@
 // folders.
 #pragma once
 
+#include <allegro.h>
+
+#include <cstdint>
+#include <memory>
 #include <string>
 
 namespace qv::test {
@@ -11,6 +15,15 @@ void reset_state();
 
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir(const std::string &tag);
+
+// An 8-bit memory bitmap that frees itself.
+using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
+BitmapPtr make_bitmap(int w, int h, int colour = 0);
+
+// A byte that changes with every step of x or y and never repeats within
+// 2048 x 2048, so a pixel taken one place off, or wrapped with the wrong
+// mask, shows.
+int hashed(int x, int y, std::uint32_t seed);
 
 // The generated data directory of this build.
 inline const char *game_dir() { return QV_GAME_DIR; }
