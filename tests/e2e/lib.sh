@@ -7,9 +7,22 @@ WORK="$(mktemp -d /tmp/quarvell-e2e.XXXXXX)"
 XVFB_PID=""
 GAME_PID=""
 
+# A game that is still running when a test ends is stopped for good: with
+# its display gone it may not get as far as handling a polite signal.
+stop() {
+  local pid="$1"
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 20); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null || true
+}
+
 cleanup() {
-  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  stop "$GAME_PID"
+  stop "$XVFB_PID"
   wait 2>/dev/null || true
   [ -n "${KEEP_E2E:-}" ] || rm -rf "$WORK"
 }
