@@ -168,13 +168,11 @@ inline constexpr int SOUND_QUEUE_SIZE = 32;
 struct FrameSnapshot {
     EntityTable ent;
     MenuPanels panels;
-    Star stars[STAR_COUNT];
     float heat;
     int32 score;
     int16 bombs, radar_frame, flame_frame, player_screen_dy, ship_type;
     byte booster_active;
     fixed player_heading;
-    int16 records_scroll, logo_height, logo_phase, logo_holding;
     byte blink_on;
 };
 

@@ -270,7 +270,6 @@ void take_snapshot() {
     FrameSnapshot &s = g.snap;
     s.ent = g.ent;
     s.panels = g.panels;
-    std::memcpy(s.stars, g.stars, sizeof s.stars);
     s.heat = g.heat;
     s.score = g.score;
     s.bombs = g.bombs;
@@ -280,10 +279,6 @@ void take_snapshot() {
     s.ship_type = g.ship_type;
     s.booster_active = g.booster_active;
     s.player_heading = g.player_heading;
-    s.records_scroll = g.records_scroll;
-    s.logo_height = g.logo_height;
-    s.logo_phase = g.logo_phase;
-    s.logo_holding = g.logo_holding;
     s.blink_on = g.blink_on;
     // Slot 0 carries the ship's pose as of this frame.
     g.ent.heading[0] = g.player_heading;
