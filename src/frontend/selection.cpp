@@ -175,10 +175,6 @@ void run_ship_menu(const Backdrop &b) {
                   {ITEM_SHIP_NAMES, ITEM_SHIP_NAMES + 1, ITEM_SHIP_NAMES + 2}, TITLE_SELECT_SHIP});
     set_panel(3, {PANEL_DESCRIPTION, 5, -25, 155, 21});
     set_panel(4, {PANEL_SHIP_DATA, 333, 126, 120, 70, {}, TITLE_SELECTION_DATA});
-    {
-        SimLock lock;
-        g.panels.tab_text[3] = 0;
-    }
     slide(2, SLIDE_RIGHT, 21, 5);
     slide(3, SLIDE_DOWN, 15, 2);
     slide(4, SLIDE_LEFT, 20, 7);
