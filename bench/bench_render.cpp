@@ -9,7 +9,7 @@
 #include "assets/game_data.h"
 #include "assets/graphics.h"
 #include "assets/sound.h"
-#include "assets/texts.h"
+#include "loop/game_loop.h"
 #include "core/game_state.h"
 #include "platform/platform.h"
 #include "render/hud.h"
@@ -299,7 +299,7 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     platform::init_headless();
     set_view_params();
-    init_texts();
+    set_start_up_defaults();
     load_art();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,19 +1,22 @@
-// The flight against Allegro's real timer thread: logic_tick, enemy_ai_tick
-// and joystick_tick arrive on their own thread at the game's rates while
-// the main thread releases waves, takes snapshots, steers and flips
-// settings, as the flight loop does. Meant for ThreadSanitizer: a shared
-// field touched outside the sim lock shows up as a data race.
-//
-// Allegro's timers need its X11 system driver, so the test runs its own
-// virtual display.
-#include "harness/flight_harness.h"
+// The real game against Allegro's real timer thread: game_main in a window
+// on a private X server, its callbacks on Allegro's own thread at the
+// game's rates, and a scripted player on that thread too (an extra 70 Hz
+// callback) that goes through the menus, flies, flips the hot keys, pauses
+// and quits. Meant for ThreadSanitizer: a shared field touched outside the
+// sim lock shows up as a data race.
+#include "harness/player.h"
 
 #include "core/sim_lock.h"
-#include "core/spine.h"
+#include "input/input.h"
+#include "loop/game_loop.h"
+#include "persist/records.h"
+#include "platform/allegro_backend.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -34,16 +37,11 @@ namespace {
 using namespace qv;
 namespace fs = std::filesystem;
 
-// The game's rates, in ticks of Allegro's 1,193,181 Hz clock.
-constexpr long LOGIC_SPEED = 17045;
-constexpr long ENEMY_AI_SPEED = 34090;
-constexpr long JOYSTICK_SPEED = 39772;
-
 constexpr int FIRST_DISPLAY = 97;
 constexpr int DISPLAY_TRIES = 30;
-constexpr auto FLIGHT_TIME = std::chrono::seconds(4);
-constexpr int FRAME_REST_MS = 10;
-constexpr int TOGGLE_EVERY = 40; // frames
+// Real seconds are precious: fly a while, not a whole stage.
+constexpr long FLIGHT_TICKS = 70L * 12;
+constexpr long GIVE_UP_TICKS = 70L * 120;
 
 bool on_path(const std::string &program) {
     const char *path = std::getenv("PATH");
@@ -118,59 +116,101 @@ class VirtualDisplay {
     std::string display_;
 };
 
-// Flips a setting the way the flight loop's hot keys do.
-void toggle(byte &setting) {
-    SimLock lock;
-    setting = setting == 1 ? 0 : 1;
-}
+// The real back end, with the player's callback beside the game's own.
+class ScriptedAllegro : public platform::AllegroBackend, public test::PlayerHost {
+  public:
+    bool init_display(std::string &error) override {
+        if (!AllegroBackend::init_display(error))
+            return false;
+        active = this;
+        install_int_ex(script_tick, platform::LOGIC_PERIOD);
+        return true;
+    }
+    void shutdown() override {
+        remove_int(script_tick);
+        active = nullptr;
+        AllegroBackend::shutdown();
+    }
+    long long ticks() const override { return ticks_.load(); }
+    bool fading() const override { return AllegroBackend::fading(); }
+    void request_close() override { AllegroBackend::request_close(); }
+    void set_pad(const PadState &) override {}
 
-TEST(RealTimers, FlightRunsAgainstTheTimerThread) {
+    test::Player *player = nullptr;
+
+  private:
+    static void script_tick() {
+        ScriptedAllegro *self = active.load();
+        if (!self || !self->player)
+            return;
+        const long long t = ++self->ticks_;
+        self->player->tick();
+        if (t > GIVE_UP_TICKS || (self->player->finished() && t > self->done_at_ + GIVE_UP_TICKS)) {
+            self->timed_out.store(true);
+            self->request_close();
+        }
+        if (!self->player->finished())
+            self->done_at_ = t;
+    }
+    static inline std::atomic<ScriptedAllegro *> active{nullptr};
+    std::atomic<long long> ticks_{0};
+    long long done_at_ = 0;
+
+  public:
+    std::atomic<bool> timed_out{false};
+};
+
+TEST(RealTimers, TheGameRunsAgainstTheTimerThread) {
     if (!on_path("Xvfb"))
         GTEST_SKIP() << "Xvfb is not installed";
     VirtualDisplay display;
     ASSERT_TRUE(display.start()) << "no virtual display could be started";
-    ASSERT_EQ(install_allegro(SYSTEM_AUTODETECT, &errno, atexit), 0) << allegro_error;
-    ASSERT_EQ(install_timer(), 0);
 
-    test::FlightSetup setup;
-    setup.stage = 0;
-    test::new_game(setup);
-    test::FlightRun run(setup);
+    ScriptedAllegro real;
+    // Frames come at the pace the machine manages: long presses.
+    test::Player player(real, {8, 20, 8});
+    real.player = &player;
+    std::atomic<long> kills{0};
+    player.start_game({0, 0, 1, 1}) // "Delian Mesas" alone
+        .wait_for(test::Screen::Flight)
+        .fly(test::hunter_pilot(), [&] { return real.ticks() > FLIGHT_TICKS; })
+        .press(KEY_V)
+        .press(KEY_C)
+        .press(KEY_S)
+        .fly(test::hunter_pilot(), [&] { return real.ticks() > 2 * FLIGHT_TICKS; })
+        .check([&] {
+            SimLock lock;
+            kills.store(g.stage_kills);
+        })
+        .press(KEY_ESC)
+        .wait_for(test::Screen::Pause)
+        .accept() // "Resume Play"
+        .wait_for(test::Screen::Flight)
+        .press(KEY_ESC)
+        .wait_for(test::Screen::Pause)
+        .down(1) // "Main Menu"
+        .accept()
+        .play_to_title(test::hunter_pilot(), "REAL")
+        .quit();
 
-    install_int_ex(logic_tick, LOGIC_SPEED);
-    install_int_ex(enemy_ai_tick, ENEMY_AI_SPEED);
-    install_int_ex(joystick_tick, JOYSTICK_SPEED);
-
-    // Between frames the main thread rests without the lock, as it does
-    // while presenting a frame.
-    run.start_stage([] { rest(FRAME_REST_MS); });
-    const test::Pilot pilot = test::hunter_pilot();
-    const auto until = std::chrono::steady_clock::now() + FLIGHT_TIME;
-    int frames = 0;
-    while (std::chrono::steady_clock::now() < until && run.frame(pilot)) {
-        if (++frames % TOGGLE_EVERY == 0) {
-            toggle(g.vsync_enabled);
-            toggle(g.detail[DETAIL_CLOUDS]);
-            toggle(g.detail[DETAIL_SHIP_SHADOWS]);
-        }
-        rest(FRAME_REST_MS);
-    }
-
-    remove_int(joystick_tick);
-    remove_int(enemy_ai_tick);
-    remove_int(logic_tick);
-    test::release_all_keys();
-
+    const std::string folder = test::make_temp_dir("real-timers");
+    GameOptions options;
+    options.data_dir = test::game_dir();
+    options.settings_path = folder + "/w_config.def";
+    options.records_path = folder + "/assist.def";
+    int status;
     {
-        SimLock lock;
-        EXPECT_EQ(g.launch_timer, 0); // the glide ran on the timer thread
-        EXPECT_GT(g.wave_index, 0);
-        EXPECT_FALSE(g.game_over);
-        std::printf("%d frames, %d kills, score %d\n", frames, g.stage_kills,
-                    static_cast<int>(g.score));
+        platform::UseBackend use(real);
+        status = game_main(options);
     }
-    EXPECT_GT(frames, 100);
-    allegro_exit();
+    test::release_all_keys();
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(real.timed_out.load());
+    EXPECT_GT(kills.load(), 0);
+    std::printf("%lld ticks, %ld kills before the pause\n", real.ticks(), kills.load());
+    // The game went all the way to the records table and out by "QUIT!".
+    load_records(options.records_path);
+    EXPECT_STREQ(g.record_name[0], "REAL");
 }
 
 } // namespace

@@ -188,8 +188,8 @@ TEST(KeyCodes, ModifiersAreTranslatedInOnePlace) {
     EXPECT_EQ(library_key_index(114), KEY_CAPSLOCK);
     EXPECT_EQ(library_key_index(115), -1);
     EXPECT_EQ(library_key_index(-3), -1);
-    for (int code = 0; code <= 114; ++code) EXPECT_EQ(design_key_code(library_key_index(code)), code);
-    EXPECT_EQ(design_key_code(KEY_EQUALS_PAD), -1) << "keys the old numbering never had";
+    for (int code = 0; code <= 114; ++code) EXPECT_EQ(stored_key_code(library_key_index(code)), code);
+    EXPECT_EQ(stored_key_code(KEY_EQUALS_PAD), -1) << "keys the old numbering never had";
     EXPECT_STREQ(key_name(107), "L ALT");
     EXPECT_STREQ(key_name(67), "ENTER");
     EXPECT_STREQ(key_name(121), "?");

@@ -203,6 +203,18 @@ TEST_F(PanelTest, ScanLineOnListKindsOnly) {
     EXPECT_FALSE(any(LIT));
 }
 
+TEST_F(PanelTest, TheShimmersEmptyTexelsLeaveTheCursorBarAlone) {
+    // Only column 4 of the shimmer tile is lit; the rest is colour 0, which
+    // a glow table may well map to something else.
+    constexpr int MARKED = 253;
+    std::memset(g.glow_map.data[0], MARKED, 256);
+    panel(3, PANEL_LIST, 10, 20, 100, 66);
+    p.cursor[3] = 1;
+    redraw();
+    EXPECT_FALSE(any(MARKED));
+    EXPECT_TRUE(any(SHIMMER));
+}
+
 TEST_F(PanelTest, CursorBarAndItemTexts) {
     panel(3, PANEL_LIST, 10, 20, 100, 66);
     p.cursor[3] = 1;

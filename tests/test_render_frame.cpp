@@ -4,7 +4,7 @@
 #include "assets/game_data.h"
 #include "assets/graphics.h"
 #include "core/game_state.h"
-#include "core/spine.h"
+#include "core/snapshot.h"
 #include "render/render.h"
 #include "render/view.h"
 #include "support/test_support.h"

@@ -349,18 +349,26 @@ TEST_F(SparksTest, SparksAreRerolledWhenTheirTimerRunsOut) {
     for (const Spark &s : g.ent.sparks[9])
         EXPECT_EQ(s.x, marker.x);
 
-    // A seed that re-rolls fewer than four: the rest keep their contents.
+    // A seed that re-rolls fewer than four: the first n change, the rest
+    // keep their contents.
+    const auto rolled = [&](unsigned seed) {
+        for (Spark &s : g.ent.sparks[9])
+            s = marker;
+        seed_sparks(seed);
+        g.ent.spark_timer[9] = 1;
+        draw_world();
+        int n = 0;
+        while (n < 4 && (g.ent.sparks[9][n].frame != marker.frame ||
+                         g.ent.sparks[9][n].x != marker.x || g.ent.sparks[9][n].y != marker.y))
+            ++n;
+        return n;
+    };
     unsigned seed = 1;
-    for (;; ++seed) {
-        std::srand(seed);
-        if (std::rand() % 4 + 1 < 4)
-            break;
-    }
-    std::srand(seed);
-    const int n = std::rand() % 4 + 1;
-    std::srand(seed);
-    g.ent.spark_timer[9] = 1;
-    draw_world();
+    int n = rolled(seed);
+    while (n == 4 && seed < 100)
+        n = rolled(++seed);
+    ASSERT_GE(n, 1);
+    ASSERT_LT(n, 4);
     EXPECT_GE(g.ent.spark_timer[9], 3);
     EXPECT_LE(g.ent.spark_timer[9], 5);
     for (int i = 0; i < 4; ++i) {

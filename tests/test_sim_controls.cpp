@@ -30,9 +30,9 @@ TEST_F(ControlsTest, DefaultBindingsReadTheLibrarysModifierKeys) {
 }
 
 TEST_F(ControlsTest, GamepadCountsOnlyWhenEnabled) {
-    joy[0].button[3].b = 1;         // Fire's default button 4
-    joy[0].stick[0].axis[0].d1 = 1; // left
-    joy[0].stick[0].axis[1].d2 = 1; // down
+    g.pad.button[3] = 1; // Fire's default button 4
+    g.pad.left = 1;
+    g.pad.down = 1;
     g.joystick_enabled = 0;
     EXPECT_EQ(action_held(ACT_FIRE), 0);
     EXPECT_EQ(direction_held(DIR_LEFT), 0);
@@ -50,7 +50,7 @@ TEST_F(ControlsTest, GamepadCountsOnlyWhenEnabled) {
 TEST_F(ControlsTest, BadButtonBindsNothingAndTwoActionsMayShareAKey) {
     g.joystick_enabled = 1;
     for (int b = 0; b < 4; ++b)
-        joy[0].button[b].b = 1;
+        g.pad.button[b] = 1;
     for (int binding : {0, 5, -1}) {
         g.button_binding[ACT_FIRE] = static_cast<int16>(binding);
         EXPECT_EQ(action_held(ACT_FIRE), 0) << binding;

@@ -71,6 +71,23 @@ TEST_F(EnemyTest, WavesFollowTheScriptToItsEnd) {
     EXPECT_EQ(g.wave_index, 0);
 }
 
+TEST_F(EnemyTest, AnEnemyThatFindsTheTableFullIsOwedNotDropped) {
+    // Wave 0 of the first stage lists two enemies; the next wave needs both
+    // destroyed, so a dropped one would stall the stage for good.
+    fill_table(1);
+    ASSERT_EQ(spawn_wave(), 1);
+    EXPECT_EQ(g.wave_index, 1);
+    EXPECT_EQ(count(KIND_ENEMY), 1);
+    ASSERT_EQ(g.owed_count, 1);
+    spawn_owed_enemies(); // still no room
+    EXPECT_EQ(g.owed_count, 1);
+    g.ent.active[300] = 0;
+    spawn_owed_enemies();
+    EXPECT_EQ(g.owed_count, 0);
+    EXPECT_EQ(count(KIND_ENEMY), 2);
+    EXPECT_EQ(g.ent.kind[300], KIND_ENEMY);
+}
+
 TEST_F(EnemyTest, CirclesNearApproachesFarWithAHysteresis) {
     // Enemies straight to the +x side of the ship: the ship bears 128.
     const int circling = place_enemy(10, 10, 16600, 16000);

@@ -215,6 +215,17 @@ void set_code_table(const std::uint8_t (&table)[CODE_ROWS][256]) {
     }
 }
 
+namespace {
+std::string data_dir = ".";
+} // namespace
+
+void set_data_dir(const std::string &dir) { data_dir = dir.empty() ? "." : dir; }
+
+std::string data_path(const std::string &relative) {
+    if (data_dir == ".") return relative;
+    return data_dir.back() == '/' ? data_dir + relative : data_dir + "/" + relative;
+}
+
 void load_code_table(const std::string &path) {
     // One byte more than needed tells a long file from an exact one.
     const std::vector<std::uint8_t> bytes = read_file(path, CODE_TABLE_SIZE + 1);

@@ -21,8 +21,13 @@ struct AssetError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The folder the game's data is read from ("." until set); every loader
+// names its files relative to it.
+void set_data_dir(const std::string &dir);
+std::string data_path(const std::string &relative);
+
 // Reads "loader.def" (4096 bytes) into g.cipher_table and g.decipher_table.
-void load_code_table(const std::string &path = "loader.def");
+void load_code_table(const std::string &path = data_path("loader.def"));
 // The same from bytes in memory (the generator and tests).
 void set_code_table(const std::uint8_t (&table)[CODE_ROWS][256]);
 

@@ -2,20 +2,20 @@
 // and the difficulty tables. Read-only data, one array per column.
 #pragma once
 
-#include <cstdint>
+#include "core/game_state.h"
 
 namespace qv {
-
-using int16 = std::int16_t;
-using int32 = std::int32_t;
 
 inline constexpr int GUN_COUNT = 16;
 inline constexpr int SHIP_COUNT = 3;
 inline constexpr int ENEMY_TYPE_COUNT = 64;
 inline constexpr int WAVES_PER_STAGE = 64;
-inline constexpr int WAVE_ENTRIES = 32;
 inline constexpr int16 WAVE_END = -1;     // ends a wave's list
 inline constexpr int16 SCRIPT_END = 999;  // the wave after the last one
+
+// The top of the heat gauge that booster and guns share: the booster cuts
+// out there, and a shot that would pass it is not fired.
+inline constexpr int HEAT_LIMIT = 260;
 
 // Gun ids with a fixed role.
 inline constexpr int GUN_ROCKET = 6;   // "Rockets" pod projectile

@@ -92,7 +92,7 @@ void replace(BITMAP *&slot, int w, int h) {
 }
 
 std::string picture_path(const std::string &name) {
-    return GRAPHICS_DIR + name;
+    return data_path(GRAPHICS_DIR + name);
 }
 
 // Copies the top-left CLOUD_SIZE x CLOUD_HALF_H of a cloud archive into
@@ -113,11 +113,17 @@ void build_light_tables() {
     create_light_table(&g.shade_map, g.game_palette, 0, 0, 0, nullptr);
     create_light_table(&g.glow_map, g.game_palette, GLOW_TARGET, GLOW_TARGET, GLOW_TARGET, nullptr);
     rgb_map = saved;
-    for (int c = 0; c < PAL_SIZE; ++c)
-        g.shade_map.data[FULL_LIGHT][c] = static_cast<byte>(c);
+    reset_light_tables();
 }
 
 } // namespace
+
+void reset_light_tables() {
+    // Full light leaves every colour as it is: clouds and smoke of full
+    // strength must not tint the ground.
+    for (int c = 0; c < PAL_SIZE; ++c)
+        g.shade_map.data[FULL_LIGHT][c] = static_cast<byte>(c);
+}
 
 void load_graphics() {
     free_graphics();
@@ -136,13 +142,14 @@ void load_graphics() {
 void load_colour_tables() {
     // Read the whole file first: a short one leaves the maps untouched.
     std::vector<byte> data(COLOUR_TABLE_SIZE);
-    std::FILE *f = std::fopen(COLOUR_TABLE_FILE, "rb");
+    const std::string path = data_path(COLOUR_TABLE_FILE);
+    std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f)
-        throw AssetError(std::string(COLOUR_TABLE_FILE) + ": cannot open the colour maps");
+        throw AssetError(path + ": cannot open the colour maps");
     const size_t got = std::fread(data.data(), 1, data.size(), f);
     std::fclose(f);
     if (got != data.size())
-        throw AssetError(std::string(COLOUR_TABLE_FILE) + ": " + std::to_string(got) +
+        throw AssetError(path + ": " + std::to_string(got) +
                          " bytes, expected " + std::to_string(COLOUR_TABLE_SIZE));
     // Pairs per [level][colour]: shade first, then glow.
     const byte *p = data.data();

@@ -10,6 +10,10 @@ void load_colour_tables();  // "table.dat": title_shade_map, title_glow_map
 void load_stage_graphics(); // for g.current_stage
 void free_graphics();       // destroys every bitmap load_graphics made
 
+// Makes the shade map's full-light row the identity, as it must be before
+// any stage has built its light tables.
+void reset_light_tables();
+
 // Copies the title colour maps over shade_map and glow_map (menu screens).
 void use_title_colour_maps();
 

@@ -41,7 +41,7 @@ void load_sound_effects() {
     free_sound_effects();
     for (int number : loaded_sounds) {
         std::lock_guard<std::mutex> lock(sample_mutex);
-        load_archive_sample(SFX_DIR + std::to_string(number), number);
+        load_archive_sample(data_path(SFX_DIR + std::to_string(number)), number);
     }
 }
 

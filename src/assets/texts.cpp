@@ -1,7 +1,6 @@
 #include "assets/texts.h"
 
 #include "core/game_state.h"
-#include "render/view.h"
 
 #include <cstring>
 
@@ -78,54 +77,10 @@ static void fill_slots(char (&slots)[SLOTS][SIZE], const NumberedText *texts, in
     }
 }
 
-void set_default_settings() {
-    g.difficulty = 1;
-    g.vsync_enabled = 1;
-    g.spare_setting = 0;
-    g.sound_volume = 0;
-    g.sfx_volume = 0;
-    g.joystick_enabled = 0;
-    for (int s = 0; s < STAGE_COUNT; ++s) g.stage_unlocked[s] = (s == 0);
-    static constexpr int16 default_keys[4] = {107, 105, 26, 103};
-    static constexpr int16 default_buttons[4] = {4, 3, 2, 1};
-    for (int a = 0; a < 4; ++a) {
-        g.key_binding[a] = default_keys[a];
-        g.button_binding[a] = default_buttons[a];
-    }
-    for (byte &d : g.detail) d = 1;
-}
-
-static void set_default_front_end() {
-    std::memset(&g.panels, 0, sizeof g.panels);
-    std::memset(g.stars, 0, sizeof g.stars);
-    g.records_scroll = -420;
-    g.records_hidden = 0;
-    g.logo_height = g.logo_phase = g.logo_hold = g.logo_holding = 0;
-    g.repeat_countdown = 0;
-    g.repeat_due = 0;
-    g.blink_on = 0;
-    g.blink_timer = 0;
-    std::memset(g.name_buffer, 0, sizeof g.name_buffer);
-    g.stage_bonus = 0;
-    g.font_variant = 0;
-    for (int i = 0; i < RECORD_COUNT; ++i) g.record_score[i] = 0;
-    std::memset(g.record_name, 0, sizeof g.record_name);
-}
-
 void init_texts() {
     fill_slots(g.title_text, title_texts, title_text_count);
     fill_slots(g.item_text, item_texts, item_text_count);
     fill_slots(g.long_text, long_texts, long_text_count);
-
-    reset_world_defaults();
-    set_default_settings();
-    set_default_front_end();
-
-    // Until a stage builds its light tables, the darkest-to-identity row 255
-    // must already leave colours unchanged.
-    for (int c = 0; c < 256; ++c) g.shade_map.data[255][c] = static_cast<unsigned char>(c);
-
-    init_view_tables();
 }
 
 } // namespace qv

@@ -24,11 +24,7 @@ inline constexpr int ITEM_POD_NAMES = 50;   // + pod
 inline constexpr int LONG_GUN_TEXTS = 10;   // + gun
 inline constexpr int LONG_POD_TEXTS = 16;   // + pod
 
-// Fills the text slots, sets every start-up default of the game state and
-// settings, and computes the per-row view tables.
+// Fills the text slots of the game state.
 void init_texts();
-
-// The settings' defaults alone (also used by the settings loader).
-void set_default_settings();
 
 } // namespace qv

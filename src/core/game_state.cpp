@@ -60,6 +60,8 @@ void reset_world_defaults() {
     g.drift_timer = 0;
     g.shake_frames = 0;
     g.sound_queue_len = 0;
+    g.owed_count = 0;
+    g.pad = PadState{};
 
     EntityTable &e = g.ent;
     for (int s = 1; s < SLOT_COUNT; ++s) {

@@ -36,6 +36,8 @@ inline constexpr int RECORD_NAME_SIZE = 16;
 inline constexpr int NAME_BUFFER_SIZE = 12;
 inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
+inline constexpr int PAD_BUTTONS = 4; // gamepad buttons 1..4 can be bound
+inline constexpr int WAVE_ENTRIES = 32; // enemies a wave may list, with its end mark
 
 // Object kinds stored in EntityTable::kind.
 enum Kind : int16 {
@@ -150,6 +152,14 @@ struct ViewParams {
     fixed sprite_scale_x, sprite_scale_y;
 };
 
+// The first gamepad as the game reads it: a copy that joystick_tick takes
+// on the timer thread (sim lock held), so that both threads read one
+// consistent state.
+struct PadState {
+    byte left, right, up, down; // the first stick's digital directions
+    byte button[PAD_BUTTONS];   // the buttons actions can be bound to
+};
+
 struct DrawEntry {
     int32 key;
     int32 slot;
@@ -172,7 +182,7 @@ struct FrameSnapshot {
     int32 score;
     int16 bombs, radar_frame, flame_frame, player_screen_dy, ship_type;
     byte booster_active;
-    fixed player_heading;
+    fixed player_x, player_y, player_heading;
     byte blink_on;
 };
 
@@ -202,8 +212,17 @@ struct GameState {
     int16 drift_dir, drift_timer;
     int16 shake_frames;
 
+    // Enemies of a released wave that found the table full: they join as
+    // soon as slots free up, so the kill count can still reach the next
+    // wave's trigger.
+    int16 owed_enemy[WAVE_ENTRIES];
+    int16 owed_count;
+
     QueuedSound sound_queue[SOUND_QUEUE_SIZE];
     int sound_queue_len;
+
+    // The gamepad as last polled (timer-shared: sim lock).
+    PadState pad;
 
     // ---- settings (written by the main thread under the sim lock) ----
     int16 difficulty;
@@ -275,5 +294,11 @@ void reset_world_defaults();
 
 // Wraps a fixed angle to one turn, 0 <= a < 256.0.
 inline fixed wrap_angle(fixed a) { return a & 0xFFFFFF; }
+
+// a - b with two's complement wrap: positions are kept near the start by the
+// simulation, but a difference must never be undefined behaviour.
+inline fixed wrapped_sub(fixed a, fixed b) {
+    return static_cast<fixed>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
 
 } // namespace qv

@@ -2,6 +2,7 @@
 
 #include "core/sim_lock.h"
 #include "input/input.h"
+#include "platform/platform.h"
 #include "render/panels.h"
 #include "render/render.h"
 #include "render/text.h"
@@ -22,6 +23,7 @@ constexpr int HIGHLIGHT_STEP_TICKS = 6;
 constexpr int SCAN_STEP_TICKS = 4;
 constexpr int BLINK_TICKS = 30;
 constexpr int RECORDS_WRAP = 5950;
+constexpr int RECORDS_AT_START_UP = -420;
 constexpr int LOGO_FULL = 34;
 constexpr int LOGO_FLAT = 2;
 constexpr int LOGO_HOLD_TICKS = 25;
@@ -31,6 +33,23 @@ constexpr int STAR_COLOUR[2] = {132, 136};
 int16 random_speed_class() { return (std::rand() % 100) % 2 == 1 ? 1 : 0; }
 
 } // namespace
+
+void reset_front_end() {
+    std::memset(&g.panels, 0, sizeof g.panels);
+    std::memset(g.stars, 0, sizeof g.stars);
+    g.records_scroll = RECORDS_AT_START_UP;
+    g.records_hidden = 0;
+    g.logo_height = g.logo_phase = g.logo_hold = g.logo_holding = 0;
+    g.repeat_countdown = 0;
+    g.repeat_due = 0;
+    g.blink_on = 0;
+    g.blink_timer = 0;
+    std::memset(g.name_buffer, 0, sizeof g.name_buffer);
+    g.stage_bonus = 0;
+    g.font_variant = 0;
+    for (int i = 0; i < RECORD_COUNT; ++i) g.record_score[i] = 0;
+    std::memset(g.record_name, 0, sizeof g.record_name);
+}
 
 void clear_panel(int s) {
     MenuPanels &p = g.panels;
@@ -135,6 +154,10 @@ void scatter_stars() {
 }
 
 void draw_menu_screen(BITMAP *background, BITMAP *logo_a, BITMAP *logo_b) {
+    if (!platform::draws_frames()) {
+        present_frame();
+        return;
+    }
     // Everything the timers move is copied under the lock, then drawn.
     MenuPanels panels;
     Star stars[STAR_COUNT];

@@ -6,6 +6,10 @@
 
 namespace qv {
 
+// Start-up values of the panels, stars, records scroll, logo, key repeat,
+// blink, name entry and the records table.
+void reset_front_end();
+
 void clear_panel(int slot);
 void move_panel(int slot, int direction, int steps, int speed);
 void animate_panels(); // every logic tick, sim lock held

@@ -17,6 +17,18 @@ constexpr int LOGO_H = 37;
 constexpr int LOGO_B_Y = 42;
 constexpr int FADE_SPEED = 5;
 constexpr int REPEAT_FIRST_TICKS = 20;
+
+// The queries read the gamepad copy that the timer thread writes: the main
+// thread asks under the lock.
+bool held(Action action) {
+    SimLock lock;
+    return action_held(action) != 0;
+}
+
+bool held(Direction dir) {
+    SimLock lock;
+    return direction_held(dir) != 0;
+}
 } // namespace
 
 void set_panel(int s, const PanelSetup &p) {
@@ -79,8 +91,8 @@ void wait_slides(const Backdrop &b, std::initializer_list<int> slots) {
 }
 
 MenuEvent ChoiceLatch::step() {
-    const bool accept = action_held(ACT_FIRE) != 0;
-    const bool cancel = action_held(ACT_STRAFE) != 0;
+    const bool accept = held(ACT_FIRE);
+    const bool cancel = held(ACT_STRAFE);
     switch (state_) {
     case State::Idle:
         if (accept) state_ = State::ArmedAccept;
@@ -100,8 +112,8 @@ MenuEvent ChoiceLatch::step() {
 
 void CursorLatch::step(int slot) {
     if (latched_ == 0) {
-        const bool up = direction_held(DIR_UP) != 0;
-        const bool down = direction_held(DIR_DOWN) != 0;
+        const bool up = held(DIR_UP);
+        const bool down = held(DIR_DOWN);
         if (up) latched_ = -1;
         if (down) latched_ = 1;
         if (latched_ != 0 && repeat_) {
@@ -110,13 +122,13 @@ void CursorLatch::step(int slot) {
         }
         return;
     }
-    const bool held = direction_held(latched_ < 0 ? DIR_UP : DIR_DOWN) != 0;
+    const bool still_held = held(latched_ < 0 ? DIR_UP : DIR_DOWN);
     bool due;
     {
         SimLock lock;
         due = repeat_ && g.repeat_due;
     }
-    if (held && !due) return;
+    if (still_held && !due) return;
     bool moved = false;
     {
         SimLock lock;

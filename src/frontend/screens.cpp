@@ -47,7 +47,8 @@ char typed_character() {
     return 0;
 }
 
-void enter_record_name(int position, FrontEndScreen &screen) {
+// Returns true when the record went into the table.
+bool enter_record_name(int position, FrontEndScreen &screen) {
     {
         SimLock lock;
         std::memset(g.name_buffer, 0, sizeof g.name_buffer);
@@ -79,8 +80,11 @@ void enter_record_name(int position, FrontEndScreen &screen) {
             while (typed_character() == c && !platform::close_requested()) screen.draw();
         }
     }
+    // A window closed before anything was typed leaves no nameless row.
+    if (!done && p == 0) return false;
     SimLock lock;
     insert_record(position, g.score, g.name_buffer);
+    return true;
 }
 
 // The stage-complete and game-end screens share their loop: one row,
@@ -247,8 +251,7 @@ void run_game_end_screen() {
             set_panel(7, {PANEL_NAME_ENTRY, -230, 94, 220, 21, {}, 0, 0, 0, 0, 1});
             slide(6, SLIDE_LEFT, 28, 10);
             slide(7, SLIDE_RIGHT, 28, 10);
-            enter_record_name(place, screen);
-            save_records();
+            if (enter_record_name(place, screen)) save_records();
         }
     }
     screen.close();

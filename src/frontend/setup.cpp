@@ -16,7 +16,6 @@ constexpr int16 TITLE_VOLUME = 9, TITLE_GRAPHICS = 10;
 constexpr int16 TITLE_PRESS_KEY = 31, TITLE_HIT_BUTTON = 32;
 constexpr int VOLUME_STEP = 63;
 constexpr int PROMPT_SLOT = 5;
-constexpr int GAMEPAD_BUTTONS = 4;
 
 enum SetupRow { ROW_CONTROLS = 0, ROW_DIFFICULTY = 1, ROW_VOLUME = 2, ROW_DETAIL = 3 };
 
@@ -119,18 +118,31 @@ void run_controls_menu(const Backdrop &b) {
 // The first held key, as a stored key code; -1 when none.
 int first_held_key() {
     for (int i = 1; i < KEY_MAX; ++i) {
-        const int code = design_key_code(i);
+        const int code = stored_key_code(i);
         if (code > 0 && key_held(code)) return code;
     }
     return -1;
 }
 
-// The last held gamepad button 1..4; 0 when none.
+// The last held gamepad button 1..4; 0 when none. The copy of the pad is
+// written by the timer thread.
 int held_button() {
+    SimLock lock;
     int found = 0;
-    for (int b = 1; b <= GAMEPAD_BUTTONS; ++b)
-        if (joy[0].button[b - 1].b) found = b;
+    for (int b = 1; b <= PAD_BUTTONS; ++b)
+        if (g.pad.button[b - 1]) found = b;
     return found;
+}
+
+// A change of mind: Escape abandons a capture. While buttons are captured
+// (possibly with no pad plugged in at all) the cancel key does too; while
+// keys are captured it is a key like any other, so that two actions can
+// still trade keys.
+bool abandon_held(bool pad) {
+    if (key_held(KEYCODE_ESC)) return true;
+    if (!pad) return false;
+    SimLock lock;
+    return key_held(g.key_binding[ACT_STRAFE]);
 }
 
 } // namespace
@@ -142,10 +154,15 @@ int rebind_action(int action, const Backdrop &b) {
     }();
     set_panel(PROMPT_SLOT, {PANEL_CAPTION, 75, 50, 170, 21, {}, 0,
                             pad ? TITLE_HIT_BUTTON : TITLE_PRESS_KEY});
-    int value = 0;
+    int value = 0; // none: the old binding stays
     for (;;) {
         if (platform::close_requested()) break;
         draw_backdrop(b);
+        if (abandon_held(pad)) {
+            // Released here, so that the menu behind does not see it.
+            while (abandon_held(pad) && !platform::close_requested()) draw_backdrop(b);
+            break;
+        }
         const int v = pad ? held_button() : first_held_key();
         if (v <= 0) continue;
         // Taken on release, so the release cannot trigger anything else.

@@ -17,37 +17,39 @@ int library_key_index(int code) {
     return -1;
 }
 
-int design_key_code(int library_index) {
+int stored_key_code(int library_index) {
     if (library_index < 0 || library_index >= KEY_MAX) return -1;
     if (library_index < MODIFIER_FIRST) return library_index;
     const int code = library_index - MODIFIER_SHIFT;
     return code >= MODIFIER_FIRST && code <= MODIFIER_LAST ? code : -1;
 }
 
-bool key_held(int code) {
-    const int i = library_key_index(code);
-    return i > 0 && i < KEY_MAX && key[i] != 0;
+bool library_key_held(int index) {
+    // Allegro's keyboard driver writes key[] from its own thread.
+    return index > 0 && index < KEY_MAX && __atomic_load_n(&key[index], __ATOMIC_RELAXED) != 0;
 }
+
+bool key_held(int code) { return library_key_held(library_key_index(code)); }
 
 int direction_held(int dir) {
     if (dir < DIR_RIGHT || dir > DIR_DOWN) return 0;
     if (g.joystick_enabled) {
-        const JOYSTICK_STICK_INFO &stick = joy[0].stick[0];
-        const bool flag = dir == DIR_RIGHT  ? stick.axis[0].d2
-                          : dir == DIR_LEFT ? stick.axis[0].d1
-                          : dir == DIR_UP   ? stick.axis[1].d1
-                                            : stick.axis[1].d2;
+        const PadState &pad = g.pad;
+        const byte flag = dir == DIR_RIGHT  ? pad.right
+                          : dir == DIR_LEFT ? pad.left
+                          : dir == DIR_UP   ? pad.up
+                                            : pad.down;
         if (flag) return 1;
     }
     static constexpr int direction_keys[5] = {0, KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN};
-    return key[direction_keys[dir]] ? 1 : 0;
+    return library_key_held(direction_keys[dir]) ? 1 : 0;
 }
 
 int action_held(int action) {
     if (action < 0 || action > 3) return 0;
     if (g.joystick_enabled) {
         const int b = g.button_binding[action];
-        if (b >= 1 && b <= 4 && joy[0].button[b - 1].b) return 1;
+        if (b >= 1 && b <= PAD_BUTTONS && g.pad.button[b - 1]) return 1;
     }
     return key_held(g.key_binding[action]) ? 1 : 0;
 }

@@ -27,14 +27,17 @@ inline constexpr int KEYCODE_LIMIT = 128; // codes 0..127
 // The library's key[] index for a stored key code, or -1 for none.
 int library_key_index(int code);
 // The stored key code of a library key[] index, or -1 when it has none.
-int design_key_code(int library_index);
+int stored_key_code(int library_index);
 
 // True while the key with this stored code is held.
 bool key_held(int code);
+// True while the key with this library index (KEY_*) is held.
+bool library_key_held(int index);
 
-// 1 while the direction (1..4) is held, else 0.
+// 1 while the direction (1..4) is held, else 0. Reads the gamepad copy in
+// the game state: call with the sim lock held (the timer thread writes it).
 int direction_held(int dir);
-// 1 while the action (0..3) is held, else 0.
+// 1 while the action (0..3) is held, else 0. Sim lock held, as above.
 int action_held(int action);
 
 // Display name of a key code or a gamepad button; "?" for codes with none.

@@ -5,6 +5,8 @@
 #include "persist/atomic_file.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <set>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -57,6 +59,24 @@ void sync_folder(const std::string &path) {
 }
 
 } // namespace
+
+namespace {
+SavePaths paths;
+std::set<std::string> warned;
+} // namespace
+
+void set_save_paths(const SavePaths &p) { paths = p; }
+const SavePaths &save_paths() { return paths; }
+
+bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
+    std::string reason;
+    if (write_file_atomically(path, data, size, reason)) return true;
+    if (warned.insert(path).second)
+        std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
+    return false;
+}
+
+void forget_save_warnings() { warned.clear(); }
 
 void fail_writes_after(long bytes) { write_budget = bytes < 0 ? -1 : bytes; }
 

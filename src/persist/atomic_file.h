@@ -13,6 +13,22 @@ namespace qv {
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error);
 
+// Where the player's files are kept: by default "w_config.def" and
+// "assist.def" in the current folder.
+struct SavePaths {
+    std::string settings = "w_config.def";
+    std::string records = "assist.def";
+};
+void set_save_paths(const SavePaths &paths);
+const SavePaths &save_paths();
+
+// Writes the file; on failure warns on stderr, but only the first time for
+// that file in this run (a full disk must not flood the terminal at every
+// stage start). Returns false on failure.
+bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size);
+// Starts a new run: failures warn again.
+void forget_save_warnings();
+
 // Test hook: when set, the write fails after this many bytes as if the disk
 // were full.
 void fail_writes_after(long bytes);

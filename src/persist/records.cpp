@@ -105,10 +105,7 @@ void load_records(const std::string &path) {
 
 bool save_records(const std::string &path) {
     const RecordsBytes b = records_to_bytes(std::rand() % CODE_ROW_COUNT);
-    std::string reason;
-    if (write_file_atomically(path, b.data(), b.size(), reason)) return true;
-    std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
-    return false;
+    return save_file(path, b.data(), b.size());
 }
 
 int record_position(int32 score) {

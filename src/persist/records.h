@@ -1,6 +1,8 @@
 // "assist.def": the ten best scores and names, 191 scrambled bytes.
 #pragma once
 
+#include "persist/atomic_file.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -14,8 +16,9 @@ using RecordsBytes = std::array<std::uint8_t, RECORDS_FILE_SIZE>;
 RecordsBytes records_to_bytes(int start_row);
 void records_from_bytes(const std::uint8_t *bytes, int length);
 
-void load_records(const std::string &path = "assist.def");
-bool save_records(const std::string &path = "assist.def");
+void load_records(const std::string &path = save_paths().records);
+// As save_settings: false on failure, which warns once per file.
+bool save_records(const std::string &path = save_paths().records);
 
 // The first place (0..9) a score would take, or -1.
 int record_position(std::int32_t score);

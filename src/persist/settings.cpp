@@ -3,7 +3,6 @@
 // because difficulty, volume and key codes index tables.
 #include "persist/settings.h"
 
-#include "assets/texts.h"
 #include "core/game_state.h"
 #include "input/input.h"
 #include "persist/atomic_file.h"
@@ -37,7 +36,26 @@ std::uint8_t flag_byte(int v) { return v != 0 ? 1 : 0; }
 
 bool key_has_name(int code) { return std::strcmp(key_name(code), "?") != 0; }
 
+constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
+constexpr int16 DEFAULT_KEYS[ACTION_COUNT] = {107, 105, 26, 103}; // L ALT, L CTRL, Z, L SHIFT
+constexpr int16 DEFAULT_BUTTONS[ACTION_COUNT] = {4, 3, 2, 1};
+
 } // namespace
+
+void set_default_settings() {
+    g.difficulty = DEFAULT_DIFFICULTY;
+    g.vsync_enabled = 1;
+    g.spare_setting = 0;
+    g.sound_volume = 0; // "Silent"
+    g.sfx_volume = 0;
+    g.joystick_enabled = 0;
+    for (int s = 0; s < STAGE_COUNT; ++s) g.stage_unlocked[s] = (s == 0);
+    for (int a = 0; a < ACTION_COUNT; ++a) {
+        g.key_binding[a] = DEFAULT_KEYS[a];
+        g.button_binding[a] = DEFAULT_BUTTONS[a];
+    }
+    for (byte &d : g.detail) d = 1;
+}
 
 SettingsBytes settings_to_bytes() {
     SettingsBytes b{};
@@ -96,10 +114,7 @@ void load_settings(const std::string &path) {
 
 bool save_settings(const std::string &path) {
     const SettingsBytes b = settings_to_bytes();
-    std::string reason;
-    if (write_file_atomically(path, b.data(), b.size(), reason)) return true;
-    std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
-    return false;
+    return save_file(path, b.data(), b.size());
 }
 
 } // namespace qv

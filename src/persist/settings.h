@@ -1,6 +1,8 @@
 // "w_config.def": the player's settings, 27 raw bytes.
 #pragma once
 
+#include "persist/atomic_file.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,14 +12,18 @@ namespace qv {
 inline constexpr int SETTINGS_FILE_SIZE = 27;
 using SettingsBytes = std::array<std::uint8_t, SETTINGS_FILE_SIZE>;
 
+// The settings of a first start: Normal, retrace wait on, silent, keyboard
+// only, the first stage open, the default keys and buttons, every detail on.
+void set_default_settings();
+
 SettingsBytes settings_to_bytes();
 // Applies the first `length` bytes; values out of range keep their defaults.
 void settings_from_bytes(const std::uint8_t *bytes, int length);
 
 // Missing or short file: the defaults stay for what it does not supply.
-void load_settings(const std::string &path = "w_config.def");
-// Returns false (after one warning on stderr) when the file could not be
-// written; the old file is then left intact.
-bool save_settings(const std::string &path = "w_config.def");
+void load_settings(const std::string &path = save_paths().settings);
+// Returns false when the file could not be written (the first failure for
+// a file warns on stderr); the old file is then left intact.
+bool save_settings(const std::string &path = save_paths().settings);
 
 } // namespace qv

@@ -1,34 +1,49 @@
 #include "platform/platform.h"
 
+#include "platform/allegro_backend.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 
 namespace qv::platform {
 
+namespace {
+
 // The window shows the 320x200 picture at this integer scale.
-static constexpr int WINDOW_SCALE = 2;
-static constexpr int FRAME_W = 320;
-static constexpr int FRAME_H = 200;
-// Rates given to install_int_ex, in ticks of the 1,193,181 Hz clock.
-static constexpr long LOGIC_SPEED = 17045;    // 70 Hz
-static constexpr long JOYSTICK_SPEED = 39772; // 30 Hz
-static constexpr long ENEMY_AI_SPEED = 34090; // 35 Hz
-static constexpr long MENU_SPEED = 17045;     // 70 Hz
+constexpr int WINDOW_SCALE = 2;
 
-static bool headless_mode = true;
-static bool sound_ok = false;
-static std::atomic<bool> close_flag{false};
+std::atomic<bool> close_flag{false};
 
-static void on_close_button() { close_flag.store(true); }
+void on_close_button() { close_flag.store(true); }
 
-void init_headless() {
-    headless_mode = true;
-    install_allegro(SYSTEM_NONE, &errno, atexit);
+AllegroBackend &real_backend() {
+    static AllegroBackend real;
+    return real;
 }
 
-bool init_display(std::string &error) {
-    headless_mode = false;
+Backend *current = nullptr;
+
+} // namespace
+
+Backend &backend() { return current ? *current : real_backend(); }
+
+UseBackend::UseBackend(Backend &b) : previous_(current) { current = &b; }
+UseBackend::~UseBackend() { current = previous_; }
+
+void init_headless() { install_allegro(SYSTEM_NONE, &errno, atexit); }
+
+void install_timers(Callback logic, Callback joystick, Callback enemy_ai) {
+    Backend &b = backend();
+    b.install_callback(logic, LOGIC_PERIOD);
+    b.install_callback(joystick, JOYSTICK_PERIOD);
+    b.install_callback(enemy_ai, ENEMY_AI_PERIOD);
+}
+
+// ---- the real back end ----
+
+bool AllegroBackend::init_display(std::string &error) {
+    close_flag.store(false);
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         error = "cannot start the game library: no display available (is DISPLAY set?)";
         return false;
@@ -54,34 +69,20 @@ bool init_display(std::string &error) {
     return true;
 }
 
-bool init_sound() {
-    if (headless_mode) return false;
+bool AllegroBackend::init_sound() {
     // Without a card Allegro "succeeds" with its silent driver: that is a
     // failure for us.
-    sound_ok = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0 && digi_card != DIGI_NONE;
-    if (sound_ok) set_volume(255, 0);
-    return sound_ok;
+    sound_ok_ = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0 && digi_card != DIGI_NONE;
+    if (sound_ok_) set_volume(255, 0);
+    return sound_ok_;
 }
 
-void install_timers(void (*logic)(), void (*joystick)(), void (*enemy_ai)()) {
-    if (headless_mode) return;
-    install_int_ex(logic, LOGIC_SPEED);
-    install_int_ex(joystick, JOYSTICK_SPEED);
-    install_int_ex(enemy_ai, ENEMY_AI_SPEED);
-}
+void AllegroBackend::install_callback(Callback cb, long period) { install_int_ex(cb, period); }
 
-void install_menu_tick(void (*tick)()) {
-    if (!headless_mode) install_int_ex(tick, MENU_SPEED);
-}
+void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
 
-void remove_menu_tick(void (*tick)()) {
-    if (!headless_mode) remove_int(tick);
-}
-
-bool headless() { return headless_mode; }
-
-void present(BITMAP *frame, int sx, int sy, bool vsync) {
-    if (headless_mode || !screen) return;
+void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
+    if (!screen) return;
     if (vsync) ::vsync();
     // Clipped to the source: with an offset the last column or row keeps
     // what it showed before.
@@ -91,40 +92,62 @@ void present(BITMAP *frame, int sx, int sy, bool vsync) {
     release_screen();
 }
 
-void clear_screen() {
-    if (!headless_mode && screen) clear_bitmap(screen);
+void AllegroBackend::clear_screen() {
+    if (screen) clear_bitmap(screen);
 }
 
-void set_palette(const PALETTE pal) {
-    if (!headless_mode) set_palette_range(pal, 0, 255, FALSE);
+void AllegroBackend::set_palette(const PALETTE pal) { set_palette_range(pal, 0, 255, FALSE); }
+
+void AllegroBackend::fade_in(const PALETTE pal, int speed) {
+    fading_.store(true);
+    ::fade_in(pal, speed);
+    fading_.store(false);
 }
 
-void fade_in(const PALETTE pal, int speed) {
-    if (!headless_mode) ::fade_in(pal, speed);
+void AllegroBackend::fade_out(int speed) {
+    fading_.store(true);
+    ::fade_out(speed);
+    fading_.store(false);
 }
 
-void fade_out(int speed) {
-    if (!headless_mode) ::fade_out(speed);
+void AllegroBackend::rest_ms(int ms) { rest(ms); }
+
+bool AllegroBackend::close_requested() { return close_flag.load(); }
+
+void AllegroBackend::request_close() { close_flag.store(true); }
+
+void AllegroBackend::install_joystick() {
+    std::lock_guard<std::mutex> hold(joystick_mutex_);
+    if (joystick_installed_) remove_joystick();
+    joystick_installed_ = ::install_joystick(JOY_TYPE_AUTODETECT) == 0 && num_joysticks > 0;
 }
 
-void rest_ms(int ms) {
-    if (!headless_mode) rest(ms);
+void AllegroBackend::poll_joystick(PadState &pad) {
+    std::unique_lock<std::mutex> hold(joystick_mutex_, std::try_to_lock);
+    if (!hold.owns_lock() || !joystick_installed_) {
+        pad = PadState{};
+        return;
+    }
+    ::poll_joystick();
+    const JOYSTICK_INFO &j = joy[0];
+    pad.left = j.stick[0].axis[0].d1 ? 1 : 0;
+    pad.right = j.stick[0].axis[0].d2 ? 1 : 0;
+    pad.up = j.stick[0].axis[1].d1 ? 1 : 0;
+    pad.down = j.stick[0].axis[1].d2 ? 1 : 0;
+    for (int b = 0; b < PAD_BUTTONS; ++b)
+        pad.button[b] = b < j.num_buttons && j.button[b].b ? 1 : 0;
 }
 
-bool close_requested() { return close_flag.load(); }
-
-void install_joystick() {
-    if (!headless_mode) ::install_joystick(JOY_TYPE_AUTODETECT);
+void AllegroBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
+    if (sound_ok_ && sample) play_sample(sample, volume, pan, frequency, 0);
 }
 
-void poll_joystick() {
-    if (!headless_mode && num_joysticks > 0) ::poll_joystick();
+void AllegroBackend::shutdown() {
+    {
+        std::lock_guard<std::mutex> hold(joystick_mutex_);
+        joystick_installed_ = false;
+    }
+    allegro_exit();
 }
-
-void play(SAMPLE *sample, int volume, int pan, int frequency) {
-    if (sound_ok && sample) play_sample(sample, volume, pan, frequency, 0);
-}
-
-void shutdown() { allegro_exit(); }
 
 } // namespace qv::platform

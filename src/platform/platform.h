@@ -1,7 +1,15 @@
 // The only code that touches the window, the timers, the keyboard and
 // joystick drivers and the sound device. Everything else draws into memory
-// bitmaps and reads key[] / joy[], so it runs headless in tests.
+// bitmaps and reads key[] and the gamepad copy in the game state, so it runs
+// headless in tests.
+//
+// Two back ends stand behind the functions below: the real one (Allegro's
+// window, timer thread, keyboard, joystick and sound; the default) and a
+// virtual one (platform/virtual_platform.h) whose clock only moves when the
+// game waits, with scripted input, for running the real game loop headless.
 #pragma once
+
+#include "core/game_state.h"
 
 #include <allegro.h>
 
@@ -9,40 +17,93 @@
 
 namespace qv::platform {
 
-// Library without display, timers or input: for tests, benchmarks and tools.
+// Allegro's timer clock, and the game's periodic callbacks in its ticks.
+inline constexpr long CLOCK_HZ = 1193181;
+inline constexpr long LOGIC_PERIOD = 17045;    // 70 Hz
+inline constexpr long JOYSTICK_PERIOD = 39772; // 30 Hz
+inline constexpr long ENEMY_AI_PERIOD = 34090; // 35 Hz
+inline constexpr long MENU_PERIOD = 17045;     // 70 Hz
+
+using Callback = void (*)();
+
+// What a back end must do. The game calls it only through the functions
+// below, always from the main thread and never while holding the sim lock
+// (several of these wait for the timer thread, which may want the lock).
+class Backend {
+  public:
+    virtual ~Backend() = default;
+
+    // Library, timer, keyboard and window; false with a one-line reason.
+    virtual bool init_display(std::string &error) = 0;
+    // False when there is no real sound output.
+    virtual bool init_sound() = 0;
+    virtual void install_callback(Callback cb, long period) = 0;
+    virtual void remove_callback(Callback cb) = 0;
+    // Shows a 320x200 frame copied from (sx, sy) of `frame` (screen shake).
+    virtual void present(BITMAP *frame, int sx, int sy, bool vsync) = 0;
+    virtual void clear_screen() = 0;
+    virtual void set_palette(const PALETTE pal) = 0;
+    virtual void fade_in(const PALETTE pal, int speed) = 0;
+    virtual void fade_out(int speed) = 0;
+    virtual void rest_ms(int ms) = 0;
+    virtual bool close_requested() = 0;
+    virtual void install_joystick() = 0;
+    // Timer thread: the state of the first gamepad's stick and buttons.
+    virtual void poll_joystick(PadState &pad) = 0;
+    virtual void play(SAMPLE *sample, int volume, int pan, int frequency) = 0;
+    // False when nobody looks at the frames: drawing them may be skipped.
+    virtual bool draws_frames() { return true; }
+    virtual void shutdown() = 0;
+};
+
+// The back end in use; the real one unless a test put another in place.
+Backend &backend();
+
+// Puts a back end in place for its lifetime (tests, headless runs).
+class UseBackend {
+  public:
+    explicit UseBackend(Backend &b);
+    ~UseBackend();
+    UseBackend(const UseBackend &) = delete;
+    UseBackend &operator=(const UseBackend &) = delete;
+
+  private:
+    Backend *previous_;
+};
+
+// Library without display, timers or input: for unit tests, benchmarks and
+// tools that draw into memory bitmaps.
 void init_headless();
 
-// Library, timer, keyboard and an 8-bit window. On failure returns false and
-// says why in `error` (one line).
-bool init_display(std::string &error);
+inline bool init_display(std::string &error) { return backend().init_display(error); }
+inline bool init_sound() { return backend().init_sound(); }
 
-// Sound device. Returns false when there is no real sound output.
-bool init_sound();
+// The run-long periodic callbacks, installed in this order.
+void install_timers(Callback logic, Callback joystick, Callback enemy_ai);
+inline void install_menu_tick(Callback tick) { backend().install_callback(tick, MENU_PERIOD); }
+inline void remove_menu_tick(Callback tick) { backend().remove_callback(tick); }
 
-// The run-long periodic callbacks at their rates in Hz.
-void install_timers(void (*logic)(), void (*joystick)(), void (*enemy_ai)());
-void install_menu_tick(void (*tick)());
-void remove_menu_tick(void (*tick)());
-
-bool headless();
-
-// Shows a 320x200 frame: optional retrace wait, then the copy from the
-// source offset (sx, sy) (screen shake).
-void present(BITMAP *frame, int sx, int sy, bool vsync);
-void clear_screen();
-void set_palette(const PALETTE pal);
-void fade_in(const PALETTE pal, int speed);
-void fade_out(int speed);
-void rest_ms(int ms);
+inline void present(BITMAP *frame, int sx, int sy, bool vsync) {
+    backend().present(frame, sx, sy, vsync);
+}
+inline void clear_screen() { backend().clear_screen(); }
+inline void set_palette(const PALETTE pal) { backend().set_palette(pal); }
+inline void fade_in(const PALETTE pal, int speed) { backend().fade_in(pal, speed); }
+inline void fade_out(int speed) { backend().fade_out(speed); }
+inline void rest_ms(int ms) { backend().rest_ms(ms); }
 
 // True once the window's close button has been pressed.
-bool close_requested();
+inline bool close_requested() { return backend().close_requested(); }
 
-void install_joystick();
-void poll_joystick();
+inline void install_joystick() { backend().install_joystick(); }
+inline void poll_joystick(PadState &pad) { backend().poll_joystick(pad); }
 
-void play(SAMPLE *sample, int volume, int pan, int frequency);
+inline void play(SAMPLE *sample, int volume, int pan, int frequency) {
+    backend().play(sample, volume, pan, frequency);
+}
 
-void shutdown();
+inline bool draws_frames() { return backend().draws_frames(); }
+
+inline void shutdown() { backend().shutdown(); }
 
 } // namespace qv::platform

@@ -4,7 +4,7 @@
 
 #include "core/game_state.h"
 #include "core/sim_lock.h"
-#include "core/spine.h"
+#include "core/snapshot.h"
 #include "platform/platform.h"
 #include "render/hud.h"
 #include "render/objects.h"
@@ -32,12 +32,6 @@ constexpr int SCORE_LABEL_Y = 1;
 constexpr int SHAKE_DRAW = 8;
 constexpr int SHAKE_SPLIT = 2;
 constexpr ShakeOffset SHAKE_OFFSETS[] = {{1, 0}, {0, 1}, {1, 1}, {0, 0}};
-
-// a - b with two's complement wrap: positions are kept near the start by the
-// simulation, but a difference must never be undefined behaviour.
-fixed wrapped_sub(fixed a, fixed b) {
-    return static_cast<fixed>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
 
 void pull_back(fixed &x, fixed &y, fixed heading) {
     const fixed angle = wrap_angle(heading);
@@ -93,7 +87,7 @@ void present_frame() {
 
 void render_frame() {
     take_snapshot();
-    compose_flight_frame();
+    if (platform::draws_frames()) compose_flight_frame();
     present_frame();
 }
 

@@ -32,7 +32,6 @@ constexpr Fill TUBE_FILLS[] = {
 constexpr int TUBE_LENGTH = 52;
 constexpr int TUBE_WIDTH = 4;
 constexpr int TUBE_TOP = 143;
-constexpr double HEAT_LIMIT = 260.0;
 constexpr int HEAT_COVER_SRC_X = 6, HEAT_COVER_SRC_Y = 68, HEAT_TUBE_X = 15;
 constexpr int ARMOR_COVER_SRC_X = 0, ARMOR_COVER_SRC_Y = 68, ARMOR_TUBE_X = 6;
 
@@ -96,7 +95,7 @@ void draw_hud() {
         rectfill(bb, f.x1, f.y1, f.x2, f.y2, f.colour);
 
     cover_tube(HEAT_COVER_SRC_X, HEAT_COVER_SRC_Y, HEAT_TUBE_X,
-               tube_rows(g.snap.heat / HEAT_LIMIT));
+               tube_rows(g.snap.heat / static_cast<double>(HEAT_LIMIT)));
 
     // A negative armour reads as empty. The snapshot is a copy, so the value
     // is clamped here; the ship step treats hp <= 0 as lost and never needs it

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <utility>
 
 namespace qv {
@@ -69,10 +70,6 @@ constexpr int MAX_COLOUR = 255;
 fixed saturate(int64 v) {
     return static_cast<fixed>(
         std::clamp<int64>(v, std::numeric_limits<fixed>::min(), std::numeric_limits<fixed>::max()));
-}
-
-fixed wrapped_sub(fixed a, fixed b) {
-    return static_cast<fixed>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
 // A slot's snapshot position as the camera sees it: `depth` ahead along the
@@ -198,6 +195,13 @@ void draw_disc(int slot, BITMAP *dest, const ViewParams &view, COLOR_MAP *map, i
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
 }
 
+// The sparks draw from their own generator, not from rand(): the
+// simulation draws from rand(), and whether (and how often) frames are drawn
+// must never change how a game plays.
+std::minstd_rand spark_random;
+
+int spark_rand() { return static_cast<int>(spark_random() & 0x7FFF); }
+
 // Counts the slot's spark timer down and re-rolls up to four sparks when it
 // runs out (sim lock held: the ticks clear these fields).
 void roll_sparks(int slot, int sw, int sh) {
@@ -205,17 +209,19 @@ void roll_sparks(int slot, int sw, int sh) {
     timer = static_cast<int16>(timer - 1);
     if (timer > 0)
         return;
-    const int n = std::rand() % SPARK_RECORDS + 1;
+    const int n = spark_rand() % SPARK_RECORDS + 1;
     for (int i = 0; i < n; ++i) {
         Spark &sp = g.ent.sparks[slot][i];
-        sp.frame = static_cast<int16>(std::rand() % SPARK_PICTURES);
-        sp.x = static_cast<int16>(std::rand() % (sw - SPARK_MARGIN));
-        sp.y = static_cast<int16>(std::rand() % (sh - SPARK_MARGIN));
+        sp.frame = static_cast<int16>(spark_rand() % SPARK_PICTURES);
+        sp.x = static_cast<int16>(spark_rand() % (sw - SPARK_MARGIN));
+        sp.y = static_cast<int16>(spark_rand() % (sh - SPARK_MARGIN));
     }
-    timer = static_cast<int16>(std::rand() % SPARK_DELAY_SPREAD + SPARK_DELAY_MIN);
+    timer = static_cast<int16>(spark_rand() % SPARK_DELAY_SPREAD + SPARK_DELAY_MIN);
 }
 
 } // namespace
+
+void seed_sparks(unsigned seed) { spark_random.seed(seed); }
 
 void project_objects() {
     const ViewAxes a = view_axes();

@@ -16,6 +16,9 @@ void draw_shade_disc(int slot, BITMAP *dest, ViewParams view);
 void draw_damage_sparks(int slot, BITMAP *dest);
 void draw_player_ship();
 
+// Restarts the damage sparks' own random sequence (start-up; tests).
+void seed_sparks(unsigned seed);
+
 // Puts `sprite` at (x, y) of `dest` through a colour map: each pixel p under
 // a sprite pixel t becomes map[t][p]; sprite pixels of colour 0 are skipped.
 // (Allegro 4.4's 8-bit draw_trans_sprite maps colour 0 as well.)

@@ -4,6 +4,7 @@
 #include "render/panels.h"
 
 #include "input/input.h"
+#include "render/objects.h"
 #include "render/panel_parts.h"
 #include "render/text.h"
 
@@ -233,8 +234,9 @@ void draw_cursor_bar(const MenuPanels &p, int s) {
         BITMAP *tile = create_sub_bitmap(g.tex32_sheet, BAR_GLOW_SRC_X, 0, BAR_TILE, BAR_TILE);
         if (glow && tile) {
             fill_with_pattern(glow, tile, phase, 0, 0, 0, glow_w - 1, BAR_GLOW_H - 1);
-            color_map = &g.glow_map;
-            draw_trans_sprite(bb, glow, left, top);
+            // Colour 0 of the shimmer must leave the bar as it is, which
+            // Allegro's 8-bit translucent sprite does not do.
+            draw_mapped_sprite(bb, glow, left, top, g.glow_map);
         }
         if (tile)
             destroy_bitmap(tile);

@@ -118,12 +118,24 @@ int spawn_wave() {
     for (int i = 0; i < WAVE_ENTRIES; ++i) {
         if (wave[i] == SCRIPT_END)
             return 0;
-        spawn_enemy(wave[i]);
+        // An enemy that finds the table full is owed, not dropped: the next
+        // wave comes only when the kill count reaches its trigger, which
+        // counts this enemy too.
+        if (spawn_enemy(wave[i]) < 0 && enemy_type_valid(wave[i]) && g.owed_count < WAVE_ENTRIES)
+            g.owed_enemy[g.owed_count++] = wave[i];
         if (i + 1 == WAVE_ENTRIES || wave[i + 1] == WAVE_END)
             break;
     }
     ++g.wave_index;
     return 1;
+}
+
+void spawn_owed_enemies() {
+    int kept = 0;
+    for (int i = 0; i < g.owed_count; ++i)
+        if (spawn_enemy(g.owed_enemy[i]) < 0)
+            g.owed_enemy[kept++] = g.owed_enemy[i];
+    g.owed_count = static_cast<int16>(kept);
 }
 
 void enemy_ai_step() {

@@ -24,6 +24,9 @@ void launch_pod();
 // ---- enemies and the stage script ----
 int16 spawn_enemy(int type); // slot, or -1 when nothing was spawned
 int spawn_wave();            // 0 when the script is exhausted, else 1
+// Spawns the enemies a full table kept out of their wave, as far as slots
+// are free now.
+void spawn_owed_enemies();
 void enemy_ai_step();        // the body of the 35 Hz enemy_ai_tick
 int bearing(int x1, int y1, int x2, int y2);
 int distance(int x1, int y1, int x2, int y2);

@@ -6,8 +6,6 @@
 namespace qv::sim {
 
 // Heat gauge shared by booster and guns.
-inline constexpr float HEAT_LIMIT = 260.0f;
-inline constexpr int HEAT_LIMIT_WHOLE = 260; // the guns compare whole units
 inline constexpr float BOOSTER_HEAT = 1.75f;
 inline constexpr float HEAT_COOLING = 1.0f;
 inline constexpr int BOOST_COOLDOWN = 120;

@@ -116,7 +116,7 @@ void fire_gun(int shooter) {
     // The jitter comes first and is shared by every projectile of the call.
     const int jitter = std::rand() % (2 * gun_spread[gun] + 1);
     if (shooter == 0) {
-        if (static_cast<int>(g.heat) + gun_heat[gun] > HEAT_LIMIT_WHOLE)
+        if (static_cast<int>(g.heat) + gun_heat[gun] > HEAT_LIMIT)
             return;
     } else if (e.state[shooter] != ENEMY_NORMAL) {
         return; // dying and exploding enemies hold their fire

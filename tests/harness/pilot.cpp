@@ -1,9 +1,10 @@
 // The scripted pilot of the flight harness. It sees what a player sees: the
 // last frame's snapshot (positions, headings and speeds of every object)
 // and the ship's pose; it holds keys until the next frame.
-#include "harness/flight_harness.h"
+#include "harness/pilot.h"
 
 #include "assets/game_data.h"
+#include "core/game_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -91,14 +92,19 @@ void inside_span(double r, double w, double box, double &lo, double &hi) {
     hi = std::min(hi, b);
 }
 
+// With lapses the pilot watches the enemy shots on this many frames of
+// each cycle and looks away for the rest.
+constexpr int LAPSE_CYCLE = 7;
+constexpr int LAPSE_WATCHING = 5;
+
 class Hunter {
   public:
-    explicit Hunter(bool evasive) : evasive_(evasive) {}
+    explicit Hunter(Dodging dodging) : dodging_(dodging) {}
 
     PilotInput decide() {
         const EntityTable &e = g.snap.ent;
-        const Vec ship = pos(g.view_x, g.view_y);
-        const double heading = fixtof(g.view_heading);
+        const Vec ship = pos(g.snap.player_x, g.snap.player_y);
+        const double heading = fixtof(g.snap.player_heading);
         const int gun = e.gun[0] >= 0 && e.gun[0] < GUN_COUNT ? e.gun[0] : 0;
         const double shot_speed = gun_speed[gun];
         const double range = shot_speed * gun_life[gun] * 0.85;
@@ -134,13 +140,17 @@ class Hunter {
             in.bomb = rocket;
             bomb_held_ = rocket;
         }
-        if (evasive_)
+        ++frame_;
+        const bool watching = dodging_ == Dodging::Always ||
+                              (dodging_ == Dodging::Lapses && frame_ % LAPSE_CYCLE < LAPSE_WATCHING);
+        if (watching)
             evade(e, ship, heading, in);
         return in;
     }
 
   private:
-    bool evasive_;
+    Dodging dodging_;
+    long frame_ = 0;
     bool bomb_held_ = false;
 
     // The healthy enemy cheapest to reach: distance plus the turn to face it.
@@ -225,9 +235,37 @@ class Hunter {
 
 } // namespace
 
-Pilot hunter_pilot(bool evasive) {
-    auto hunter = std::make_shared<Hunter>(evasive);
+Pilot hunter_pilot(Dodging dodging) {
+    auto hunter = std::make_shared<Hunter>(dodging);
     return [hunter] { return hunter->decide(); };
+}
+
+Pilot unarmed_pilot() {
+    return [] {
+        const EntityTable &e = g.snap.ent;
+        const Vec ship = pos(g.snap.player_x, g.snap.player_y);
+        const double heading = fixtof(g.snap.player_heading);
+        PilotInput in;
+        in.up = true;
+        double nearest = -1;
+        for (int s = 1; s < SLOT_COUNT; ++s) {
+            if (!e.active[s] || e.kind[s] != KIND_ENEMY)
+                continue;
+            const Vec r = {fixtof(e.x[s]) - ship.x, fixtof(e.y[s]) - ship.y};
+            const double d = dot(r, r);
+            if (nearest >= 0 && d >= nearest)
+                continue;
+            nearest = d;
+            const double diff = angle_diff(angle_of(r), heading);
+            in.right = diff > 1.0;
+            in.left = diff < -1.0;
+        }
+        return in;
+    };
+}
+
+Pilot idle_pilot() {
+    return [] { return PilotInput{}; };
 }
 
 } // namespace qv::test

@@ -24,7 +24,6 @@ class SimTest : public ::testing::Test {
         reset_state();
         for (int k = 0; k < KEY_MAX; ++k)
             key[k] = 0;
-        std::memset(&joy[0], 0, sizeof joy[0]);
         g.current_stage = 0;
         g.player_x = g.player_y = g.cloud_x = g.cloud_y = START;
         g.player_heading = g.cloud_heading = 0;

@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "assets/texts.h"
+#include "loop/game_loop.h"
 #include "core/game_state.h"
 #include "render/view.h"
 
@@ -15,7 +15,7 @@ void reset_state() {
     std::srand(0);
     std::memset(&g.ent, 0, sizeof g.ent);
     set_view_params();
-    init_texts();
+    set_start_up_defaults();
 }
 
 BitmapPtr make_bitmap(int w, int h, int colour) {

@@ -6,6 +6,8 @@
 #include "palette.h"
 #include "world_util.h"
 
+#include "assets/game_data.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,7 +20,6 @@ namespace {
 // Layout of the suits sheet.
 constexpr int SHIP_W = 41;
 constexpr int SHIP_H = 42;
-constexpr int SHIP_TYPES = 3;
 constexpr int FLAME_W = 17;
 constexpr int FLAME_H = 8;
 constexpr int FLAME_TOP = 127;
@@ -144,7 +145,7 @@ struct ShipEntry {
     Model (*model)();
     float scale;
 };
-constexpr ShipEntry SHIPS[SHIP_TYPES] = {{talon, 1.15f}, {falcon, 1.05f}, {raptor, 1.02f}};
+constexpr ShipEntry SHIPS[qv::SHIP_COUNT] = {{talon, 1.15f}, {falcon, 1.05f}, {raptor, 1.02f}};
 
 Camera ship_camera(float scale) {
     // Put the nozzle exit (0, 0, NOZZLE_Z) on the flame's anchor.
@@ -270,7 +271,7 @@ void draw_plate(BITMAP *sheet) {
 BITMAP *make_suits_sheet(PALETTE pal) {
     make_master_palette(pal);
     BITMAP *sheet = new_sheet();
-    for (int type = 0; type < SHIP_TYPES; ++type) {
+    for (int type = 0; type < qv::SHIP_COUNT; ++type) {
         const Camera cam = ship_camera(SHIPS[type].scale);
         render_model(sheet, 1, SHIP_H * type + 1, SHIP_W - 2, SHIP_H - 2, SHIPS[type].model(), cam);
     }

@@ -1,0 +1,30 @@
+// The top of the game: start-up, the title loop, the stage cycle and the
+// flight loop, shutdown, and the timer callbacks that drive the simulation.
+#pragma once
+
+#include <string>
+
+namespace qv {
+
+// Where the game reads its data and keeps the player's files.
+struct GameOptions {
+    std::string data_dir = ".";
+    std::string settings_path = "w_config.def";
+    std::string records_path = "assist.def";
+};
+
+// Runs the game on the platform's back end (platform/platform.h) and
+// returns the process exit status: 0 after "QUIT!", "Exit Game" or the
+// close button, 1 when the game cannot start (no display, damaged data).
+int game_main(const GameOptions &options = {});
+
+// Every start-up value of the game state: texts, world, settings, front
+// end, light tables and the view tables (no files are read).
+void set_start_up_defaults();
+
+// Timer callbacks.
+void logic_tick();    // 70 Hz: panels always, the simulation while it runs
+void enemy_ai_tick(); // 35 Hz: enemy steering and fire
+void joystick_tick(); // 30 Hz: the gamepad copy
+
+} // namespace qv

@@ -1,0 +1,122 @@
+// Start-up, the title loop and the two ways out: "QUIT!" (and the window's
+// close button) save the player's files, "Exit Game" does not.
+#include "loop/game_loop.h"
+
+#include "assets/archive.h"
+#include "assets/graphics.h"
+#include "assets/sound.h"
+#include "assets/texts.h"
+#include "core/game_state.h"
+#include "core/sim_lock.h"
+#include "frontend/menu_engine.h"
+#include "frontend/screens.h"
+#include "loop/stage_cycle.h"
+#include "persist/atomic_file.h"
+#include "persist/records.h"
+#include "persist/settings.h"
+#include "platform/platform.h"
+#include "render/objects.h"
+#include "render/view.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace qv {
+
+namespace {
+
+constexpr int FADE_SPEED = 5;
+constexpr unsigned SPARK_SEED = 0;
+
+template <class F> auto locked(F f) {
+    SimLock lock;
+    return f();
+}
+
+void free_everything() {
+    free_sound_effects();
+    free_graphics();
+    platform::shutdown();
+}
+
+// "QUIT!" and the close button: the player's files are written.
+void quit_saving() {
+    platform::fade_out(FADE_SPEED);
+    locked([] { clear_panel(1); });
+    save_settings();
+    save_records();
+    free_everything();
+}
+
+// "Exit Game": the files were written at the last stage start.
+void exit_without_saving() {
+    platform::fade_out(FADE_SPEED);
+    free_everything();
+}
+
+void load_everything() {
+    load_code_table();
+    load_graphics();
+    load_sound_effects();
+    load_colour_tables();
+    locked([] { set_start_up_defaults(); });
+    locked([] { load_settings(); });
+    set_sound_volume(g.sfx_volume);
+    if (g.joystick_enabled) platform::install_joystick();
+    locked([] { load_records(); });
+}
+
+} // namespace
+
+void set_start_up_defaults() {
+    init_texts();
+    reset_world_defaults();
+    set_default_settings();
+    reset_front_end();
+    reset_light_tables();
+    init_view_tables();
+    seed_sparks(SPARK_SEED);
+}
+
+int game_main(const GameOptions &options) {
+    std::srand(0);
+    set_data_dir(options.data_dir);
+    set_save_paths({options.settings_path, options.records_path});
+    forget_save_warnings();
+    std::string error;
+    if (!platform::init_display(error)) {
+        std::fprintf(stderr, "quarvell: %s\n", error.c_str());
+        return 1;
+    }
+    if (!platform::init_sound()) {
+        std::printf("Error #A-001 : Couldn't initialize sound system!\r\n");
+        std::fflush(stdout);
+    }
+    platform::install_timers(logic_tick, joystick_tick, enemy_ai_tick);
+    set_view_params();
+    // The title menu's "QUIT!" leaves like the close button.
+    CycleEnd end = CycleEnd::Quit;
+    try {
+        load_everything();
+        for (;;) {
+            locked([] { g.run_finished = 0; });
+            if (run_title_menu() == TITLE_QUIT) break;
+            platform::fade_out(FADE_SPEED);
+            locked([] { clear_panel(1); });
+            platform::clear_screen();
+            end = run_stage_cycle();
+            if (end != CycleEnd::TitleMenu) break;
+        }
+    } catch (const AssetError &e) {
+        std::fprintf(stderr, "quarvell: %s\n", e.what());
+        free_everything();
+        return 1;
+    }
+    if (end == CycleEnd::ExitGame)
+        exit_without_saving();
+    else
+        quit_saving();
+    return 0;
+}
+
+} // namespace qv

@@ -1,0 +1,219 @@
+#include "loop/stage_cycle.h"
+
+#include "assets/game_data.h"
+#include "assets/graphics.h"
+#include "core/game_state.h"
+#include "core/sim_lock.h"
+#include "frontend/menu_engine.h"
+#include "frontend/screens.h"
+#include "input/input.h"
+#include "persist/records.h"
+#include "persist/settings.h"
+#include "platform/platform.h"
+#include "render/render.h"
+#include "sim/sim.h"
+
+#include <cstdlib>
+
+namespace qv {
+
+namespace {
+
+constexpr int FADE_LOST = 2;
+constexpr int FADE_DONE = 5;
+constexpr int STAGE_END_COUNTDOWN = 400;
+constexpr int STAGE_END_BANNER_AT = 350; // banner slides in below this
+constexpr int STAGE_END_BANNER_UP = 70;  // and leaves the screen below this
+constexpr int LAUNCH_TICKS = 250;
+constexpr int LAUNCH_BANNER_UP = 50;
+constexpr int SHIP_RISE = 70;
+constexpr int PLAYER_SPRITE = 33;
+constexpr fixed STAGE_START_POS = 16000 << 16;
+constexpr int START_HEADINGS = 255; // a random whole angle 0..254
+constexpr int BANNER_SLOT = 5;
+// The stage start waits for this panel's slide before the flight begins.
+constexpr int INTRO_WAIT_SLOT = 2;
+
+// Runs f with the sim lock held and returns what it returns.
+template <class F> auto locked(F f) {
+    SimLock lock;
+    return f();
+}
+
+// Sets a banner panel: the stage title (kind 8) or "STAGE COMPLETE" (kind 9).
+void set_banner(int16 kind) {
+    MenuPanels &p = g.panels;
+    const int s = BANNER_SLOT;
+    p.kind[s] = kind;
+    p.x[s] = -197;
+    p.y[s] = 20;
+    p.width[s] = 100;
+    p.height[s] = 66;
+    p.caption[s] = g.current_stage;
+    p.item_count[s] = 0;
+    p.tab_text[s] = 0;
+    p.scan_enabled[s] = 0;
+    p.cursor[s] = 0;
+    p.highlight_width[s] = 0;
+    p.active[s] = 1;
+}
+
+// Renders frames (at least one) while the condition, read under the lock,
+// holds.
+template <class Cond> void render_while(Cond cond) {
+    do {
+        render_frame();
+    } while (locked(cond) && !platform::close_requested());
+}
+
+// A hot key toggles once per press: wait for the release (the simulation
+// goes on, no frame is drawn), then flip the setting.
+void hot_key(int code, byte &setting) {
+    if (!key_held(code)) return;
+    while (key_held(code) && !platform::close_requested()) platform::rest_ms(0);
+    locked([&] { setting = setting == 1 ? 0 : 1; });
+}
+
+// The world at a stage start: slots cleared, ship placed, intro banner.
+void begin_stage_world() {
+    for (int s = 1; s < SLOT_COUNT; ++s) clear_slot(s);
+    for (int s = 0; s < PANEL_COUNT; ++s) clear_panel(s);
+    const fixed heading = itofix(std::rand() % START_HEADINGS);
+    g.player_heading = g.cloud_heading = heading;
+    g.player_x = g.player_y = g.cloud_x = g.cloud_y = STAGE_START_POS;
+    set_banner(PANEL_STAGE_INTRO);
+    move_panel(BANNER_SLOT, 2, 40, 5);
+    g.stage_kills = 0;
+    g.wave_index = 0;
+    g.owed_count = 0;
+    g.launch_timer = LAUNCH_TICKS;
+    g.player_screen_dy = SHIP_RISE;
+}
+
+// The player's ship in slot 0, from the chosen ship and gun.
+void init_player_slot() {
+    EntityTable &e = g.ent;
+    e.kind[0] = KIND_PLAYER;
+    e.hp[0] = ship_armor[g.ship_type];
+    e.speed[0] = 0;
+    e.shade_level[0] = e.state[0] = e.dying_timer[0] = 0;
+    e.gun[0] = g.gun_type;
+    e.active[0] = 1;
+    e.sprite_w[0] = e.sprite_h[0] = PLAYER_SPRITE;
+    e.heading[0] = g.player_heading;
+    e.x[0] = g.player_x;
+    e.y[0] = g.player_y;
+}
+
+// The stage start: files saved, world reset, graphics loaded, intro banner.
+void stage_start() {
+    save_settings();
+    save_records();
+    load_stage_graphics();
+    locked([] { begin_stage_world(); });
+    // The ship glides in while the banner slides across.
+    render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; });
+    locked([] { move_panel(BANNER_SLOT, 0, 19, 3); });
+    render_while([] { return g.panels.motion_steps[INTRO_WAIT_SLOT] != 0; });
+}
+
+// The stage-complete banner after the last wave; the simulation runs on.
+void stage_complete_sequence() {
+    locked([] {
+        set_banner(PANEL_STAGE_COMPLETE);
+        move_panel(BANNER_SLOT, 2, 40, 5);
+    });
+    render_while([] { return g.stage_end_timer > STAGE_END_BANNER_UP; });
+    locked([] { move_panel(BANNER_SLOT, 0, 19, 3); });
+    render_while([] { return g.stage_end_timer > 0; });
+    locked([] { g.stage_complete = 1; });
+}
+
+enum class FlightEnd { Lost, Complete, Quit, ExitGame };
+
+FlightEnd flight_loop() {
+    for (;;) {
+        if (platform::close_requested()) return FlightEnd::Quit;
+        if (locked([] { return g.game_over; })) return FlightEnd::Lost;
+
+        locked([] {
+            spawn_owed_enemies();
+            if (wave_trigger[g.current_stage][g.wave_index] == g.stage_kills && spawn_wave() == 0)
+                g.stage_end_timer = STAGE_END_COUNTDOWN;
+        });
+
+        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; }))
+            stage_complete_sequence();
+
+        hot_key(KEYCODE_V, g.vsync_enabled);
+        hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);
+        hot_key(KEYCODE_S, g.detail[DETAIL_SHIP_SHADOWS]);
+        if (key_held(KEYCODE_ESC)) run_pause_menu();
+
+        render_frame();
+
+        const bool done = locked([] {
+            if (g.panels.motion_steps[2] == 0) g.panels.active[2] = 0;
+            if (g.quit_to_menu) {
+                g.ent.hp[0] = 0;
+                g.game_over = 1;
+            }
+            return g.stage_complete != 0;
+        });
+        if (done) return FlightEnd::Complete;
+        if (locked([] { return g.exit_game; })) return FlightEnd::ExitGame;
+    }
+}
+
+} // namespace
+
+CycleEnd run_stage_cycle() {
+    for (;;) {
+        stage_start();
+        locked([] {
+            init_player_slot();
+            g.game_running = 1;
+        });
+        const FlightEnd end = flight_loop();
+        if (end == FlightEnd::Quit) return CycleEnd::Quit;
+        if (end == FlightEnd::ExitGame) return CycleEnd::ExitGame;
+        platform::fade_out(end == FlightEnd::Lost ? FADE_LOST : FADE_DONE);
+
+        if (locked([] { return g.game_over; })) {
+            run_game_end_screen();
+            const bool to_menu = locked([] {
+                if (g.quit_to_menu) {
+                    g.quit_to_menu = 0;
+                    g.current_stage = -1;
+                    return true;
+                }
+                // Continue the same stage at half the score.
+                g.score /= 2;
+                g.quit_to_menu = 0;
+                return false;
+            });
+            if (platform::close_requested()) return CycleEnd::Quit;
+            if (to_menu) return CycleEnd::TitleMenu;
+            continue;
+        }
+
+        const bool last = locked([] {
+            if (g.single_stage || g.current_stage == STAGES - 1) g.run_finished = 1;
+            return g.run_finished != 0;
+        });
+        if (!last) run_stage_complete_screen();
+        if (platform::close_requested()) return CycleEnd::Quit;
+        if (last) {
+            // The game-end screen reads the flag to know the game is over
+            // (and offer the records table), so it is cleared only after it.
+            run_game_end_screen();
+            locked([] {
+                g.run_finished = 0;
+                g.current_stage = -1;
+            });
+            return platform::close_requested() ? CycleEnd::Quit : CycleEnd::TitleMenu;
+        }
+    }
+}
+
+} // namespace qv

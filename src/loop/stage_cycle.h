@@ -1,0 +1,16 @@
+// The stage cycle: stage start, the flight loop, and the end-of-stage
+// screens, until the game goes back to the title menu.
+#pragma once
+
+namespace qv {
+
+enum class CycleEnd {
+    TitleMenu, // the game is over (or abandoned): back to the title
+    Quit,      // the window was closed: save and stop
+    ExitGame,  // "Exit Game" in the pause menu: stop without saving
+};
+
+// Plays stages from g.current_stage on, as the selection chain chose.
+CycleEnd run_stage_cycle();
+
+} // namespace qv

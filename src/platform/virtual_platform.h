@@ -1,0 +1,94 @@
+// The virtual back end: the real game loop, headless and deterministic.
+//
+// Its clock moves only when the game waits: presenting a frame takes one
+// 70 Hz period, rest(ms) takes ms, a fade takes its length. The periodic
+// callbacks that fall due meanwhile run at once, on the calling thread, in
+// deadline order (ties in install order). Input comes from a script called
+// at every 70 Hz tick before the game's own callbacks of that instant; it
+// sets key[] and the gamepad like the real drivers would.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <functional>
+#include <vector>
+
+namespace qv::platform {
+
+struct VirtualOptions {
+    // False: frames are still presented (time passes, the snapshot is
+    // taken) but not drawn, which makes long headless runs fast.
+    bool draw = true;
+    // Keeps a copy of every presented frame in last_frame().
+    bool keep_frames = false;
+    // The player: called at every 70 Hz tick.
+    std::function<void()> input;
+};
+
+class VirtualBackend : public Backend {
+  public:
+    explicit VirtualBackend(VirtualOptions options = {});
+    ~VirtualBackend() override;
+
+    bool init_display(std::string &error) override;
+    bool init_sound() override { return false; }
+    void install_callback(Callback cb, long period) override;
+    void remove_callback(Callback cb) override;
+    void present(BITMAP *frame, int sx, int sy, bool vsync) override;
+    void clear_screen() override {}
+    void set_palette(const PALETTE) override {}
+    void fade_in(const PALETTE pal, int speed) override;
+    void fade_out(int speed) override;
+    void rest_ms(int ms) override;
+    bool close_requested() override { return close_requested_; }
+    void install_joystick() override { ++joystick_installs_; }
+    void poll_joystick(PadState &pad) override { pad = pad_; }
+    void play(SAMPLE *sample, int volume, int pan, int frequency) override;
+    bool draws_frames() override { return options_.draw; }
+    void shutdown() override;
+
+    // ---- for the script and the tests ----
+    // Virtual time in ticks of Allegro's clock, and in 70 Hz ticks.
+    long long now() const { return now_; }
+    long long ticks() const { return now_ / LOGIC_PERIOD; }
+    long frames_presented() const { return frames_; }
+    // True while a fade runs: the game reads no input meanwhile.
+    bool fading() const { return fading_; }
+    // The last presented frame (keep_frames), or nullptr.
+    BITMAP *last_frame() const { return last_frame_; }
+    // The window's close button.
+    void request_close() { close_requested_ = true; }
+    // What the gamepad shows at the next poll.
+    void set_pad(const PadState &pad) { pad_ = pad; }
+    int joystick_installs() const { return joystick_installs_; }
+    // Sample numbers (index into g.samples) in the order they were played.
+    const std::vector<int> &sounds_played() const { return sounds_; }
+    // Menu callbacks installed right now (menu_tick runs while a front-end
+    // screen is shown).
+    int callbacks_installed() const { return static_cast<int>(timers_.size()); }
+
+  private:
+    struct Timer {
+        Callback cb;                // nullptr for the input script
+        long period;
+        long long next;             // deadline
+        long order;                 // install order, breaks ties
+    };
+    void advance(long long dt);
+    void fade(int speed);
+
+    VirtualOptions options_;
+    long long now_ = 0;
+    long install_count_ = 0;
+    std::vector<Timer> timers_;
+    bool close_requested_ = false;
+    bool fading_ = false;
+    bool owns_library_ = false;
+    PadState pad_{};
+    int joystick_installs_ = 0;
+    long frames_ = 0;
+    BITMAP *last_frame_ = nullptr;
+    std::vector<int> sounds_;
+};
+
+} // namespace qv::platform

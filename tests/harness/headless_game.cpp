@@ -1,0 +1,55 @@
+#include "harness/headless_game.h"
+
+#include "loop/game_loop.h"
+#include "support/test_support.h"
+
+#include <cstdio>
+
+namespace qv::test {
+
+namespace {
+platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::function<void()> input) {
+    platform::VirtualOptions o;
+    o.draw = draw;
+    o.keep_frames = keep_frames;
+    o.input = std::move(input);
+    return o;
+}
+} // namespace
+
+HeadlessGame::HeadlessGame(const std::string &tag, bool draw, bool keep_frames)
+    : folder_(make_temp_dir(tag)), vb_(virtual_options(draw, keep_frames, [this] { input(); })),
+      player(host_) {
+    set_paths();
+}
+
+HeadlessGame::HeadlessGame(const HeadlessGame &before, bool draw)
+    : folder_(before.folder_), vb_(virtual_options(draw, false, [this] { input(); })),
+      player(host_) {
+    set_paths();
+}
+
+void HeadlessGame::set_paths() {
+    options.data_dir = game_dir();
+    options.settings_path = settings_file();
+    options.records_path = records_file();
+}
+
+void HeadlessGame::input() {
+    player.tick();
+    if (vb_.close_requested()) return;
+    if (vb_.ticks() > limit_ || (player.finished() && ++idle_ > AFTER_SCRIPT)) {
+        timed_out_ = true;
+        std::printf("headless game: closing the window at tick %lld (%s)\n", vb_.ticks(),
+                    player.finished() ? "the script is done" : "time is up");
+        vb_.request_close();
+    }
+}
+
+int HeadlessGame::run(long max_ticks) {
+    limit_ = max_ticks;
+    platform::UseBackend use(vb_);
+    return game_main(options);
+}
+
+} // namespace qv::test

@@ -1,0 +1,65 @@
+// The real game (game_main) on the virtual back end: headless, on the
+// virtual clock, with a scripted player and its own folder for the
+// player's files.
+#pragma once
+
+#include "harness/player.h"
+#include "loop/game_loop.h"
+#include "platform/virtual_platform.h"
+
+#include <string>
+
+namespace qv::test {
+
+// The virtual back end as the player's machine.
+class VirtualHost : public PlayerHost {
+  public:
+    explicit VirtualHost(platform::VirtualBackend &vb) : vb_(vb) {}
+    long long ticks() const override { return vb_.ticks(); }
+    bool fading() const override { return vb_.fading(); }
+    void request_close() override { vb_.request_close(); }
+    void set_pad(const PadState &pad) override { vb_.set_pad(pad); }
+
+  private:
+    platform::VirtualBackend &vb_;
+};
+
+class HeadlessGame {
+    // First: the player is built on the back end.
+    std::string folder_;
+    platform::VirtualBackend vb_;
+    VirtualHost host_{vb_};
+
+  public:
+    // `draw` false skips composing frames (everything else runs).
+    explicit HeadlessGame(const std::string &tag, bool draw = false, bool keep_frames = false);
+    // A second game in the same folder (a restart).
+    HeadlessGame(const HeadlessGame &before, bool draw = false);
+
+    // Runs game_main until it returns; gives its exit status. A script that
+    // has run out while the game goes on, or a game that passes max_ticks,
+    // has its window closed (and timed_out() tells).
+    int run(long max_ticks = DEFAULT_LIMIT);
+
+    Player player;
+    // Where game_main reads and saves (the folder's files unless changed).
+    GameOptions options;
+    platform::VirtualBackend &backend() { return vb_; }
+    const std::string &folder() const { return folder_; }
+    std::string settings_file() const { return folder_ + "/w_config.def"; }
+    std::string records_file() const { return folder_ + "/assist.def"; }
+    bool timed_out() const { return timed_out_; }
+
+    static constexpr long DEFAULT_LIMIT = 70L * 60 * 60; // an hour of play
+    // Once the script is done, the game gets this long to end by itself.
+    static constexpr long AFTER_SCRIPT = 70L * 20;
+
+  private:
+    void input();
+    void set_paths();
+    long limit_ = DEFAULT_LIMIT;
+    long idle_ = 0;
+    bool timed_out_ = false;
+};
+
+} // namespace qv::test

@@ -1,0 +1,452 @@
+#include "harness/player.h"
+
+#include "core/game_state.h"
+#include "core/sim_lock.h"
+#include "core/snapshot.h"
+#include "input/input.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <memory>
+
+namespace qv::test {
+
+namespace {
+
+// Slots the screens use (see the front end's screens).
+constexpr int MAIN_SLOT = 1;
+constexpr int SECOND_SLOT = 2;
+constexpr int NAME_SLOT = 7;
+constexpr int TITLE_MENU_X = 6;
+
+constexpr int STILL_TICKS = 2;
+constexpr int RETRY_TICKS = 70;
+
+bool same(const char *a, const char *b) { return std::strcmp(a, b) == 0; }
+
+// A menu takes input when nothing slides and no fade runs.
+bool panels_still() {
+    SimLock lock;
+    for (int s = 0; s < PANEL_COUNT; ++s)
+        if (g.panels.active[s] && g.panels.motion_steps[s] != 0) return false;
+    return true;
+}
+
+int library_key_of(int action) {
+    SimLock lock;
+    return library_key_index(g.key_binding[action]);
+}
+
+int key_for_char(char c) {
+    if (c >= 'A' && c <= 'Z') return KEY_A + (c - 'A');
+    if (c >= '0' && c <= '9') return KEY_0 + (c - '0');
+    return KEY_SPACE;
+}
+
+// Key presses queued by a step: each held for some ticks, then a gap.
+struct KeyQueue {
+    struct Press {
+        int key;
+        int hold, gap;
+    };
+    std::deque<Press> presses;
+    int t = 0;
+    bool empty() const { return presses.empty(); }
+    void add(int key, int hold, int gap) { presses.push_back({key, hold, gap}); }
+    void step() {
+        if (presses.empty()) return;
+        const Press &p = presses.front();
+        hold_library_key(p.key, t < p.hold);
+        if (++t >= p.hold + p.gap) {
+            presses.pop_front();
+            t = 0;
+        }
+    }
+};
+
+} // namespace
+
+void hold_library_key(int index, bool held) {
+    if (index > 0 && index < KEY_MAX) __atomic_store_n(&key[index], held ? -1 : 0, __ATOMIC_RELAXED);
+}
+
+void release_all_keys() {
+    for (int k = 1; k < KEY_MAX; ++k) hold_library_key(k, false);
+}
+
+Screen screen_shown() {
+    SimLock lock;
+    const MenuPanels &p = g.panels;
+    const auto shows = [&](int s, int16 kind) { return p.active[s] && p.kind[s] == kind; };
+    const auto tab = [&](int s) { return g.title_text[p.tab_text[s] & 63]; };
+    if (shows(NAME_SLOT, PANEL_NAME_ENTRY)) return Screen::NameEntry;
+    if (shows(MAIN_SLOT, PANEL_LIST) && same(tab(MAIN_SLOT), "System Menu")) return Screen::Pause;
+    if (shows(SECOND_SLOT, PANEL_BONUS)) return Screen::StageComplete;
+    if (shows(SECOND_SLOT, PANEL_DESCRIPTION) && same(tab(MAIN_SLOT), "Stage Complete") &&
+        same(g.long_text[p.caption[SECOND_SLOT] & 255], "Suit condition: OFFLINE!"))
+        return Screen::GameEnd;
+    if (g.game_running) {
+        // Lost or complete: the flight is over, the fade runs.
+        if (g.game_over || g.stage_complete) return Screen::Other;
+        return g.launch_timer > 0 ? Screen::StageStart : Screen::Flight;
+    }
+    if (shows(MAIN_SLOT, PANEL_LIST) && same(tab(MAIN_SLOT), "Main Menu"))
+        return p.x[MAIN_SLOT] == TITLE_MENU_X && p.motion_steps[MAIN_SLOT] == 0 ? Screen::Title
+                                                                                : Screen::Menu;
+    return Screen::Other;
+}
+
+const char *screen_name(Screen s) {
+    switch (s) {
+    case Screen::Title: return "title";
+    case Screen::Menu: return "menu";
+    case Screen::StageStart: return "stage start";
+    case Screen::Flight: return "flight";
+    case Screen::Pause: return "pause";
+    case Screen::StageComplete: return "stage complete";
+    case Screen::GameEnd: return "game end";
+    case Screen::NameEntry: return "name entry";
+    case Screen::Other: return "other";
+    }
+    return "?";
+}
+
+long Player::ticks() const { return static_cast<long>(host_.ticks()); }
+
+bool Player::ready() const { return ready_ticks_ >= STILL_TICKS; }
+
+void Player::tick() {
+    // QV_TRACE_SCREENS=1 prints every change of screen and step: the way to
+    // see where a script got stuck.
+    static const bool trace = std::getenv("QV_TRACE_SCREENS") != nullptr;
+    if (trace) {
+        const Screen s = screen_shown();
+        if (s != traced_screen_ || next_ != traced_step_) {
+            std::printf("tick %ld step %zu/%zu screen %s\n", ticks(), next_, steps_.size(),
+                        screen_name(s));
+            traced_screen_ = s;
+            traced_step_ = next_;
+        }
+    }
+    // A screen takes input once it has shown still for a moment: its first
+    // frame comes before its fade-in, and a press during a fade is lost.
+    ready_ticks_ = !host_.fading() && panels_still() ? ready_ticks_ + 1 : 0;
+    if (recording_) watch();
+    for (auto &f : observers_) f();
+    // A step that finishes hands over to the next one at the next tick.
+    // Steps that a running step adds come right after it.
+    if (next_ >= steps_.size()) return;
+    const Step step = steps_[next_]; // a copy: adding steps may move the list
+    insert_at_ = next_ + 1;
+    running_ = true;
+    const bool done = step();
+    running_ = false;
+    if (done) ++next_;
+}
+
+void Player::watch() {
+    SimLock lock;
+    const bool flying = g.game_running != 0;
+    const bool ended = g.stage_complete || g.game_over;
+    char line[200];
+    if (flying && g.wave_index != last_wave_ && last_wave_ >= 0 && !ended) {
+        std::snprintf(line, sizeof line, "  wave %d tick %ld score %d kills %d hp %d sum %08x",
+                      g.wave_index, ticks(), static_cast<int>(g.score), g.stage_kills,
+                      g.ent.hp[0], state_checksum());
+        log.lines.push_back(line);
+    }
+    last_wave_ = g.wave_index;
+    if (ended && was_flying_) {
+        std::snprintf(line, sizeof line,
+                      "stage %d %s tick %ld score %d kills %d wave %d hp %d sum %08x",
+                      g.current_stage, g.game_over ? "lost" : "complete", ticks(),
+                      static_cast<int>(g.score), g.stage_kills, g.wave_index, g.ent.hp[0],
+                      state_checksum());
+        log.lines.push_back(line);
+    }
+    was_flying_ = flying && !ended;
+    if (!flying) last_wave_ = -1;
+}
+
+Player &Player::then(Step step) {
+    if (running_)
+        steps_.insert(steps_.begin() + static_cast<long>(insert_at_++), std::move(step));
+    else
+        steps_.push_back(std::move(step));
+    return *this;
+}
+
+Player &Player::press(int library_key) {
+    return press_with([library_key] { return library_key; });
+}
+
+Player &Player::press_with(std::function<int()> key_of) {
+    const int hold_ticks = timing_.hold;
+    auto t = std::make_shared<int>(0);
+    auto library_key = std::make_shared<int>(0);
+    return then([this, key_of, library_key, hold_ticks, t] {
+        // Wait until the screen takes input, as a player would; the key is
+        // looked up then (a rebinding may have changed it).
+        if (*t == 0) {
+            if (!ready()) return false;
+            *library_key = key_of();
+        }
+        const int now = (*t)++;
+        if (now <= hold_ticks) {
+            hold_library_key(*library_key, now < hold_ticks);
+            return false;
+        }
+        return now >= hold_ticks + timing_.settle && ready();
+    });
+}
+
+Player &Player::accept() {
+    return press_with([] { return library_key_of(ACT_FIRE); });
+}
+
+Player &Player::cancel() {
+    return press_with([] { return library_key_of(ACT_STRAFE); });
+}
+
+Player &Player::press_pad(std::function<void(PadState &)> set) {
+    // The gamepad is polled at 30 Hz: hold it over several polls.
+    constexpr int PAD_HOLD = 8;
+    auto t = std::make_shared<int>(0);
+    return then([this, set, t] {
+        if (*t == 0 && !ready()) return false;
+        const int now = (*t)++;
+        PadState pad{};
+        if (now < PAD_HOLD) set(pad);
+        host_.set_pad(pad);
+        return now >= PAD_HOLD + timing_.settle && ready();
+    });
+}
+
+Player &Player::up(int times) {
+    for (int i = 0; i < times; ++i) press(KEY_UP);
+    return *this;
+}
+
+Player &Player::down(int times) {
+    for (int i = 0; i < times; ++i) press(KEY_DOWN);
+    return *this;
+}
+
+Player &Player::wait_for(Screen s) {
+    return then([s] { return screen_shown() == s; });
+}
+
+Player &Player::wait_ticks(long n) {
+    auto left = std::make_shared<long>(n);
+    return then([left] { return --*left <= 0; });
+}
+
+Player &Player::type(const std::string &text) {
+    auto keys = std::make_shared<KeyQueue>();
+    auto started = std::make_shared<bool>(false);
+    return then([this, text, keys, started] {
+        if (!*started) {
+            *started = true;
+            for (char c : text) keys->add(key_for_char(c), timing_.type, timing_.type);
+        }
+        keys->step();
+        return keys->empty();
+    });
+}
+
+Player &Player::close_window() {
+    return then([this] {
+        host_.request_close();
+        return true;
+    });
+}
+
+Player &Player::check(std::function<void()> f) {
+    return then([f] {
+        f();
+        return true;
+    });
+}
+
+Player &Player::start_game(const GameChoice &choice) {
+    wait_for(Screen::Title);
+    up();          // the menu opens on "Setup"
+    accept();      // "Start Game"
+    down(choice.ship);
+    accept();
+    down(choice.gun_row);
+    accept();
+    down(choice.pod);
+    accept();
+    down(choice.stage_row);
+    return accept();
+}
+
+Player &Player::fly(Pilot pilot, std::function<bool()> until) {
+    auto began = std::make_shared<bool>(false);
+    return then([this, pilot, until, began] {
+        if (screen_shown() != Screen::Flight) {
+            if (!*began) return false;
+            release_all_keys();
+            return true;
+        }
+        *began = true;
+        PilotInput in;
+        {
+            SimLock lock;
+            if (until && until()) {
+                release_all_keys();
+                return true;
+            }
+            in = pilot();
+        }
+        hold_pilot_keys(in);
+        return false;
+    });
+}
+
+void Player::hold_pilot_keys(const PilotInput &in) {
+    hold_library_key(KEY_LEFT, in.left);
+    hold_library_key(KEY_RIGHT, in.right);
+    hold_library_key(KEY_UP, in.up);
+    hold_library_key(KEY_DOWN, in.down);
+    // Two actions may share a key: a held one must win.
+    const bool held[4] = {in.fire, in.strafe, in.bomb, in.booster};
+    for (int a = 0; a < 4; ++a) hold_library_key(library_key_of(a), false);
+    for (int a = 0; a < 4; ++a)
+        if (held[a]) hold_library_key(library_key_of(a), true);
+}
+
+Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_continues) {
+    struct State {
+        Screen last = Screen::Other;
+        bool handled = false;
+        bool abandoning = false;
+        bool flying = false;
+        bool in_game = false;
+        int waited = 0;
+        KeyQueue keys;
+    };
+    auto st = std::make_shared<State>();
+    return then([this, pilot, name, max_continues, st] {
+        const Screen s = screen_shown();
+        // The title that counts is the one after the game.
+        if (s != Screen::Title && s != Screen::Menu && s != Screen::Other) st->in_game = true;
+        if (s != st->last) {
+            if (st->last == Screen::Flight) release_all_keys();
+            st->last = s;
+            st->handled = false;
+        }
+        if (!st->keys.empty()) {
+            st->keys.step();
+            st->waited = 0;
+            return false;
+        }
+        // Keys that went unseen (the screen was busy) are pressed again.
+        if (st->handled && (s != Screen::Flight || st->abandoning) && ready() &&
+            ++st->waited > RETRY_TICKS)
+            st->handled = false;
+        switch (s) {
+        case Screen::Flight:
+            if (!st->flying) {
+                st->flying = true;
+                ++log.flights;
+            }
+            if (st->abandoning || log.continues > max_continues) {
+                if (!st->handled) {
+                    st->abandoning = true;
+                    st->handled = true;
+                    release_all_keys();
+                    st->keys.add(KEY_ESC, timing_.hold, timing_.settle);
+                }
+                return false;
+            }
+            {
+                PilotInput in;
+                {
+                    SimLock lock;
+                    in = pilot();
+                }
+                hold_pilot_keys(in);
+            }
+            return false;
+        case Screen::Pause:
+            if (!st->handled && st->abandoning) {
+                st->handled = true;
+                st->keys.add(KEY_DOWN, timing_.hold, timing_.settle); // "Main Menu"
+                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+            }
+            return false;
+        case Screen::StageComplete:
+            st->flying = false;
+            if (!st->handled && ready()) {
+                st->handled = true;
+                ++log.stage_complete_screens;
+                {
+                    SimLock lock;
+                    log.bonuses.push_back(g.stage_bonus);
+                }
+                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+            }
+            return false;
+        case Screen::GameEnd:
+            st->flying = false;
+            if (!st->handled && ready()) {
+                st->handled = true;
+                std::string row;
+                {
+                    SimLock lock;
+                    row = g.item_text[g.panels.items[MAIN_SLOT][0] & 63];
+                }
+                log.end_rows.push_back(row);
+                if (row == "Continue!") ++log.continues;
+                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+            }
+            return false;
+        case Screen::NameEntry:
+            if (!st->handled) {
+                st->handled = true;
+                for (char c : name) st->keys.add(key_for_char(c), timing_.type, timing_.type);
+                st->keys.add(KEY_ENTER, timing_.type, timing_.type);
+            }
+            return false;
+        case Screen::Title:
+            return st->in_game;
+        case Screen::StageStart:
+        case Screen::Menu:
+        case Screen::Other:
+            return false;
+        }
+        return false;
+    });
+}
+
+Player &Player::set_difficulty(int level) {
+    wait_for(Screen::Title);
+    accept(); // "Setup", where the menu opens
+    down(1);  // "Difficulty"
+    accept();
+    // The list opens on the current difficulty.
+    return then([this, level] {
+        int now;
+        {
+            SimLock lock;
+            now = g.difficulty;
+        }
+        if (level > now) down(level - now);
+        if (level < now) up(now - level);
+        accept();
+        cancel(); // out of "Configuration"
+        return true;
+    });
+}
+
+Player &Player::quit() {
+    wait_for(Screen::Title);
+    down(3); // to "QUIT!", the last row, wherever the cursor was
+    return accept();
+}
+
+} // namespace qv::test

@@ -1,0 +1,388 @@
+// The real game loop, headless on the virtual clock: the title, the
+// selection chain, stage starts, flights, the end-of-stage screens,
+// continues, the records table, pause, setup and the ways out, as a player
+// meets them.
+#include "harness/headless_game.h"
+
+#include "assets/game_data.h"
+#include "core/game_state.h"
+#include "core/sim_lock.h"
+#include "input/input.h"
+#include "persist/records.h"
+#include "persist/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace qv;
+using test::Screen;
+
+namespace {
+
+constexpr int STAGE_ROW_DELIAN = 1;
+constexpr int SETTINGS_DIFFICULTY = 0, SETTINGS_VOLUME = 3, SETTINGS_GAMEPAD = 4;
+constexpr int SETTINGS_KEYS = 11, SETTINGS_DETAIL = 19;
+
+std::vector<std::uint8_t> read_file(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_file(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+// The records as the saved file holds them.
+void load_saved_records(const test::HeadlessGame &game) {
+    test::reset_state();
+    load_records(game.records_file());
+}
+
+int32 score_now() {
+    SimLock lock;
+    return g.score;
+}
+
+// The text of the prompt panel over the controls menu, or "" when none.
+std::string prompt_shown() {
+    SimLock lock;
+    constexpr int PROMPT_SLOT = 5;
+    if (!g.panels.active[PROMPT_SLOT] || g.panels.kind[PROMPT_SLOT] != PANEL_CAPTION) return "";
+    return g.title_text[g.panels.caption[PROMPT_SLOT] & 63];
+}
+
+std::string end_row() {
+    SimLock lock;
+    return g.item_text[g.panels.items[1][0] & 63];
+}
+
+} // namespace
+
+TEST(GameLoop, SingleStageEndsTheGameAndTakesTheRecord) {
+    test::HeadlessGame game("loop-single");
+    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .play_to_title(test::hunter_pilot(), "ACE")
+        .quit();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+    // A single stage is a finished game: no stage-complete screen, and the
+    // game end says "Game Over!" and offers the table.
+    ASSERT_EQ(game.player.log.end_rows, std::vector<std::string>{"Game Over!"});
+    EXPECT_EQ(game.player.log.stage_complete_screens, 0);
+    load_saved_records(game);
+    EXPECT_STREQ(g.record_name[0], "ACE");
+    EXPECT_GT(g.record_score[0], 0);
+    // A single stage opens no other stage.
+    const std::vector<std::uint8_t> settings = read_file(game.settings_file());
+    ASSERT_EQ(settings.size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
+    EXPECT_EQ(settings[6], 0);
+}
+
+TEST(GameLoop, WavesComeWhenTheLastWaveIsGoneAndTheStageEndsAfterItsCountdown) {
+    test::HeadlessGame game("loop-waves");
+    long script_end = -1, banner = -1, complete = -1;
+    int last_wave = 0, waves = 0, enemies_seen = 0;
+    game.player.observe([&] {
+        SimLock lock;
+        const long t = game.player.ticks();
+        if (g.game_running && g.wave_index != last_wave && g.wave_index > last_wave) {
+            // Released this very frame: every enemy before it is destroyed,
+            // and the wave's own are all on the field.
+            EXPECT_EQ(g.stage_kills, wave_trigger[0][last_wave]) << "wave " << last_wave;
+            int alive = 0, size = 0;
+            for (int s = 1; s < SLOT_COUNT; ++s)
+                alive += g.ent.active[s] && g.ent.kind[s] == KIND_ENEMY;
+            while (wave_script[0][last_wave][size] != WAVE_END) ++size;
+            EXPECT_EQ(alive, size) << "wave " << last_wave;
+            enemies_seen += size;
+            ++waves;
+        }
+        last_wave = g.wave_index;
+        if (g.stage_end_timer != -1 && script_end < 0) {
+            EXPECT_EQ(g.stage_end_timer, 400);
+            script_end = t;
+        }
+        if (banner < 0 && g.panels.active[5] && g.panels.kind[5] == PANEL_STAGE_COMPLETE)
+            banner = t;
+        if (complete < 0 && g.stage_complete) complete = t;
+    });
+    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .play_to_title(test::hunter_pilot(), "")
+        .quit();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_EQ(waves, 5);
+    EXPECT_EQ(enemies_seen, 16);
+    ASSERT_GT(script_end, 0);
+    // The banner comes 50 ticks after the script runs out, the end 400.
+    EXPECT_GE(banner - script_end, 50);
+    EXPECT_LE(banner - script_end, 52);
+    EXPECT_GE(complete - script_end, 400);
+    EXPECT_LE(complete - script_end, 402);
+}
+
+TEST(GameLoop, ALostShipContinuesAtHalfTheScoreAndMainMenuEndsTheGame) {
+    test::HeadlessGame game("loop-continue");
+    test::Player &p = game.player;
+    int32 before = -1;
+    p.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .fly(test::hunter_pilot(), [] { return g.score >= 301; })
+        .fly(test::unarmed_pilot())
+        .wait_for(Screen::GameEnd)
+        .check([&] {
+            EXPECT_EQ(end_row(), "Continue!");
+            before = score_now();
+        })
+        .accept()
+        .wait_for(Screen::Flight)
+        .check([&] { EXPECT_EQ(score_now(), before / 2); })
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(1) // "Main Menu"
+        .accept()
+        .wait_for(Screen::GameEnd)
+        .check([&] { EXPECT_EQ(end_row(), "Game Over!"); })
+        .accept()
+        .wait_for(Screen::NameEntry)
+        .type("HALF")
+        .press(KEY_ENTER)
+        .quit();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+    ASSERT_GT(before, 300);
+    load_saved_records(game);
+    EXPECT_STREQ(g.record_name[0], "HALF");
+    EXPECT_EQ(g.record_score[0], before / 2);
+}
+
+TEST(GameLoop, ExitGameLeavesTheFilesAsTheStageStartWroteThem) {
+    test::HeadlessGame game("loop-exit");
+    test::Player &p = game.player;
+    p.start_game({1, 1, 0, STAGE_ROW_DELIAN})
+        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 1; })
+        .press(KEY_C) // clouds off: a change of settings
+        .check([] { EXPECT_EQ(g.detail[DETAIL_CLOUDS], 0); })
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(2) // "Exit Game"
+        .accept();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+    const std::vector<std::uint8_t> settings = read_file(game.settings_file());
+    ASSERT_EQ(settings.size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
+    EXPECT_EQ(settings[SETTINGS_DETAIL + DETAIL_CLOUDS], 1) << "Exit Game must not save";
+    EXPECT_EQ(read_file(game.records_file()).size(), static_cast<size_t>(RECORDS_FILE_SIZE));
+}
+
+TEST(GameLoop, SetupChangesAreKeptAcrossARestart) {
+    test::HeadlessGame first("loop-setup");
+    first.player.wait_for(Screen::Title)
+        .accept() // "Setup"
+        .accept() // "Controls"
+        .down(1)  // "Fire / Accept"
+        .accept()
+        .check([] { EXPECT_EQ(prompt_shown(), "Press New Key"); })
+        .press(KEY_A)
+        .cancel()
+        .down(1) // "Difficulty"
+        .accept()
+        .down(1) // "Normal" -> "Hard"
+        .accept()
+        .down(1) // "Sound"
+        .accept()
+        .down(3) // "Silent" -> "High"
+        .accept()
+        .down(1) // "Detail"
+        .accept()
+        .down(2) // "Vapor trails"
+        .accept()
+        .cancel()
+        .cancel()
+        .quit();
+    ASSERT_EQ(first.run(), 0);
+    const std::vector<std::uint8_t> settings = read_file(first.settings_file());
+    ASSERT_EQ(settings.size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
+    EXPECT_EQ(settings[SETTINGS_DIFFICULTY], 2);
+    EXPECT_EQ(settings[SETTINGS_VOLUME], 3);
+    EXPECT_EQ(settings[SETTINGS_KEYS + ACT_FIRE], 1) << "Fire / Accept on A";
+    EXPECT_EQ(settings[SETTINGS_DETAIL + DETAIL_VAPOR_TRAILS], 0);
+
+    // The next start reads them back, and A now accepts in the menus.
+    test::HeadlessGame second(first);
+    second.player.wait_for(Screen::Title)
+        .check([] {
+            EXPECT_EQ(g.difficulty, 2);
+            EXPECT_EQ(g.sound_volume, 3);
+            EXPECT_EQ(g.sfx_volume, 189);
+            EXPECT_EQ(g.key_binding[ACT_FIRE], 1);
+        })
+        .up()
+        .press(KEY_A) // "Start Game"
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Menu); })
+        .cancel()
+        .quit();
+    ASSERT_EQ(second.run(), 0);
+    EXPECT_FALSE(second.timed_out());
+}
+
+TEST(GameLoop, ACaptureCanBeAbandonedWithOrWithoutAGamepad) {
+    test::HeadlessGame game("loop-rebind");
+    test::Player &p = game.player;
+    const auto controls_open = [] {
+        SimLock lock;
+        return g.panels.active[3] && g.panels.kind[3] == PANEL_CONTROLS && g.panels.x[3] == 7;
+    };
+    p.wait_for(Screen::Title)
+        .accept() // "Setup"
+        .accept() // "Controls"
+        .accept() // "Gamepad": on, with no pad plugged in
+        .check([&] { EXPECT_EQ(game.backend().joystick_installs(), 1); })
+        .down(1)
+        .accept() // "Fire / Accept"
+        .check([] { EXPECT_EQ(prompt_shown(), "Hit New Button"); })
+        .press(KEY_ESC)
+        .check([&] {
+            EXPECT_EQ(prompt_shown(), "");
+            EXPECT_EQ(g.button_binding[ACT_FIRE], 4);
+            EXPECT_TRUE(controls_open());
+        })
+        .down(1)
+        .accept() // "Strafe / Cancel"
+        .cancel() // the cancel key leaves the capture, and only the capture
+        .check([&] {
+            EXPECT_EQ(prompt_shown(), "");
+            EXPECT_EQ(g.button_binding[ACT_STRAFE], 3);
+            EXPECT_TRUE(controls_open());
+        })
+        .up(2)
+        .accept() // "Gamepad" off: keys are captured again
+        .down(3)
+        .accept() // "Launch Bomb"
+        .check([] { EXPECT_EQ(prompt_shown(), "Press New Key"); })
+        .press(KEY_ESC)
+        .check([] {
+            EXPECT_EQ(prompt_shown(), "");
+            EXPECT_EQ(g.key_binding[ACT_BOMB], 26);
+        })
+        .up(2)
+        .accept() // "Fire / Accept" onto Z, which Launch Bomb gives up
+        .press(KEY_Z)
+        .check([] {
+            EXPECT_EQ(g.key_binding[ACT_FIRE], 26);
+            EXPECT_EQ(g.key_binding[ACT_BOMB], 107);
+        })
+        .cancel()
+        .cancel()
+        .quit();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+}
+
+// Plays Delian Mesas until two enemies are down, then ends the game through
+// the pause menu; the score is worth a record in an empty table.
+test::Player &abandon_with_a_record(test::Player &p, int32 &score) {
+    return p.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(1) // "Main Menu"
+        .accept()
+        .wait_for(Screen::GameEnd)
+        .check([&] { score = score_now(); });
+}
+
+TEST(GameLoop, ClosingTheWindowAtTheNameEntryKeepsWhatWasTyped) {
+    test::HeadlessGame game("loop-close-name");
+    int32 score = 0;
+    abandon_with_a_record(game.player, score)
+        .accept()
+        .wait_for(Screen::NameEntry)
+        .type("BO")
+        .close_window();
+    ASSERT_EQ(game.run(), 0);
+    ASSERT_GT(score, 0);
+    load_saved_records(game);
+    EXPECT_STREQ(g.record_name[0], "BO");
+    EXPECT_EQ(g.record_score[0], score);
+
+    // Closed at "Game Over!", before any name: no nameless row.
+    test::HeadlessGame early("loop-close-end");
+    abandon_with_a_record(early.player, score).close_window();
+    ASSERT_EQ(early.run(), 0);
+    load_saved_records(early);
+    EXPECT_EQ(g.record_score[0], 0);
+}
+
+TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
+    test::HeadlessGame game("loop-unsaved");
+    game.options.settings_path = game.folder() + "/gone/w_config.def";
+    game.options.records_path = game.folder() + "/gone/assist.def";
+    // Two stage starts (a continue) and the quit: three saves of each file.
+    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .fly(test::unarmed_pilot())
+        .wait_for(Screen::GameEnd)
+        .accept()
+        .wait_for(Screen::Flight)
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(1)
+        .accept()
+        .play_to_title(test::idle_pilot(), "")
+        .quit();
+    testing::internal::CaptureStderr();
+    const int status = game.run();
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(status, 0);
+    EXPECT_FALSE(game.timed_out());
+    const auto count = [&](const std::string &what) {
+        int n = 0;
+        for (size_t at = err.find(what); at != std::string::npos; at = err.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("could not save " + game.options.settings_path), 1) << err;
+    EXPECT_EQ(count("could not save " + game.options.records_path), 1) << err;
+}
+
+TEST(GameLoop, TheGamepadWorksTheMenusThroughItsCopy) {
+    test::HeadlessGame game("loop-pad");
+    std::vector<std::uint8_t> settings(SETTINGS_FILE_SIZE);
+    {
+        test::reset_state();
+        const SettingsBytes defaults = settings_to_bytes();
+        settings.assign(defaults.begin(), defaults.end());
+    }
+    settings[SETTINGS_GAMEPAD] = 1;
+    write_file(game.settings_file(), settings);
+    game.player.wait_for(Screen::Title)
+        .check([&] { EXPECT_EQ(game.backend().joystick_installs(), 1); })
+        .press_pad([](PadState &pad) { pad.up = 1; })
+        .press_pad([](PadState &pad) { pad.button[3] = 1; }) // button 4: Fire / Accept
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Menu); })
+        .press_pad([](PadState &pad) { pad.button[2] = 1; }) // button 3: Strafe / Cancel
+        .wait_for(Screen::Title)
+        .quit();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+}
+
+TEST(GameLoop, DrawingTheFramesOrNotPlaysTheSameGame) {
+    std::vector<std::string> lines[2];
+    for (int draw = 0; draw < 2; ++draw) {
+        test::HeadlessGame game("loop-draw", draw == 1);
+        game.player.record(true);
+        game.player.start_game({2, 1, 2, STAGE_ROW_DELIAN})
+            .play_to_title(test::hunter_pilot(), "SAME")
+            .quit();
+        ASSERT_EQ(game.run(), 0);
+        lines[draw] = game.player.log.lines;
+    }
+    ASSERT_FALSE(lines[0].empty());
+    EXPECT_EQ(lines[0], lines[1]);
+}
