@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config liballegro4-dev)
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev)
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev tesseract-ocr)
 
 case "${1:-play}" in
   play) wanted=("${build_packages[@]}") ;;

@@ -18,6 +18,6 @@ run_build() { # preset, ctest arguments...
 run_build release
 # The sanitizer builds run the unit and harness tests; the end-to-end tests
 # drive the Release binary above.
-ASAN_OPTIONS=detect_leaks=0 run_build asan -LE e2e
+ASAN_OPTIONS=detect_leaks=1 run_build asan -LE e2e
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_build tsan -LE e2e
 echo "test: all passed"

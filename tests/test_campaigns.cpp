@@ -99,6 +99,28 @@ TEST_P(Campaign, FliesEveryStageAndEndsInTheRecordsTable) {
                 static_cast<int>(g.record_score[0]));
 }
 
+TEST(CampaignRepeat, TheSameGameTwiceIsTheSameByteForByte) {
+    struct Played {
+        std::vector<std::string> lines;
+        std::vector<std::uint8_t> settings, records;
+    } played[2];
+    for (Played &p : played) {
+        test::HeadlessGame game("repeat");
+        game.player.record(true);
+        game.player.start_game({1, 0, 2, 0})
+            .play_to_title(test::hunter_pilot(test::Dodging::Lapses), "TWICE")
+            .quit();
+        ASSERT_EQ(game.run(), 0);
+        p.lines = game.player.log.lines;
+        p.settings = read_file(game.settings_file());
+        p.records = read_file(game.records_file());
+    }
+    ASSERT_GT(played[0].lines.size(), 10u);
+    EXPECT_EQ(played[0].lines, played[1].lines);
+    EXPECT_EQ(played[0].settings, played[1].settings);
+    EXPECT_EQ(played[0].records, played[1].records);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryShipAndDifficulty, Campaign,
     ::testing::Values(CampaignCase{0, 0}, CampaignCase{0, 1}, CampaignCase{0, 2},

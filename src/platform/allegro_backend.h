@@ -31,8 +31,11 @@ class AllegroBackend : public Backend {
     void request_close();
     // True while a palette fade runs (the main thread is inside it).
     bool fading() const { return fading_.load(); }
+    // Frames presented so far.
+    long long frames() const { return frames_.load(); }
 
   private:
+    std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};
     bool sound_ok_ = false;
     // install_joystick (main thread) and poll_joystick (timer thread) must

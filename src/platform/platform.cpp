@@ -90,6 +90,7 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     acquire_screen();
     stretch_blit(frame, screen, sx, sy, w, h, 0, 0, w * WINDOW_SCALE, h * WINDOW_SCALE);
     release_screen();
+    frames_.fetch_add(1);
 }
 
 void AllegroBackend::clear_screen() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The window's close button in the middle of a flight ends the game cleanly
-# and keeps the player's settings and records.
+# and saves the player's settings and records as they are at that moment.
 source "$(dirname "$0")/lib.sh"
 cc -o "$WORK/send_close" "$(dirname "$0")/send_close.c" -lX11 || fail "cannot build send_close"
 start_xvfb
@@ -10,9 +10,14 @@ press Up
 for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
 sleep 3
 kill -0 "$GAME_PID" || fail "game died before the close: $(game_errors)"
+# The stage start wrote the files with the clouds on; C turns them off just
+# before the close, which must save that.
+[ "$(byte_at "$WORK/game/w_config.def" 19)" = "1" ] || fail "clouds not on at the stage start"
+press c
 "$WORK/send_close" "$WINDOW"
 wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "close ended with status $EXIT_RC: $(game_errors)"
 [ "$(stat -c %s "$WORK/game/w_config.def")" -eq 27 ] || fail "settings file not written"
+[ "$(byte_at "$WORK/game/w_config.def" 19)" = "0" ] || fail "the close did not save the settings"
 [ "$(stat -c %s "$WORK/game/assist.def")" -eq 191 ] || fail "records file not written"
 echo "ok"

@@ -8,6 +8,10 @@ start_game
 sleep 2
 title="$(shot title)"
 [ "$(colours "$title")" -gt 8 ] || fail "title screen looks blank"
+case "$(menu_text "$title")" in
+  *"Start Game"*) ;;
+  *) fail "the title menu does not read \"Start Game\": $(menu_text "$title")" ;;
+esac
 
 # The title opens on "Setup": up to "Start Game", then accept the first
 # ship, gun, pod and "Campaign" with the Fire / Accept key (Left Alt).
@@ -16,6 +20,12 @@ for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
 sleep 4
 flight="$(shot flight)"
 [ "$(colours "$flight")" -gt 8 ] || fail "flight view looks blank"
+# The flight view is another picture altogether (the title's own animation
+# changes it by about 0.12), and no menu is left over it.
+greater "$(difference "$title" "$flight")" 0.25 || fail "the flight looks like the title"
+case "$(menu_text "$flight")" in
+  *"Start Game"*|*"Setup"*) fail "a menu is still shown in flight" ;;
+esac
 # Turn and thrust for a while; the game must keep running.
 xdotool keydown --window "$WINDOW" Up Left; sleep 1; xdotool keyup --window "$WINDOW" Up Left
 kill -0 "$GAME_PID" || fail "game died in flight: $(game_errors)"
@@ -24,6 +34,12 @@ kill -0 "$GAME_PID" || fail "game died in flight: $(game_errors)"
 press Escape
 sleep 0.5
 pause="$(shot pause)"
+# The pause menu over a darkened still of the flight.
+case "$(menu_text "$pause")" in
+  *Resume*"Exit Game"*) ;;
+  *) fail "the pause menu does not read \"Resume Play\" ... \"Exit Game\": $(menu_text "$pause")" ;;
+esac
+greater "$(brightness "$flight")" "$(brightness "$pause")" || fail "the paused game is not darkened"
 press Down
 press Alt_L
 sleep 3

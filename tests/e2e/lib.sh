@@ -81,6 +81,24 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 # Number of distinct colours in an image.
 colours() { convert "$1" -format '%k' info:; }
 
+# The text of the menu corner (top left) of a screenshot: the panels of the
+# title and pause menus are drawn there, light on dark, at twice the size.
+# Thresholded and read as one block of text, which reads it reliably.
+menu_text() {
+  convert "$1" -crop 220x150+0+0 +repage -scale 300% -colorspace Gray -threshold 60% -negate \
+    "$1.menu.png"
+  tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
+}
+
+# How different two screenshots are, 0 (same) to 1.
+difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
+
+# Succeeds when the number $1 is greater than $2.
+greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# The byte at offset $2 of file $1, as a number.
+byte_at() { od -An -tu1 -j"$2" -N1 "$1" | tr -d ' '; }
+
 # Waits up to $1 seconds for the game to exit; sets EXIT_RC to its exit
 # status, or to "timeout".
 wait_exit() {

@@ -16,6 +16,7 @@ class VirtualHost : public PlayerHost {
   public:
     explicit VirtualHost(platform::VirtualBackend &vb) : vb_(vb) {}
     long long ticks() const override { return vb_.ticks(); }
+    long long frames() const override { return vb_.frames_presented(); }
     bool fading() const override { return vb_.fading(); }
     void request_close() override { vb_.request_close(); }
     void set_pad(const PadState &pad) override { vb_.set_pad(pad); }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <algorithm>
 
 namespace qv::test {
 
@@ -45,24 +47,51 @@ int key_for_char(char c) {
     return KEY_SPACE;
 }
 
-// Key presses queued by a step: each held for some ticks, then a gap.
-struct KeyQueue {
-    struct Press {
-        int key;
-        int hold, gap;
-    };
-    std::deque<Press> presses;
+// A pass of a screen's loop reads the input, then presents its frame: a key
+// held while two frames were presented has been seen held by a whole pass,
+// and one let go for two frames has been seen let go.
+constexpr long FRAMES_SEEN = 2;
+// The gamepad is polled at 30 Hz: hold it over several polls.
+constexpr int PAD_HOLD = 8;
+
+// One press: held for at least `hold` ticks and until the game has seen it,
+// then let go for at least `gap` ticks and until the game has seen that. A
+// loop that waits for the release without drawing (the hot keys) gets it
+// after `max_hold` ticks.
+struct KeyPress {
+    std::function<void(bool)> apply; // holds (true) or lets go (false)
+    int hold, gap, max_hold;
     int t = 0;
-    bool empty() const { return presses.empty(); }
-    void add(int key, int hold, int gap) { presses.push_back({key, hold, gap}); }
-    void step() {
-        if (presses.empty()) return;
-        const Press &p = presses.front();
-        hold_library_key(p.key, t < p.hold);
-        if (++t >= p.hold + p.gap) {
-            presses.pop_front();
+    long long mark = -1;
+    bool released = false;
+
+    bool step(const PlayerHost &host) {
+        if (!released) {
+            if (mark < 0) mark = host.frames();
+            apply(true);
+            ++t;
+            if (t < max_hold && (t < hold || host.frames() < mark + FRAMES_SEEN)) return false;
+            apply(false);
+            released = true;
             t = 0;
+            mark = host.frames();
+            return false;
         }
+        return ++t >= gap && host.frames() >= mark + FRAMES_SEEN;
+    }
+};
+
+KeyPress key_press(int key, const PlayerTiming &timing, int gap) {
+    return {[key](bool held) { hold_library_key(key, held); }, timing.hold, gap, timing.max_hold};
+}
+
+// Key presses queued by a step, one after another.
+struct KeyQueue {
+    std::deque<KeyPress> presses;
+    bool empty() const { return presses.empty(); }
+    void add(KeyPress p) { presses.push_back(std::move(p)); }
+    void step(const PlayerHost &host) {
+        if (!presses.empty() && presses.front().step(host)) presses.pop_front();
     }
 };
 
@@ -183,22 +212,15 @@ Player &Player::press(int library_key) {
 }
 
 Player &Player::press_with(std::function<int()> key_of) {
-    const int hold_ticks = timing_.hold;
-    auto t = std::make_shared<int>(0);
-    auto library_key = std::make_shared<int>(0);
-    return then([this, key_of, library_key, hold_ticks, t] {
+    auto press = std::make_shared<std::optional<KeyPress>>();
+    return then([this, key_of, press] {
         // Wait until the screen takes input, as a player would; the key is
         // looked up then (a rebinding may have changed it).
-        if (*t == 0) {
+        if (!*press) {
             if (!ready()) return false;
-            *library_key = key_of();
+            *press = key_press(key_of(), timing_, timing_.settle);
         }
-        const int now = (*t)++;
-        if (now <= hold_ticks) {
-            hold_library_key(*library_key, now < hold_ticks);
-            return false;
-        }
-        return now >= hold_ticks + timing_.settle && ready();
+        return (*press)->step(host_) && ready();
     });
 }
 
@@ -211,16 +233,20 @@ Player &Player::cancel() {
 }
 
 Player &Player::press_pad(std::function<void(PadState &)> set) {
-    // The gamepad is polled at 30 Hz: hold it over several polls.
-    constexpr int PAD_HOLD = 8;
-    auto t = std::make_shared<int>(0);
-    return then([this, set, t] {
-        if (*t == 0 && !ready()) return false;
-        const int now = (*t)++;
-        PadState pad{};
-        if (now < PAD_HOLD) set(pad);
-        host_.set_pad(pad);
-        return now >= PAD_HOLD + timing_.settle && ready();
+    auto press = std::make_shared<std::optional<KeyPress>>();
+    return then([this, set, press] {
+        if (!*press) {
+            if (!ready()) return false;
+            const auto apply = [this, set](bool held) {
+                PadState pad{};
+                if (held) set(pad);
+                host_.set_pad(pad);
+            };
+            // Held and let go over several polls, so that both are seen.
+            *press = KeyPress{apply, std::max(PAD_HOLD, timing_.hold),
+                              std::max(PAD_HOLD, timing_.settle), std::max(PAD_HOLD, timing_.max_hold)};
+        }
+        return (*press)->step(host_) && ready();
     });
 }
 
@@ -249,9 +275,9 @@ Player &Player::type(const std::string &text) {
     return then([this, text, keys, started] {
         if (!*started) {
             *started = true;
-            for (char c : text) keys->add(key_for_char(c), timing_.type, timing_.type);
+            for (char c : text) keys->add(key_press(key_for_char(c), timing_, timing_.hold));
         }
-        keys->step();
+        keys->step(host_);
         return keys->empty();
     });
 }
@@ -340,7 +366,7 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
             st->handled = false;
         }
         if (!st->keys.empty()) {
-            st->keys.step();
+            st->keys.step(host_);
             st->waited = 0;
             return false;
         }
@@ -359,7 +385,7 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                     st->abandoning = true;
                     st->handled = true;
                     release_all_keys();
-                    st->keys.add(KEY_ESC, timing_.hold, timing_.settle);
+                    st->keys.add(key_press(KEY_ESC, timing_, timing_.settle));
                 }
                 return false;
             }
@@ -375,8 +401,8 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
         case Screen::Pause:
             if (!st->handled && st->abandoning) {
                 st->handled = true;
-                st->keys.add(KEY_DOWN, timing_.hold, timing_.settle); // "Main Menu"
-                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+                st->keys.add(key_press(KEY_DOWN, timing_, timing_.settle)); // "Main Menu"
+                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::StageComplete:
@@ -388,7 +414,7 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                     SimLock lock;
                     log.bonuses.push_back(g.stage_bonus);
                 }
-                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::GameEnd:
@@ -402,14 +428,14 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                 }
                 log.end_rows.push_back(row);
                 if (row == "Continue!") ++log.continues;
-                st->keys.add(library_key_of(ACT_FIRE), timing_.hold, timing_.settle);
+                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::NameEntry:
             if (!st->handled) {
                 st->handled = true;
-                for (char c : name) st->keys.add(key_for_char(c), timing_.type, timing_.type);
-                st->keys.add(KEY_ENTER, timing_.type, timing_.type);
+                for (char c : name) st->keys.add(key_press(key_for_char(c), timing_, timing_.hold));
+                st->keys.add(key_press(KEY_ENTER, timing_, timing_.hold));
             }
             return false;
         case Screen::Title:

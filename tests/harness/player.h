@@ -19,6 +19,7 @@ class PlayerHost {
   public:
     virtual ~PlayerHost() = default;
     virtual long long ticks() const = 0; // 70 Hz ticks so far
+    virtual long long frames() const = 0; // frames the game has presented so far
     virtual bool fading() const = 0;     // the game reads no input during a fade
     virtual void request_close() = 0;    // the window's close button
     virtual void set_pad(const PadState &pad) = 0;
@@ -67,9 +68,9 @@ struct PlayLog {
 // clock runs a pass of the game loop at every tick; on a real clock a busy
 // machine draws fewer frames, so presses must be longer.
 struct PlayerTiming {
-    int hold = 3;   // ticks a key is held
-    int settle = 3; // ticks after a release before the screen may be still
-    int type = 2;   // ticks a typed key is held, and the gap after it
+    int hold = 2;      // ticks a key is held at least
+    int max_hold = 30; // ticks a key is held at most, seen or not
+    int settle = 3;    // ticks after a release before the screen may be still
 };
 
 class Player {
