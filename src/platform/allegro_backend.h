@@ -2,15 +2,18 @@
 // joystick and sound drivers.
 #pragma once
 
+#include "platform/display_layout.h"
 #include "platform/platform.h"
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace qv::platform {
 
 class AllegroBackend : public Backend {
   public:
+    void configure_display(const DisplayOptions &options) override { display_ = options; }
     bool init_display(std::string &error) override;
     bool init_sound() override;
     void install_callback(Callback cb, long period) override;
@@ -22,6 +25,8 @@ class AllegroBackend : public Backend {
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
     bool close_requested() override;
+    bool focus_lost() override;
+    long window_keys_used() override { return window_keys_used_; }
     void install_joystick() override;
     void poll_joystick(PadState &pad) override;
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
@@ -33,8 +38,34 @@ class AllegroBackend : public Backend {
     bool fading() const { return fading_.load(); }
     // Frames presented so far.
     long long frames() const { return frames_.load(); }
+    // Where the picture is on the screen right now.
+    const Layout &layout() const { return layout_; }
+    bool fullscreen() const { return fullscreen_; }
 
   private:
+    // ---- the window (allegro_display.cpp); main thread only ----
+    // The window (or fullscreen) at start-up, sized to the desktop.
+    bool open_window(std::string &error);
+    // Sets the window or fullscreen mode; false (and no screen) on failure.
+    bool set_mode(bool fullscreen);
+    // Alt+Enter / F11 and F12, once per press.
+    void poll_window_keys(BITMAP *frame);
+    void toggle_fullscreen();
+    void save_screenshot(BITMAP *frame);
+    void draw_scaled(BITMAP *frame, int sx, int sy);
+    std::vector<unsigned char> row_; // one widened frame row
+
+    DisplayOptions display_;
+    Layout layout_;
+    bool fullscreen_ = false;
+    int window_scale_ = FALLBACK_SCALE;
+    int desktop_w_ = 0, desktop_h_ = 0;
+    bool switch_warned_ = false;
+    bool screenshot_warned_ = false;
+    bool toggle_was_down_ = false;
+    bool shot_was_down_ = false;
+    long window_keys_used_ = 0;
+
     std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};
     bool sound_ok_ = false;
