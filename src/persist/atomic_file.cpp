@@ -78,8 +78,8 @@ bool save_file(const std::string &path, const std::uint8_t *data, std::size_t si
     std::filesystem::create_directories(folder, ec);
     if (ec) {
         if (warned.insert(folder).second)
-            std::fprintf(stderr, "quarvell: could not create the folder %s: %s\n", folder.c_str(),
-                         ec.message().c_str());
+            std::fprintf(stderr, "quarvell: could not save %s: cannot make the folder %s: %s\n",
+                         path.c_str(), folder.c_str(), ec.message().c_str());
         return false;
     }
     std::string reason;
