@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -46,14 +47,27 @@ class AllegroBackend : public Backend {
     // ---- the window (allegro_display.cpp); main thread only ----
     // The window (or fullscreen) at start-up, sized to the desktop.
     bool open_window(std::string &error);
+    void close_window();
     // Sets the window or fullscreen mode; false (and no screen) on failure.
     bool set_mode(bool fullscreen);
     // Alt+Enter / F11 and F12, once per press.
-    void poll_window_keys(BITMAP *frame);
+    void poll_window_keys();
     void toggle_fullscreen();
-    void save_screenshot(BITMAP *frame);
-    void draw_scaled(BITMAP *frame, int sx, int sy);
-    std::vector<unsigned char> row_; // one widened frame row
+    void save_screenshot();
+    // Takes the palette in use and shows the picture in it.
+    void show_palette(const PALETTE pal);
+    void fade(const PALETTE from, const PALETTE to, int speed);
+    // The picture in its palette, scaled, onto the screen.
+    void draw_shown();
+
+    // The screen is in the desktop's true colour, not 8-bit: the X driver
+    // would otherwise convert every scaled pixel of every frame. What an
+    // 8-bit screen would hold is kept here at 320x200, and palette changes
+    // (fades included) redraw it, as they would recolour an 8-bit screen.
+    BITMAP *shown_ = nullptr;
+    PALETTE palette_{};
+    std::uint32_t colour_[PAL_SIZE]{}; // palette index to screen pixel
+    std::vector<std::uint32_t> row_;   // one widened row of the picture
 
     DisplayOptions display_;
     Layout layout_;

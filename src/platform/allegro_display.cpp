@@ -1,6 +1,6 @@
-// The real back end's window: its size, fullscreen, the picture's copy to
-// the screen, the window's own keys (Alt+Enter and F11 for fullscreen, F12
-// for a screenshot) and the input focus.
+// The real back end's window: its size, fullscreen, the picture and its
+// palette on the screen, fades, the window's own keys (Alt+Enter and F11
+// for fullscreen, F12 for a screenshot) and the input focus.
 #include "platform/allegro_backend.h"
 
 #include "core/sim_lock.h"
@@ -18,6 +18,13 @@ namespace qv::platform {
 namespace {
 
 constexpr const char *WINDOW_TITLE = "QUARVELL";
+// The screen's depth; the game's own bitmaps stay 8-bit.
+constexpr int SCREEN_DEPTH = 32;
+constexpr int GAME_DEPTH = 8;
+// A fade runs over 64 palette steps, `speed` steps per two retraces, as the
+// library's own fades do.
+constexpr int FADE_STEPS = 64;
+constexpr int RETRACES_PER_SPEED = 2;
 constexpr const char *SCREENSHOT_PREFIX = "quarvell-";
 constexpr int SCREENSHOT_LIMIT = 9999;
 // Codes below 103 are stored in key bindings as the library numbers them.
@@ -36,6 +43,9 @@ void on_switch_out() {
 }
 void on_switch_in() { focus_away.store(false); }
 
+// 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
+int level8(int v) { return (v << 2) | (v >> 4); }
+
 bool f12_is_bound() {
     SimLock lock;
     for (int a = 0; a < ACTION_COUNT; ++a)
@@ -50,8 +60,12 @@ bool AllegroBackend::set_mode(bool fullscreen) {
     const Layout next = fullscreen ? fullscreen_layout(desktop_w_, desktop_h_, display_.aspect)
                                    : window_layout(window_scale_, display_.aspect);
     switching_mode.store(true);
+    // Only the screen is true colour: bitmaps made and loaded later stay
+    // 8-bit, as the game draws them.
+    set_color_depth(SCREEN_DEPTH);
     const int rc = set_gfx_mode(fullscreen ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED,
                                 next.screen_w, next.screen_h, 0, 0);
+    set_color_depth(GAME_DEPTH);
     switching_mode.store(false);
     if (rc != 0) return false;
     layout_ = next;
@@ -60,31 +74,28 @@ bool AllegroBackend::set_mode(bool fullscreen) {
     set_display_switch_callback(SWITCH_OUT, on_switch_out);
     set_display_switch_callback(SWITCH_IN, on_switch_in);
     clear_bitmap(screen);
+    // The new screen's pixel format; the library's palette is reset too.
+    show_palette(palette_);
     return true;
 }
 
 void AllegroBackend::toggle_fullscreen() {
-    PALETTE pal;
-    get_palette(pal);
     const bool want = !fullscreen_;
-    if (!set_mode(want)) {
-        const std::string why = allegro_error;
-        if (!set_mode(!want)) {
-            std::fprintf(stderr, "quarvell: cannot show the game any more: %s\n", allegro_error);
-            request_close();
-            return;
-        }
-        if (!switch_warned_) {
-            switch_warned_ = true;
-            std::fprintf(stderr, "quarvell: cannot switch to %s: %s\n",
-                         want ? "fullscreen" : "a window", why.c_str());
-        }
+    if (set_mode(want)) return;
+    const std::string why = allegro_error;
+    if (!set_mode(!want)) {
+        std::fprintf(stderr, "quarvell: cannot show the game any more: %s\n", allegro_error);
+        request_close();
+        return;
     }
-    // A new mode starts with the library's default palette.
-    set_palette_range(pal, 0, 255, FALSE);
+    if (!switch_warned_) {
+        switch_warned_ = true;
+        std::fprintf(stderr, "quarvell: cannot switch to %s: %s\n", want ? "fullscreen" : "a window",
+                     why.c_str());
+    }
 }
 
-void AllegroBackend::save_screenshot(BITMAP *frame) {
+void AllegroBackend::save_screenshot() {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path dir(display_.screenshot_dir);
@@ -95,11 +106,7 @@ void AllegroBackend::save_screenshot(BITMAP *frame) {
         std::snprintf(name, sizeof name, "%s%04d.png", SCREENSHOT_PREFIX, n);
         if (!fs::exists(dir / name, ec)) file = dir / name;
     }
-    PALETTE pal;
-    get_palette(pal);
-    BITMAP *shown = create_sub_bitmap(frame, 0, 0, FRAME_W, FRAME_H);
-    const bool ok = !file.empty() && shown && save_png(file.c_str(), shown, pal) == 0;
-    if (shown) destroy_bitmap(shown);
+    const bool ok = !file.empty() && save_png(file.c_str(), shown_, palette_) == 0;
     if (ok) {
         std::printf("quarvell: screenshot saved as %s\n", file.c_str());
         std::fflush(stdout);
@@ -110,7 +117,7 @@ void AllegroBackend::save_screenshot(BITMAP *frame) {
     }
 }
 
-void AllegroBackend::poll_window_keys(BITMAP *frame) {
+void AllegroBackend::poll_window_keys() {
     const bool alt = key[KEY_ALT] || key[KEY_ALTGR];
     const bool toggle = (alt && key[KEY_ENTER]) || key[KEY_F11];
     if (toggle && !toggle_was_down_) {
@@ -122,51 +129,85 @@ void AllegroBackend::poll_window_keys(BITMAP *frame) {
     const bool shot = key[KEY_F12] != 0;
     if (shot && !shot_was_down_ && !f12_is_bound()) {
         ++window_keys_used_;
-        save_screenshot(frame);
+        save_screenshot();
     }
     shot_was_down_ = shot;
 }
 
 void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     if (!screen) return;
-    poll_window_keys(frame);
+    // Clipped to the source: with an offset the last column or row keeps
+    // what it showed before. The offset is scaled with the picture.
+    blit(frame, shown_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
+    poll_window_keys();
     if (!screen) return;
     if (vsync) ::vsync();
-    draw_scaled(frame, sx, sy);
+    draw_shown();
     frames_.fetch_add(1);
 }
 
-// Nearest neighbour at a whole scale: each frame row is widened once and
-// copied to the screen rows it covers. Allegro's general stretch costs about
-// as much again as the 8- to 32-bit conversion the X driver does anyway.
-void AllegroBackend::draw_scaled(BITMAP *frame, int sx, int sy) {
-    // Clipped to the source: with an offset the last column or row keeps
-    // what it showed before. The offset is scaled with the picture.
-    const int w = FRAME_W - sx, h = FRAME_H - sy;
+// Nearest neighbour at a whole scale: each picture row is coloured and
+// widened once, then copied to the screen rows it covers.
+void AllegroBackend::draw_shown() {
+    if (!screen || !shown_) return;
     const Layout &l = layout_;
-    const int out_w = w * l.scale, out_h = shown_height(h, l.scale, l.aspect);
-    acquire_screen();
-    if (!is_linear_bitmap(screen) || bitmap_color_depth(frame) != 8) {
-        stretch_blit(frame, screen, sx, sy, w, h, l.x, l.y, out_w, out_h);
-        release_screen();
-        return;
-    }
+    const int out_w = FRAME_W * l.scale, out_h = shown_height(FRAME_H, l.scale, l.aspect);
     row_.resize(static_cast<std::size_t>(out_w));
+    const std::size_t row_bytes = row_.size() * sizeof(std::uint32_t);
     int widened = -1;
+    acquire_screen();
     for (int r = 0; r < out_h; ++r) {
-        const int src = sy + (l.aspect ? r * ASPECT_ROWS_IN / (ASPECT_ROWS_OUT * l.scale) : r / l.scale);
+        const int src = l.aspect ? r * ASPECT_ROWS_IN / (ASPECT_ROWS_OUT * l.scale) : r / l.scale;
         if (src != widened) {
-            const unsigned char *in = frame->line[src] + sx;
-            unsigned char *out = row_.data();
-            for (int x = 0; x < w; ++x)
-                for (int k = 0; k < l.scale; ++k) *out++ = in[x];
+            const unsigned char *in = shown_->line[src];
+            std::uint32_t *out = row_.data();
+            for (int x = 0; x < FRAME_W; ++x) {
+                const std::uint32_t c = colour_[in[x]];
+                for (int k = 0; k < l.scale; ++k) *out++ = c;
+            }
             widened = src;
         }
         const uintptr_t line = bmp_write_line(screen, l.y + r);
-        std::memcpy(reinterpret_cast<unsigned char *>(line) + l.x, row_.data(), row_.size());
+        std::memcpy(reinterpret_cast<std::uint32_t *>(line) + l.x, row_.data(), row_bytes);
     }
     bmp_unwrite_line(screen);
     release_screen();
+}
+
+void AllegroBackend::show_palette(const PALETTE pal) {
+    if (pal != palette_) std::memcpy(palette_, pal, sizeof(PALETTE));
+    for (int i = 0; i < PAL_SIZE; ++i)
+        colour_[i] = static_cast<std::uint32_t>(
+            makecol_depth(SCREEN_DEPTH, level8(pal[i].r), level8(pal[i].g), level8(pal[i].b)));
+    // The library keeps its own copy, for whoever asks it.
+    set_palette_range(palette_, 0, PAL_SIZE - 1, FALSE);
+    draw_shown();
+}
+
+void AllegroBackend::fade(const PALETTE from, const PALETTE to, int speed) {
+    fading_.store(true);
+    PALETTE start_pal, end_pal, step;
+    std::memcpy(start_pal, from, sizeof(PALETTE));
+    std::memcpy(end_pal, to, sizeof(PALETTE));
+    const int start = retrace_count;
+    for (int c = 0; c < FADE_STEPS && speed > 0;
+         c = (retrace_count - start) * speed / RETRACES_PER_SPEED) {
+        fade_interpolate(start_pal, end_pal, step, c, 0, PAL_SIZE - 1);
+        show_palette(step);
+        ::vsync();
+    }
+    show_palette(end_pal);
+    fading_.store(false);
+}
+
+void AllegroBackend::set_palette(const PALETTE pal) { show_palette(pal); }
+void AllegroBackend::fade_in(const PALETTE pal, int speed) { fade(black_palette, pal, speed); }
+void AllegroBackend::fade_out(int speed) { fade(palette_, black_palette, speed); }
+
+void AllegroBackend::clear_screen() {
+    if (!shown_) return;
+    clear_bitmap(shown_);
+    draw_shown();
 }
 
 bool AllegroBackend::focus_lost() { return focus_away.exchange(false); }
@@ -176,7 +217,8 @@ bool AllegroBackend::open_window(std::string &error) {
     window_scale_ = display_.scale > 0 ? display_.scale
                                        : window_scale(desktop_w_, desktop_h_, display_.aspect);
     focus_away.store(false);
-    set_color_depth(8);
+    shown_ = create_bitmap_ex(GAME_DEPTH, FRAME_W, FRAME_H);
+    clear_bitmap(shown_);
     if (display_.fullscreen) {
         if (set_mode(true)) return true;
         std::fprintf(stderr, "quarvell: cannot start in fullscreen: %s\n", allegro_error);
@@ -184,10 +226,15 @@ bool AllegroBackend::open_window(std::string &error) {
     if (!set_mode(false)) {
         const Layout want = window_layout(window_scale_, display_.aspect);
         error = "cannot open a " + std::to_string(want.screen_w) + "x" +
-                std::to_string(want.screen_h) + " 8-bit window: " + allegro_error;
+                std::to_string(want.screen_h) + " window: " + allegro_error;
         return false;
     }
     return true;
+}
+
+void AllegroBackend::close_window() {
+    if (shown_) destroy_bitmap(shown_);
+    shown_ = nullptr;
 }
 
 } // namespace qv::platform

@@ -72,24 +72,6 @@ void AllegroBackend::install_callback(Callback cb, long period) { install_int_ex
 
 void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
 
-void AllegroBackend::clear_screen() {
-    if (screen) clear_bitmap(screen);
-}
-
-void AllegroBackend::set_palette(const PALETTE pal) { set_palette_range(pal, 0, 255, FALSE); }
-
-void AllegroBackend::fade_in(const PALETTE pal, int speed) {
-    fading_.store(true);
-    ::fade_in(pal, speed);
-    fading_.store(false);
-}
-
-void AllegroBackend::fade_out(int speed) {
-    fading_.store(true);
-    ::fade_out(speed);
-    fading_.store(false);
-}
-
 void AllegroBackend::rest_ms(int ms) { rest(ms); }
 
 bool AllegroBackend::close_requested() { return close_flag.load(); }
@@ -127,6 +109,7 @@ void AllegroBackend::shutdown() {
         std::lock_guard<std::mutex> hold(joystick_mutex_);
         joystick_installed_ = false;
     }
+    close_window();
     allegro_exit();
 }
 
