@@ -82,4 +82,16 @@ case "$(menu_text "$(shot pause)")" in
 esac
 kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
 [ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
+press Down; press Down; press Alt_L # "Exit Game"
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "Exit Game ended with status $EXIT_RC: $(game_errors)"
+
+# Started with --fullscreen; F11 brings the window.
+(cd "$WORK/game" && exec ./quarvell --fullscreen >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+GAME_PID=$!
+sleep 3
+WINDOW="$(xdotool search --name '^QUARVELL$' | head -n1)" || fail "no game window"
+check_fullscreen started
+press F11
+check_window started
 echo "ok"
