@@ -8,8 +8,8 @@
 #include <loadpng.h>
 
 #include <atomic>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -149,7 +149,8 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
 // Nearest neighbour at a whole scale: each picture row is coloured and
 // widened once, then copied to the screen rows it covers.
 void AllegroBackend::draw_shown() {
-    if (!screen || !shown_) return;
+    if (!screen || !shown_ || bitmap_color_depth(screen) != SCREEN_DEPTH || !is_linear_bitmap(screen))
+        return;
     const Layout &l = layout_;
     const int out_w = FRAME_W * l.scale, out_h = shown_height(FRAME_H, l.scale, l.aspect);
     row_.resize(static_cast<std::size_t>(out_w));
