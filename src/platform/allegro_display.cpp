@@ -46,6 +46,9 @@ void on_switch_in() { focus_away.store(false); }
 // 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
 int level8(int v) { return (v << 2) | (v >> 4); }
 
+// Allegro's keyboard driver writes key[] from its own thread.
+bool held(int k) { return __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0; }
+
 bool f12_is_bound() {
     SimLock lock;
     for (int a = 0; a < ACTION_COUNT; ++a)
@@ -118,15 +121,15 @@ void AllegroBackend::save_screenshot() {
 }
 
 void AllegroBackend::poll_window_keys() {
-    const bool alt = key[KEY_ALT] || key[KEY_ALTGR];
-    const bool toggle = (alt && key[KEY_ENTER]) || key[KEY_F11];
+    const bool alt = held(KEY_ALT) || held(KEY_ALTGR);
+    const bool toggle = (alt && held(KEY_ENTER)) || held(KEY_F11);
     if (toggle && !toggle_was_down_) {
         ++window_keys_used_;
         toggle_fullscreen();
     }
     toggle_was_down_ = toggle;
 
-    const bool shot = key[KEY_F12] != 0;
+    const bool shot = held(KEY_F12);
     if (shot && !shot_was_down_ && !f12_is_bound()) {
         ++window_keys_used_;
         save_screenshot();
