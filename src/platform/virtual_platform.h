@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -23,6 +24,12 @@ struct VirtualOptions {
     bool keep_frames = false;
     // The player: called at every 70 Hz tick.
     std::function<void()> input;
+    // A real back end to show the game on: frames, palette, fades and sounds
+    // go to it as well, and the virtual clock is held back to the display's
+    // time when that is real time.
+    // The game still runs on the virtual clock alone and reads only the
+    // virtual keyboard; the script may read the real one.
+    Backend *display = nullptr;
 };
 
 class VirtualBackend : public Backend {
@@ -31,20 +38,22 @@ class VirtualBackend : public Backend {
     ~VirtualBackend() override;
 
     bool init_display(std::string &error) override;
-    bool init_sound() override { return false; }
+    bool init_sound() override { return options_.display && options_.display->init_sound(); }
     void install_callback(Callback cb, long period) override;
     void remove_callback(Callback cb) override;
     void present(BITMAP *frame, int sx, int sy, bool vsync) override;
-    void clear_screen() override {}
-    void set_palette(const PALETTE) override {}
+    void clear_screen() override;
+    void set_palette(const PALETTE pal) override;
     void fade_in(const PALETTE pal, int speed) override;
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
     bool close_requested() override { return close_requested_; }
-    void install_joystick() override { ++joystick_installs_; }
+    void install_joystick() override;
     void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     bool draws_frames() override { return options_.draw; }
+    bool real_time() const override { return false; }
+    const volatile char *key_state() override { return keys_; }
     void shutdown() override;
 
     // ---- for the script and the tests ----
@@ -60,6 +69,12 @@ class VirtualBackend : public Backend {
     void request_close() { close_requested_ = true; }
     // What the gamepad shows at the next poll.
     void set_pad(const PadState &pad) { pad_ = pad; }
+    // Holds or lets go of a key by its library code (KEY_*).
+    void set_key(int index, bool held) {
+        if (index > 0 && index < KEY_MAX) keys_[index] = held ? -1 : 0;
+    }
+    bool key_held(int index) const { return index > 0 && index < KEY_MAX && keys_[index]; }
+    void release_keys();
     int joystick_installs() const { return joystick_installs_; }
     // Sample numbers (index into g.samples) in the order they were played.
     const std::vector<int> &sounds_played() const { return sounds_; }
@@ -76,6 +91,8 @@ class VirtualBackend : public Backend {
     };
     void advance(long long dt);
     void fade(int speed);
+    // With a display: waits until real time has caught up with the clock.
+    void pace();
 
     VirtualOptions options_;
     long long now_ = 0;
@@ -85,9 +102,12 @@ class VirtualBackend : public Backend {
     bool fading_ = false;
     bool owns_library_ = false;
     PadState pad_{};
+    volatile char keys_[KEY_MAX] = {};
     int joystick_installs_ = 0;
     long frames_ = 0;
     BITMAP *last_frame_ = nullptr;
+    std::chrono::steady_clock::time_point real_start_;
+    long long real_start_tick_ = 0;
     std::vector<int> sounds_;
 };
 
