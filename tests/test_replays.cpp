@@ -253,3 +253,27 @@ TEST(RecordedGames, AWholeCampaignStaysSmall) {
     EXPECT_LT(bytes.size(), 1000000u);
     EXPECT_EQ(replay_game(s.options, s.file, true), 0);
 }
+
+TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
+    Session s;
+    s.player.start_game({0, 1, 2, 1})
+        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+        .press(KEY_ESC)
+        .wait_for(test::Screen::Pause)
+        .down(2) // "Exit Game"
+        .accept();
+    ASSERT_EQ(s.record(), 0);
+
+    // Keys held on the window while it replays change nothing.
+    platform::VirtualBackend window(platform::VirtualOptions{false, false, {}, nullptr});
+    for (int k : {KEY_LEFT, KEY_UP, KEY_ALT, KEY_Z, KEY_C})
+        window.set_key(k, true);
+    EXPECT_EQ(replay_game(s.options, s.file, true, window), 0);
+
+    // Escape ends it early: the replay stops, so it no longer verifies.
+    window.set_key(KEY_ESC, true);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(replay_game(s.options, s.file, true, window), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("the replay ends at tick"), std::string::npos) << err;
+}

@@ -62,6 +62,9 @@ bool put(const std::string &path, const std::optional<std::vector<std::uint8_t>>
     return write_file_atomically(path, bytes->data(), bytes->size(), reason);
 }
 
+int play_back(const GameOptions &options, const std::string &file, bool verify,
+              platform::Backend *window);
+
 int refuse(const std::string &file, const std::string &why) {
     std::fprintf(stderr, "quarvell: %s: %s\n", file.c_str(), why.c_str());
     return 1;
@@ -108,6 +111,20 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
 }
 
 int replay_game(const GameOptions &options, const std::string &file, bool verify) {
+    if (verify) return play_back(options, file, true, nullptr);
+    platform::AllegroBackend window;
+    return play_back(options, file, false, &window);
+}
+
+int replay_game(const GameOptions &options, const std::string &file, bool verify,
+                platform::Backend &window) {
+    return play_back(options, file, verify, &window);
+}
+
+namespace {
+
+int play_back(const GameOptions &options, const std::string &file, bool verify,
+              platform::Backend *window) {
     Recording r;
     try {
         r = replay::read_recording(file);
@@ -125,14 +142,13 @@ int replay_game(const GameOptions &options, const std::string &file, bool verify
     if (!put(o.settings_path, r.settings) || !put(o.records_path, r.records))
         return refuse(file, "cannot set up the recorded start files");
 
-    platform::AllegroBackend window;
     std::optional<replay::Playback> playback;
     platform::VirtualOptions vo;
-    vo.draw = !verify;
-    vo.display = verify ? nullptr : &window;
+    vo.draw = window && window->draws_frames();
+    vo.display = window;
     vo.input = [&] { playback->tick(); };
     platform::VirtualBackend game(vo);
-    playback.emplace(game, r, verify, verify ? nullptr : &window);
+    playback.emplace(game, r, verify, window);
     int status;
     {
         platform::UseBackend use(game);
@@ -158,5 +174,7 @@ int replay_game(const GameOptions &options, const std::string &file, bool verify
                 static_cast<int>(r.final_score));
     return status;
 }
+
+} // namespace
 
 } // namespace qv

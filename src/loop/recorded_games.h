@@ -28,4 +28,9 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
 // temporary folder holding the recording's start files.
 int replay_game(const GameOptions &options, const std::string &file, bool verify);
 
+// Shown on another window (a stand-in, for tests) and, with `verify`,
+// checked as well.
+int replay_game(const GameOptions &options, const std::string &file, bool verify,
+                platform::Backend &window);
+
 } // namespace qv

@@ -60,6 +60,9 @@ class Backend {
     // driver writes from another thread; a state of its own for the virtual
     // one, which only its script changes, between the game's steps.
     virtual const volatile char *key_state() { return key; }
+    // True when a key may have been pressed or let go since the last call:
+    // the key state need not be looked through otherwise.
+    virtual bool take_key_activity() { return true; }
     virtual void shutdown() = 0;
 };
 

@@ -42,7 +42,6 @@ bool VirtualBackend::init_display(std::string &error) {
     real_start_tick_ = now_;
     close_requested_ = false;
     timers_.clear();
-    release_keys();
     // The script plays first at every tick, like a keyboard driver whose
     // events have all arrived before the game's callbacks run.
     if (options_.input) timers_.push_back({nullptr, LOGIC_PERIOD, now_ + LOGIC_PERIOD, install_count_++});

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace qv::platform {
@@ -72,7 +73,9 @@ class VirtualBackend : public Backend {
     // Holds or lets go of a key by its library code (KEY_*).
     void set_key(int index, bool held) {
         if (index > 0 && index < KEY_MAX) keys_[index] = held ? -1 : 0;
+        key_activity_ = true;
     }
+    bool take_key_activity() override { return std::exchange(key_activity_, false); }
     bool key_held(int index) const { return index > 0 && index < KEY_MAX && keys_[index]; }
     void release_keys();
     int joystick_installs() const { return joystick_installs_; }
@@ -103,6 +106,7 @@ class VirtualBackend : public Backend {
     bool owns_library_ = false;
     PadState pad_{};
     volatile char keys_[KEY_MAX] = {};
+    bool key_activity_ = true;
     int joystick_installs_ = 0;
     long frames_ = 0;
     BITMAP *last_frame_ = nullptr;

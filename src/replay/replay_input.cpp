@@ -63,13 +63,11 @@ void Recorder::tick() {
     if (t % CHECK_EVERY == 0) out_.events.push_back({t, EventKind::Check, world_checksum()});
     score_ = track_score(score_);
 
-    for (int k = 1; k < KEY_MAX; ++k) {
-        const bool held = real_key_held(real_, k);
-        if (held == game_.key_held(k)) continue;
-        game_.set_key(k, held);
-        out_.events.push_back(
-            {t, held ? EventKind::KeyDown : EventKind::KeyUp, static_cast<std::uint32_t>(k)});
-    }
+    // The keyboard is looked through when the driver saw a key move, and
+    // once in a while in any case (a driver may clear its keys, on a loss
+    // of focus, without telling).
+    if (real_.take_key_activity() || t % FULL_KEY_SCAN_EVERY == 0) copy_keys(t);
+
     PadState pad{};
     real_.poll_joystick(pad);
     const std::uint8_t bits = pad_bits(pad);
@@ -81,6 +79,18 @@ void Recorder::tick() {
     if (real_.close_requested() && !game_.close_requested()) {
         game_.request_close();
         out_.events.push_back({t, EventKind::Close, 0});
+    }
+}
+
+void Recorder::copy_keys(std::uint32_t t) {
+    const volatile char *real = real_.key_state();
+    for (int k = 1; k < KEY_MAX; ++k) {
+        const bool held = __atomic_load_n(&real[k], __ATOMIC_RELAXED) != 0;
+        if (held == given_[k]) continue;
+        given_[k] = held;
+        game_.set_key(k, held);
+        out_.events.push_back(
+            {t, held ? EventKind::KeyDown : EventKind::KeyUp, static_cast<std::uint32_t>(k)});
     }
 }
 

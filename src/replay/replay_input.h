@@ -33,11 +33,16 @@ class Recorder {
     void finish();
 
   private:
+    // Ticks between two looks through the whole keyboard, key moves or not.
+    static constexpr std::uint32_t FULL_KEY_SCAN_EVERY = 7;
+    void copy_keys(std::uint32_t t);
+
     platform::VirtualBackend &game_;
     platform::Backend &real_;
     Recording &out_;
     std::uint8_t pad_ = 0;
     std::int32_t score_ = 0;
+    bool given_[KEY_MAX] = {}; // the keys held as the game has them
 };
 
 // Feeds a recording's input to the game at its ticks. With `check`, compares
