@@ -5,7 +5,9 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config liballegro4-dev)
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev)
+# clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz targets.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev
+               clang libclang-rt-14-dev)
 
 case "${1:-play}" in
   play) wanted=("${build_packages[@]}") ;;
