@@ -11,7 +11,7 @@ seconds="${1:-30}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(settings records code_table archive pcx wav)
+  targets=(settings records code_table archive pcx wav replay)
 fi
 build=build/fuzz
 # Where corpora, findings and logs go (QV_FUZZ_WORK keeps a long run apart).
