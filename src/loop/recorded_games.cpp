@@ -62,12 +62,65 @@ bool put(const std::string &path, const std::optional<std::vector<std::uint8_t>>
     return write_file_atomically(path, bytes->data(), bytes->size(), reason);
 }
 
-int play_back(const GameOptions &options, const std::string &file, bool verify,
-              platform::Backend *window);
-
 int refuse(const std::string &file, const std::string &why) {
     std::fprintf(stderr, "quarvell: %s: %s\n", file.c_str(), why.c_str());
     return 1;
+}
+
+// Replays in the window (when given) or headless, checking the world at the
+// recording's checksums and at its end.
+int play_back(const GameOptions &options, const std::string &file, bool verify,
+              platform::Backend *window) {
+    Recording r;
+    try {
+        r = replay::read_recording(file);
+    } catch (const replay::ReplayError &e) {
+        return refuse(file, e.what());
+    }
+    if (r.game_version != GAME_VERSION)
+        return refuse(file, "recorded with QUARVELL " + r.game_version + ", this is " +
+                                GAME_VERSION);
+    ScratchFolder scratch;
+    if (!scratch.ok()) return refuse(file, "no temporary folder to replay in");
+    GameOptions o = options;
+    o.settings_path = scratch.file("w_config.def");
+    o.records_path = scratch.file("assist.def");
+    if (!put(o.settings_path, r.settings) || !put(o.records_path, r.records))
+        return refuse(file, "cannot set up the recorded start files");
+
+    // Shown in a window it is checked as well: what the player watches is
+    // what was recorded, or they are told.
+    std::optional<replay::Playback> playback;
+    platform::VirtualOptions vo;
+    vo.draw = window && window->draws_frames();
+    vo.display = window;
+    vo.input = [&] { playback->tick(); };
+    platform::VirtualBackend game(vo);
+    playback.emplace(game, r, window);
+    int status;
+    {
+        platform::UseBackend use(game);
+        status = game_main(o);
+    }
+    if (playback->stopped_by_player()) return status;
+
+    const auto ticks = static_cast<std::uint32_t>(game.ticks());
+    const std::uint32_t checksum = [] {
+        SimLock lock;
+        return state_checksum();
+    }();
+    if (playback->departed_at() >= 0)
+        return refuse(file, "the replay departs from the recording at tick " +
+                                std::to_string(playback->departed_at()));
+    if (ticks != r.ticks)
+        return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
+                                ", the recording at tick " + std::to_string(r.ticks));
+    if (playback->final_score() != r.final_score || checksum != r.final_checksum)
+        return refuse(file, "the replay ends with score " + std::to_string(playback->final_score()) +
+                                ", the recording with " + std::to_string(r.final_score));
+    std::printf("quarvell: %s %s: %u ticks, final score %d\n", file.c_str(),
+                verify ? "verified" : "replayed as recorded", ticks, static_cast<int>(r.final_score));
+    return status;
 }
 
 } // namespace
@@ -120,61 +173,5 @@ int replay_game(const GameOptions &options, const std::string &file, bool verify
                 platform::Backend &window) {
     return play_back(options, file, verify, &window);
 }
-
-namespace {
-
-int play_back(const GameOptions &options, const std::string &file, bool verify,
-              platform::Backend *window) {
-    Recording r;
-    try {
-        r = replay::read_recording(file);
-    } catch (const replay::ReplayError &e) {
-        return refuse(file, e.what());
-    }
-    if (r.game_version != GAME_VERSION)
-        return refuse(file, "recorded with QUARVELL " + r.game_version + ", this is " +
-                                GAME_VERSION);
-    ScratchFolder scratch;
-    if (!scratch.ok()) return refuse(file, "no temporary folder to replay in");
-    GameOptions o = options;
-    o.settings_path = scratch.file("w_config.def");
-    o.records_path = scratch.file("assist.def");
-    if (!put(o.settings_path, r.settings) || !put(o.records_path, r.records))
-        return refuse(file, "cannot set up the recorded start files");
-
-    std::optional<replay::Playback> playback;
-    platform::VirtualOptions vo;
-    vo.draw = window && window->draws_frames();
-    vo.display = window;
-    vo.input = [&] { playback->tick(); };
-    platform::VirtualBackend game(vo);
-    playback.emplace(game, r, verify, window);
-    int status;
-    {
-        platform::UseBackend use(game);
-        status = game_main(o);
-    }
-    if (!verify) return status;
-
-    const auto ticks = static_cast<std::uint32_t>(game.ticks());
-    const std::uint32_t checksum = [] {
-        SimLock lock;
-        return state_checksum();
-    }();
-    if (playback->departed_at() >= 0)
-        return refuse(file, "the replay departs from the recording at tick " +
-                                std::to_string(playback->departed_at()));
-    if (ticks != r.ticks)
-        return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
-                                ", the recording at tick " + std::to_string(r.ticks));
-    if (playback->final_score() != r.final_score || checksum != r.final_checksum)
-        return refuse(file, "the replay ends with score " + std::to_string(playback->final_score()) +
-                                ", the recording with " + std::to_string(r.final_score));
-    std::printf("quarvell: %s verified: %u ticks, final score %d\n", file.c_str(), ticks,
-                static_cast<int>(r.final_score));
-    return status;
-}
-
-} // namespace
 
 } // namespace qv

@@ -45,13 +45,13 @@ class Recorder {
     bool given_[KEY_MAX] = {}; // the keys held as the game has them
 };
 
-// Feeds a recording's input to the game at its ticks. With `check`, compares
-// the world's checksum wherever the recording has one and closes the game at
-// the first difference. With `real` (the window), Escape ends the replay;
-// every other key of the real keyboard is ignored.
+// Feeds a recording's input to the game at its ticks, compares the world's
+// checksum wherever the recording has one and closes the game at the first
+// difference. With `real` (the window), Escape ends the replay; every other
+// key of the real keyboard is ignored.
 class Playback {
   public:
-    Playback(platform::VirtualBackend &game, const Recording &r, bool check,
+    Playback(platform::VirtualBackend &game, const Recording &r,
              platform::Backend *real = nullptr);
     void tick();
 
@@ -64,7 +64,6 @@ class Playback {
   private:
     platform::VirtualBackend &game_;
     const Recording &r_;
-    bool check_;
     platform::Backend *real_;
     std::size_t next_ = 0;
     long departed_at_ = -1;
