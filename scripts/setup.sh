@@ -5,7 +5,10 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config liballegro4-dev libloadpng4-dev)
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev tesseract-ocr)
+# clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz
+# targets; tesseract reads the menus in end-to-end screenshots.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev
+               tesseract-ocr clang libclang-rt-14-dev)
 
 case "${1:-play}" in
   play) wanted=("${build_packages[@]}") ;;

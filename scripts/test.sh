@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds QUARVELL three ways and runs every test:
-# Release (unit, harness and end-to-end tests), ASan+UBSan, and TSan.
+# Installs what is missing, builds QUARVELL four ways and runs every test:
+# Release (unit, harness and end-to-end tests), ASan+UBSan, TSan, and the
+# fuzz targets (clang, ASan+UBSan): their regression inputs, then a short
+# fuzzing run of each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -20,4 +22,6 @@ run_build release
 # drive the Release binary above.
 ASAN_OPTIONS=detect_leaks=1 run_build asan -LE e2e
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_build tsan -LE e2e
+run_build fuzz
+scripts/fuzz.sh 30
 echo "test: all passed"

@@ -2,6 +2,7 @@
 #include "loop/command_line.h"
 #include "loop/game_loop.h"
 #include "loop/paths.h"
+#include "loop/recorded_games.h"
 
 #include <allegro.h>
 
@@ -31,6 +32,8 @@ int main(int argc, char **argv) {
     options.display.fullscreen = cl.fullscreen;
     options.display.aspect = cl.aspect;
     options.display.screenshot_dir = paths.screenshots;
+    if (!cl.replay.empty()) return qv::replay_game(options, cl.replay, cl.verify);
+    if (!cl.record.empty()) return qv::record_game(options, cl.record);
     return qv::game_main(options);
 }
 END_OF_MAIN()

@@ -5,6 +5,8 @@
 // library's own light tables for the title palette. Generation itself must
 // be repeatable byte for byte.
 #include "assets/archive.h"
+#include "assets/game_data.h"
+#include "assets/picture_files.h"
 #include "assets/sound.h"
 #include "support/test_support.h"
 
@@ -40,10 +42,6 @@ std::vector<std::uint8_t> read_file(const fs::path &p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-const char *const SHEETS[] = {"40_x_tex.lmp", "32_x_tex.lmp", "enemy_1.lmp", "shadow_1.lmp",
-                              "suits.lmp",    "stages.lmp",   "qv_text.lmp", "ships.lmp",
-                              "gunfire.lmp",  "hud.lmp",      "logos.lmp",   "title.lmp"};
-const char *const GROUNDS[] = {"1", "2", "3", "4", "5", "6"};
 const char *const CLOUDS[] = {"100", "101", "200", "201", "300", "301"};
 
 // Deciphers a picture archive of the build's data directory with the
@@ -151,28 +149,30 @@ TEST(GeneratedData, CodeTableRowsArePermutationsAndSoundsExist) {
 }
 
 TEST(GeneratedData, EveryPictureArchiveHasTheSizeTheGameCopies) {
-    for (const char *name : SHEETS) {
-        BITMAP *b = sheet(name);
-        ASSERT_NE(b, nullptr) << name;
-        EXPECT_EQ(bitmap_color_depth(b), 8) << name;
-        EXPECT_EQ(b->w, 320) << name;
-        EXPECT_EQ(b->h, 200) << name;
+    for (const qv::SheetFile &s : qv::SHEET_FILES) {
+        BITMAP *b = sheet(s.archive);
+        ASSERT_NE(b, nullptr) << s.archive;
+        EXPECT_EQ(bitmap_color_depth(b), 8) << s.archive;
+        EXPECT_EQ(b->w, s.width) << s.archive;
+        EXPECT_EQ(b->h, s.height) << s.archive;
     }
-    for (const char *name : GROUNDS) {
+    for (int archive : qv::stage_map_archive) {
+        const std::string name = std::to_string(archive);
         ASSERT_NE(sheet(name), nullptr) << name;
-        EXPECT_EQ(sheet(name)->w, 512) << name;
-        EXPECT_EQ(sheet(name)->h, 512) << name;
+        EXPECT_EQ(sheet(name)->w, qv::GROUND_PICTURE_SIZE) << name;
+        EXPECT_EQ(sheet(name)->h, qv::GROUND_PICTURE_SIZE) << name;
     }
     for (const char *name : CLOUDS) {
         ASSERT_NE(sheet(name), nullptr) << name;
-        EXPECT_EQ(sheet(name)->w, 320) << name;
-        EXPECT_EQ(sheet(name)->h, 200) << name;
+        EXPECT_EQ(sheet(name)->w, qv::CLOUD_PICTURE_W) << name;
+        EXPECT_EQ(sheet(name)->h, qv::CLOUD_PICTURE_H) << name;
     }
 }
 
 TEST(GeneratedData, MasterColoursAgreeAndFlightSheetsKeepToThem) {
     const Picture &hud = picture("hud.lmp");
-    for (const char *name : SHEETS) {
+    for (const qv::SheetFile &s : qv::SHEET_FILES) {
+        const char *name = s.archive;
         const Picture &p = picture(name);
         for (int i = 0; i < 128; ++i) {
             EXPECT_EQ(p.pal[i].r, hud.pal[i].r) << name << " colour " << i;

@@ -47,6 +47,11 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_TRUE(all.aspect);
     EXPECT_EQ(all.data_dir, "/opt/q");
 
+    const CommandLine replay = parse({"--replay", "a.qvr", "--verify"});
+    EXPECT_EQ(replay.replay, "a.qvr");
+    EXPECT_TRUE(replay.verify);
+    EXPECT_EQ(parse({"--record=b.qvr"}).record, "b.qvr");
+
     EXPECT_EQ(parse({"--scale=16"}).scale, 16);
     EXPECT_EQ(parse({"--data", "rel/dir"}).data_dir, "rel/dir");
     // The last of --windowed / --fullscreen wins.
@@ -76,6 +81,8 @@ TEST(CommandLine, NamesTheBadOptionOrValue) {
         {{"--data"}, "--data needs a value (DIR)"},
         {{"--data="}, "--data needs a folder"},
         {{"--aspect=1"}, "--aspect takes no value"},
+        {{"--record"}, "--record needs a value (FILE)"},
+        {{"--replay="}, "--replay needs a file"},
         // The first problem is the one named.
         {{"--scale", "2", "--nope", "--scale", "99"}, "unknown option '--nope'"},
     };

@@ -3,6 +3,7 @@
 #include "assets/archive.h"
 #include "assets/game_data.h"
 #include "assets/graphics.h"
+#include "assets/picture_files.h"
 #include "assets/sound.h"
 #include "core/game_state.h"
 #include "support/test_support.h"
@@ -21,9 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char *SHEET_FILES[] = {
-    "40_x_tex.lmp", "32_x_tex.lmp", "enemy_1.lmp", "shadow_1.lmp", "suits.lmp", "stages.lmp",
-    "qv_text.lmp",  "ships.lmp",    "gunfire.lmp", "hud.lmp",      "logos.lmp", "title.lmp"};
 constexpr int GUNFIRE = 8, HUD = 9, TITLE = 11;
 constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
 constexpr long TABLE_SIZE = 131072;
@@ -117,14 +115,16 @@ class LoaderTest : public ::testing::Test {
         fs::current_path(dir_);
         fs::create_directory("graphics");
         fs::create_directory("sfx");
-        for (int i = 0; i < 12; ++i)
-            write_picture(std::string("graphics/") + SHEET_FILES[i], 320, 200, i,
+        for (int i = 0; i < SHEET_FILE_COUNT; ++i)
+            write_picture(std::string("graphics/") + SHEET_FILES[i].archive, SHEET_FILES[i].width,
+                          SHEET_FILES[i].height, i,
                           [i](int x, int y) { return sheet_pixel(i, x, y); });
         for (int s = 0; s < STAGES; ++s)
-            write_picture("graphics/" + std::to_string(stage_map_archive[s]), 512, 512, 20 + s,
+            write_picture("graphics/" + std::to_string(stage_map_archive[s]), GROUND_PICTURE_SIZE,
+                          GROUND_PICTURE_SIZE, 20 + s,
                           [s](int x, int y) { return ground_pixel(s, x, y); });
         for (int a : CLOUD_ARCHIVES)
-            write_picture("graphics/" + std::to_string(a), 320, 200, a,
+            write_picture("graphics/" + std::to_string(a), CLOUD_PICTURE_W, CLOUD_PICTURE_H, a,
                           [a](int x, int y) { return cloud_pixel(a, x, y); });
         for (int n : loaded_sounds)
             write_file("sfx/" + std::to_string(n), encipher_archive(silent_wav(100 + n), n % 16));
@@ -154,13 +154,12 @@ class LoaderTest : public ::testing::Test {
 
 TEST_F(LoaderTest, SheetsLoadInOrderWithTheirPalettes) {
     load_graphics();
-    BITMAP *sheets[] = {g.tex40_sheet,   g.tex32_sheet,  g.enemy_sheet, g.shadow_sheet,
-                        g.suits_sheet,   g.stages_sheet, g.font_sheet,  g.ships_sheet,
-                        g.gunfire_sheet, g.hud_sheet,    g.logos_sheet, g.title_sheet};
-    for (int i = 0; i < 12; ++i) {
-        ASSERT_NE(sheets[i], nullptr) << SHEET_FILES[i];
-        EXPECT_EQ(bitmap_color_depth(sheets[i]), 8);
-        EXPECT_EQ(getpixel(sheets[i], 319, 199), sheet_pixel(i, 319, 199)) << SHEET_FILES[i];
+    for (int i = 0; i < SHEET_FILE_COUNT; ++i) {
+        const char *name = SHEET_FILES[i].archive;
+        BITMAP *sheet = g.*SHEET_FILES[i].bitmap;
+        ASSERT_NE(sheet, nullptr) << name;
+        EXPECT_EQ(bitmap_color_depth(sheet), 8);
+        EXPECT_EQ(getpixel(sheet, 319, 199), sheet_pixel(i, 319, 199)) << name;
     }
     // Each palette holds the last archive loaded into it.
     PALETTE gunfire, hud, title;
@@ -259,12 +258,12 @@ TEST_F(LoaderTest, MissingOrDamagedArchivesNameTheFile) {
     EXPECT_EQ(g.tex40_sheet, nullptr);
     EXPECT_EQ(g.hud_sheet, nullptr);
 
-    write_picture("graphics/hud.lmp", 320, 200, HUD, [](int, int) { return 0; });
+    write_picture("graphics/hud.lmp", SHEET_W, SHEET_H, HUD, [](int, int) { return 0; });
     load_graphics();
     fs::remove("graphics/201");
     g.current_stage = 3;
     expect_names(load_stage_graphics, "graphics/201");
-    write_picture("graphics/201", 320, 200, 201, [](int, int) { return 0; });
+    write_picture("graphics/201", CLOUD_PICTURE_W, CLOUD_PICTURE_H, 201, [](int, int) { return 0; });
     write_file("graphics/4", {7}); // a start row and no picture
     expect_names(load_stage_graphics, "graphics/4");
     g.current_stage = 0;

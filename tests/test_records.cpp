@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <numeric>
 #include <random>
 
@@ -52,13 +53,16 @@ class RecordsTest : public ::testing::Test {
         fs::remove_all(dir);
     }
 
-    // Random in-range scores; names that use all 16 slot bytes.
+    // A table the game could have saved: random in-range scores, highest
+    // first, and names of up to 11 characters of any byte but 0.
     Table fill_random_table() {
+        std::memset(g.record_name, 0, sizeof g.record_name);
         for (int i = 0; i < RECORD_COUNT; ++i) {
             g.record_score[i] = static_cast<int32>(rng() % (MAX_RECORD_SCORE + 1u));
-            for (char &c : g.record_name[i]) c = static_cast<char>(rng() % 128);
-            g.record_name[i][rng() % RECORD_NAME_SIZE] = 0;
+            const int length = static_cast<int>(rng() % NAME_BUFFER_SIZE);
+            for (int j = 0; j < length; ++j) g.record_name[i][j] = static_cast<char>(1 + rng() % 255);
         }
+        std::sort(g.record_score, g.record_score + RECORD_COUNT, std::greater<>());
         return Table::current();
     }
 
@@ -91,7 +95,7 @@ TEST_F(RecordsTest, FileLayoutAndRoundTrips) {
     EXPECT_EQ(b[31], stored(12, g.record_name[0][0]));
     EXPECT_EQ(b[47], stored(14, g.record_name[1][0]));
 
-    const Table t = Table::current();
+    const Table t = fill_random_table();
     ASSERT_TRUE(save_records(path));
     const RecordsBytes file = read_file();
     const int k = file[0];
@@ -156,7 +160,8 @@ TEST_F(RecordsTest, NewScoresEnterInOrder) {
     g.record_score[8] = 30000000; // whatever is in memory, the file holds 24 bits
     g.record_score[9] = -50;
     records_from_bytes(records_to_bytes(3).data(), RECORDS_FILE_SIZE);
-    EXPECT_EQ(g.record_score[8], MAX_RECORD_SCORE);
+    EXPECT_EQ(g.record_score[0], MAX_RECORD_SCORE);
+    EXPECT_EQ(g.record_score[1], MAX_RECORD_SCORE); // the 8th, in order again
     EXPECT_EQ(g.record_score[9], 0);
 }
 

@@ -4,6 +4,7 @@
 // (the data folder may be read-only, and two games may share it).
 #include "assets/archive.h"
 
+#include "assets/file_checks.h"
 #include "core/game_state.h"
 
 #include <algorithm>
@@ -16,21 +17,6 @@ namespace qv {
 namespace {
 
 constexpr std::size_t CODE_TABLE_SIZE = CODE_ROWS * 256;
-
-// PCX header fields our 8-bit pictures must have.
-constexpr std::size_t PCX_HEADER_SIZE = 128;
-constexpr std::uint8_t PCX_MANUFACTURER = 10;
-constexpr std::size_t PCX_BITS_AT = 3;
-constexpr std::size_t PCX_XMIN_AT = 4, PCX_YMIN_AT = 6, PCX_XMAX_AT = 8, PCX_YMAX_AT = 10;
-constexpr std::size_t PCX_PLANES_AT = 65;
-// Far above any sheet we ship; stops a damaged header from asking the
-// loader for gigabytes.
-constexpr int MAX_PICTURE_SIDE = 4096;
-
-// WAV layout as Allegro's reader walks it.
-constexpr std::size_t RIFF_HEADER_SIZE = 12;
-constexpr std::size_t CHUNK_HEADER_SIZE = 8;
-constexpr std::uint32_t FMT_FIELDS_READ = 16; // read even when the chunk says less
 
 int next_row(int row) { return (row + 1) % CODE_ROWS; }
 
@@ -61,52 +47,6 @@ std::vector<std::uint8_t> decipher_named(const std::vector<std::uint8_t> &archiv
         row = next_row(row);
     }
     return plain;
-}
-
-unsigned read_le16(const std::vector<std::uint8_t> &b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8);
-}
-
-std::uint32_t read_le32(const std::vector<std::uint8_t> &b, std::size_t at) {
-    return static_cast<std::uint32_t>(read_le16(b, at)) |
-           (static_cast<std::uint32_t>(read_le16(b, at + 2)) << 16);
-}
-
-// Why the bytes are not one of our 8-bit PCX pictures, or "" when they are.
-std::string pcx_fault(const std::vector<std::uint8_t> &b) {
-    if (b.size() < PCX_HEADER_SIZE || b[0] != PCX_MANUFACTURER || b[PCX_BITS_AT] != 8 ||
-        b[PCX_PLANES_AT] != 1)
-        return "not an 8-bit PCX picture";
-    const int w = static_cast<int>(read_le16(b, PCX_XMAX_AT)) -
-                  static_cast<int>(read_le16(b, PCX_XMIN_AT)) + 1;
-    const int h = static_cast<int>(read_le16(b, PCX_YMAX_AT)) -
-                  static_cast<int>(read_le16(b, PCX_YMIN_AT)) + 1;
-    if (w < 1 || h < 1 || w > MAX_PICTURE_SIDE || h > MAX_PICTURE_SIDE)
-        return "PCX picture size " + std::to_string(w) + "x" + std::to_string(h) +
-               " is out of range";
-    return "";
-}
-
-// True when the WAV's data chunk lies within the bytes. Walks the chunks as
-// Allegro's reader does, so a damaged length is caught before the reader
-// asks for that much memory.
-bool wav_data_fits(const std::vector<std::uint8_t> &b) {
-    if (b.size() < RIFF_HEADER_SIZE || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 8, "WAVE", 4) != 0)
-        return false;
-    std::size_t at = RIFF_HEADER_SIZE;
-    while (b.size() - at >= CHUNK_HEADER_SIZE) {
-        const std::uint8_t *id = b.data() + at;
-        std::uint32_t length = read_le32(b, at + 4);
-        at += CHUNK_HEADER_SIZE;
-        const std::size_t left = b.size() - at;
-        if (std::memcmp(id, "data", 4) == 0) return length <= left;
-        if (std::memcmp(id, "fmt ", 4) == 0 && length < FMT_FIELDS_READ)
-            length = FMT_FIELDS_READ;
-        if (length >= left) return false;
-        at += length;
-    }
-    return false;
 }
 
 // A read-only PACKFILE over bytes in memory.
@@ -226,15 +166,32 @@ std::string data_path(const std::string &relative) {
     return data_dir.back() == '/' ? data_dir + relative : data_dir + "/" + relative;
 }
 
+void code_table_from_bytes(const std::uint8_t *bytes, std::size_t size, const std::string &name) {
+    if (size > CODE_TABLE_SIZE) throw AssetError(name + ": is longer than 4096 bytes");
+    if (size < CODE_TABLE_SIZE)
+        throw AssetError(name + ": is " + std::to_string(size) + " bytes, not 4096");
+    // A row that repeats a byte cannot be undone: every archive would come
+    // out damaged, and the fault must be reported here, not against the
+    // first archive read.
+    for (int r = 0; r < CODE_ROWS; ++r) {
+        bool seen[256] = {};
+        for (int j = 0; j < 256; ++j) {
+            const std::uint8_t b = bytes[r * 256 + j];
+            if (seen[b])
+                throw AssetError(name + ": row " + std::to_string(r) + " holds byte " +
+                                 std::to_string(b) + " twice (damaged code table)");
+            seen[b] = true;
+        }
+    }
+    std::uint8_t table[CODE_ROWS][256];
+    std::memcpy(table, bytes, sizeof table);
+    set_code_table(table);
+}
+
 void load_code_table(const std::string &path) {
     // One byte more than needed tells a long file from an exact one.
     const std::vector<std::uint8_t> bytes = read_file(path, CODE_TABLE_SIZE + 1);
-    if (bytes.size() > CODE_TABLE_SIZE) throw AssetError(path + ": is longer than 4096 bytes");
-    if (bytes.size() < CODE_TABLE_SIZE)
-        throw AssetError(path + ": is " + std::to_string(bytes.size()) + " bytes, not 4096");
-    std::uint8_t table[CODE_ROWS][256];
-    std::memcpy(table, bytes.data(), sizeof table);
-    set_code_table(table);
+    code_table_from_bytes(bytes.data(), bytes.size(), path);
 }
 
 std::vector<std::uint8_t> decipher_archive(const std::vector<std::uint8_t> &archive) {
@@ -264,24 +221,44 @@ std::vector<std::uint8_t> read_archive(const std::string &path) {
     return decipher_named(archive, path);
 }
 
-void load_archive_picture(const std::string &path, PALETTE palette, BITMAP *dest, int width,
-                          int height) {
-    const std::vector<std::uint8_t> plain = read_archive(path);
-    const std::string fault = pcx_fault(plain);
-    if (!fault.empty()) throw AssetError(path + ": " + fault);
+BITMAP *decode_picture(const std::vector<std::uint8_t> &plain, PALETTE palette, int width,
+                       int height, const std::string &name) {
+    const std::string fault = pcx_fault(plain, width, height);
+    if (!fault.empty()) throw AssetError(name + ": " + fault);
 
     MemoryReader m = reader_over(plain);
-    PACKFILE *pf = open_memory(m, path);
+    PACKFILE *pf = open_memory(m, name);
     BITMAP *picture = load_pcx_pf(pf, palette);
     pack_fclose(pf);
     // Our pictures always end with their 256-colour palette: running out of
     // bytes means the picture or its palette was cut short.
-    if (picture && m.read_past_end) {
+    if (picture && (m.read_past_end || picture->w != width || picture->h != height ||
+                    bitmap_color_depth(picture) != 8)) {
         destroy_bitmap(picture);
         picture = nullptr;
     }
-    if (!picture) throw AssetError(path + ": damaged PCX picture");
+    if (!picture) throw AssetError(name + ": damaged PCX picture");
+    return picture;
+}
 
+SAMPLE *decode_sample(const std::vector<std::uint8_t> &plain, const std::string &name) {
+    const std::string fault = wav_fault(plain);
+    if (!fault.empty()) throw AssetError(name + ": " + fault);
+
+    MemoryReader m = reader_over(plain);
+    PACKFILE *pf = open_memory(m, name);
+    // The reader drops what it read when the library's error number is set,
+    // and nothing clears one left over from an earlier call.
+    *allegro_errno = 0;
+    SAMPLE *sample = load_wav_pf(pf);
+    pack_fclose(pf);
+    if (!sample) throw AssetError(name + ": not a readable WAV sample");
+    return sample;
+}
+
+void load_archive_picture(const std::string &path, PALETTE palette, BITMAP *dest, int width,
+                          int height) {
+    BITMAP *picture = decode_picture(read_archive(path), palette, width, height, path);
     blit(picture, dest, 0, 0, 0, 0, width, height);
     destroy_bitmap(picture);
 }
@@ -290,15 +267,7 @@ void load_archive_sample(const std::string &path, int index) {
     if (index < 0 || index >= SAMPLE_COUNT)
         throw std::invalid_argument(path + ": sound slot " + std::to_string(index) +
                                     " is not 0..63");
-    const std::vector<std::uint8_t> plain = read_archive(path);
-    if (!wav_data_fits(plain)) throw AssetError(path + ": not a readable WAV sample");
-
-    MemoryReader m = reader_over(plain);
-    PACKFILE *pf = open_memory(m, path);
-    SAMPLE *sample = load_wav_pf(pf);
-    pack_fclose(pf);
-    if (!sample) throw AssetError(path + ": not a readable WAV sample");
-
+    SAMPLE *sample = decode_sample(read_archive(path), path);
     if (g.samples[index]) destroy_sample(g.samples[index]);
     g.samples[index] = sample;
 }

@@ -2,6 +2,7 @@
 
 #include "assets/archive.h"
 #include "assets/game_data.h"
+#include "assets/picture_files.h"
 #include "core/game_state.h"
 #include "platform/platform.h"
 
@@ -21,11 +22,7 @@ constexpr char COLOUR_TABLE_FILE[] = "table.dat";
 constexpr long COLOUR_TABLE_SIZE = 2L * PAL_SIZE * PAL_SIZE;
 
 constexpr int COLOUR_DEPTH = 8;
-constexpr int SHEET_W = 320, SHEET_H = 200;
-constexpr int STAGE_MAP_SIZE = 1024;
-constexpr int GROUND_SIZE = 512; // the archive; drawn at twice this size
-constexpr int CLOUD_SIZE = 256;
-constexpr int CLOUD_HALF_H = 128; // each cloud archive gives one half
+constexpr int STAGE_MAP_SIZE = 2 * GROUND_PICTURE_SIZE;
 
 // The ship's shadow is cut out of the suits sheet.
 constexpr int SUIT_SHADOW_X = 0, SUIT_SHADOW_Y = 153;
@@ -37,29 +34,6 @@ constexpr int HUD_COLOURS = 128;
 // Light level 255 of the shade map must leave every colour as it is.
 constexpr int FULL_LIGHT = 255;
 constexpr int GLOW_TARGET = 63; // white in 6-bit levels
-
-struct Sheet {
-    BITMAP *GameState::*bitmap;
-    const char *archive;
-    PALETTE GameState::*palette; // receives the archive's palette
-};
-
-// The load order matters: later sheets overwrite the palettes of earlier
-// ones, so title_palette ends up as the title picture's.
-constexpr Sheet SHEETS[] = {
-    {&GameState::tex40_sheet, "40_x_tex.lmp", &GameState::game_palette},
-    {&GameState::tex32_sheet, "32_x_tex.lmp", &GameState::game_palette},
-    {&GameState::enemy_sheet, "enemy_1.lmp", &GameState::game_palette},
-    {&GameState::shadow_sheet, "shadow_1.lmp", &GameState::game_palette},
-    {&GameState::suits_sheet, "suits.lmp", &GameState::game_palette},
-    {&GameState::stages_sheet, "stages.lmp", &GameState::game_palette},
-    {&GameState::font_sheet, "qv_text.lmp", &GameState::game_palette},
-    {&GameState::ships_sheet, "ships.lmp", &GameState::game_palette},
-    {&GameState::gunfire_sheet, "gunfire.lmp", &GameState::game_palette},
-    {&GameState::hud_sheet, "hud.lmp", &GameState::hud_palette},
-    {&GameState::logos_sheet, "logos.lmp", &GameState::title_palette},
-    {&GameState::title_sheet, "title.lmp", &GameState::title_palette},
-};
 
 // Every bitmap the game keeps between calls (cloud_map included).
 constexpr BITMAP *GameState::*OWNED_BITMAPS[] = {
@@ -98,9 +72,9 @@ std::string picture_path(const std::string &name) {
 // Copies the top-left CLOUD_SIZE x CLOUD_HALF_H of a cloud archive into
 // cloud_map at row `dest_y`.
 void load_cloud_half(int archive, int dest_y) {
-    TempBitmap scratch(new_bitmap(SHEET_W, SHEET_H));
+    TempBitmap scratch(new_bitmap(CLOUD_PICTURE_W, CLOUD_PICTURE_H));
     load_archive_picture(picture_path(std::to_string(archive)), g.game_palette, scratch.get(),
-                         SHEET_W, SHEET_H);
+                         CLOUD_PICTURE_W, CLOUD_PICTURE_H);
     blit(scratch.get(), g.cloud_map, 0, 0, 0, dest_y, CLOUD_SIZE, CLOUD_HALF_H);
 }
 
@@ -127,10 +101,11 @@ void reset_light_tables() {
 
 void load_graphics() {
     free_graphics();
-    for (const Sheet &sheet : SHEETS) {
+    for (const SheetFile &sheet : SHEET_FILES) {
         BITMAP *&bmp = g.*sheet.bitmap;
-        bmp = new_bitmap(SHEET_W, SHEET_H);
-        load_archive_picture(picture_path(sheet.archive), g.*sheet.palette, bmp, SHEET_W, SHEET_H);
+        bmp = new_bitmap(sheet.width, sheet.height);
+        load_archive_picture(picture_path(sheet.archive), g.*sheet.palette, bmp, sheet.width,
+                             sheet.height);
     }
     g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
     g.back_buffer = new_bitmap(SHEET_W, SHEET_H);
@@ -171,9 +146,9 @@ void load_stage_graphics() {
 
     // The ground's palette lands in game_palette and supplies the stage's
     // colours 128..255.
-    TempBitmap ground(new_bitmap(GROUND_SIZE, GROUND_SIZE));
+    TempBitmap ground(new_bitmap(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE));
     load_archive_picture(picture_path(std::to_string(stage_map_archive[stage])), g.game_palette,
-                         ground.get(), GROUND_SIZE, GROUND_SIZE);
+                         ground.get(), GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
 
     platform::clear_screen();
     for (int i = 0; i < HUD_COLOURS; ++i) {
@@ -185,7 +160,8 @@ void load_stage_graphics() {
 
     if (!g.stage_map)
         g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
-    stretch_blit(ground.get(), g.stage_map, 0, 0, GROUND_SIZE, GROUND_SIZE, 0, 0, STAGE_MAP_SIZE,
+    stretch_blit(ground.get(), g.stage_map, 0, 0, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, 0, 0,
+                 STAGE_MAP_SIZE,
                  STAGE_MAP_SIZE);
     build_light_tables();
 }

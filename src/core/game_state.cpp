@@ -35,6 +35,9 @@ void clear_slot(int s) {
 }
 
 void reset_world_defaults() {
+    // Everything, slot 0 included, as a fresh process has it: a game started
+    // again in the same process (tests, replays) starts from the same world.
+    g.ent = EntityTable{};
     g.player_x = g.player_y = g.player_heading = 0;
     g.cloud_x = g.cloud_y = g.cloud_heading = 0;
     g.game_running = 0;

@@ -289,7 +289,8 @@ int16 find_free_slot();
 // Frees a slot: active 0, life -1, every other field 0; the sparks stay.
 void clear_slot(int slot);
 
-// Start-up values of the simulation fields and slots 1..499.
+// Start-up values of the simulation fields and the entity table (slot 0
+// zeroed, as in a fresh process; the stage start sets it up).
 void reset_world_defaults();
 
 // Wraps a fixed angle to one turn, 0 <= a < 256.0.

@@ -7,16 +7,17 @@ namespace qv {
 
 namespace {
 
-// FNV-1a over whole values, field by field, so that padding bytes and the
-// machine's byte order never enter the sum.
-struct Fnv {
-    std::uint32_t h = 2166136261u;
+// Whole values mixed in one at a time, field by field, so that padding
+// bytes and the machine's byte order never enter the sum; one multiply per
+// value keeps a checksum every second cheap next to a tick.
+struct Mix {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
     void add(long long v) {
-        for (int b = 0; b < 8; ++b) {
-            h ^= static_cast<std::uint32_t>((v >> (8 * b)) & 0xFF);
-            h *= 16777619u;
-        }
+        h ^= static_cast<std::uint64_t>(v);
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
     }
+    std::uint32_t value() const { return static_cast<std::uint32_t>(h ^ (h >> 29)); }
 };
 
 // The heat gauge is a float: a quarter unit is finer than any rule reads it.
@@ -57,7 +58,7 @@ void take_snapshot() {
 
 std::uint32_t state_checksum() {
     const EntityTable &e = g.ent;
-    Fnv f;
+    Mix f;
     for (int s = 0; s < SLOT_COUNT; ++s) {
         f.add(e.active[s]);
         // A free slot that counts nothing down is no longer part of play.
@@ -75,7 +76,7 @@ std::uint32_t state_checksum() {
     f.add(g.score), f.add(g.bombs), f.add(g.bomb_regen_timer), f.add(g.booster_active);
     f.add(g.boost_cooldown), f.add(g.stage_end_timer), f.add(g.launch_timer);
     f.add(g.stage_kills), f.add(g.wave_index), f.add(g.owed_count);
-    return f.h;
+    return f.value();
 }
 
 } // namespace qv

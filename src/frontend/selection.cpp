@@ -15,7 +15,6 @@ namespace {
 constexpr int16 TITLE_SELECT_SHIP = 11, TITLE_SELECTION_DATA = 12, TITLE_SELECT_STAGE = 26;
 constexpr int16 TITLE_GUN_DATA = 27, TITLE_SELECT_GUN = 28, TITLE_SELECT_POD = 29;
 constexpr int16 ITEM_SHIP_NAMES = 23, ITEM_CAMPAIGN = 43, ITEM_LOCKED = 53;
-constexpr int STAGE_ROWS = 7;
 
 bool stage_chosen() {
     SimLock lock;

@@ -1,6 +1,7 @@
 #include "input/input.h"
 
 #include "core/game_state.h"
+#include "platform/platform.h"
 
 namespace qv {
 
@@ -25,8 +26,9 @@ int stored_key_code(int library_index) {
 }
 
 bool library_key_held(int index) {
-    // Allegro's keyboard driver writes key[] from its own thread.
-    return index > 0 && index < KEY_MAX && __atomic_load_n(&key[index], __ATOMIC_RELAXED) != 0;
+    // The real keyboard driver writes its state from its own thread.
+    const volatile char *keys = platform::key_state();
+    return index > 0 && index < KEY_MAX && __atomic_load_n(&keys[index], __ATOMIC_RELAXED) != 0;
 }
 
 bool key_held(int code) { return library_key_held(library_key_index(code)); }

@@ -41,12 +41,22 @@ void set_scale(CommandLine &cl, std::string_view value) {
     cl.scale = n;
 }
 
+// A value that must not be empty: --data DIR, --record FILE...
+bool named(CommandLine &cl, std::string_view value, const char *option, const char *what) {
+    if (value.empty()) fail(cl, std::string(option) + " needs " + what);
+    return !value.empty();
+}
+
 void set_data(CommandLine &cl, std::string_view value) {
-    if (value.empty()) {
-        fail(cl, "--data needs a folder");
-        return;
-    }
-    cl.data_dir = value;
+    if (named(cl, value, "--data", "a folder")) cl.data_dir = value;
+}
+
+void set_record(CommandLine &cl, std::string_view value) {
+    if (named(cl, value, "--record", "a file")) cl.record = value;
+}
+
+void set_replay(CommandLine &cl, std::string_view value) {
+    if (named(cl, value, "--replay", "a file")) cl.replay = value;
 }
 
 // Help and version win over everything else on the line, as players expect.
@@ -65,6 +75,10 @@ constexpr Option OPTIONS[] = {
     {"--aspect", nullptr, "the 4:3 shape of the displays the game was drawn for",
      [](CommandLine &cl, std::string_view) { cl.aspect = true; }},
     {"--data", "DIR", "read the game's data from DIR", set_data},
+    {"--record", "FILE", "play, and record every input into FILE", set_record},
+    {"--replay", "FILE", "show the game recorded in FILE (Escape ends it)", set_replay},
+    {"--verify", nullptr, "with --replay: check the recording headless, fast",
+     [](CommandLine &cl, std::string_view) { cl.verify = true; }},
 };
 
 const Option *find_option(std::string_view name) {

@@ -20,6 +20,9 @@ struct CommandLine {
     int scale = 0;           // --scale N; 0: the largest that fits the desktop
     bool aspect = false;     // --aspect: the 4:3 shape
     std::string data_dir;    // --data DIR; empty: found beside the binary
+    std::string record;      // --record FILE: play, and record into FILE
+    std::string replay;      // --replay FILE: show a recorded game
+    bool verify = false;     // --verify: check the --replay headless instead
 };
 
 // Exit status for a command line the game cannot use.

@@ -23,7 +23,8 @@ struct GameOptions {
 int game_main(const GameOptions &options = {});
 
 // Every start-up value of the game state: texts, world, settings, front
-// end, light tables and the view tables (no files are read).
+// end, light tables, the view constants and their tables (no files are
+// read).
 void set_start_up_defaults();
 
 // Timer callbacks.

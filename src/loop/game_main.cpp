@@ -74,6 +74,7 @@ void set_start_up_defaults() {
     set_default_settings();
     reset_front_end();
     reset_light_tables();
+    set_view_params();
     init_view_tables();
     seed_sparks(SPARK_SEED);
 }
@@ -94,7 +95,6 @@ int game_main(const GameOptions &options) {
         std::fflush(stdout);
     }
     platform::install_timers(logic_tick, joystick_tick, enemy_ai_tick);
-    set_view_params();
     // The title menu's "QUIT!" leaves like the close button.
     CycleEnd end = CycleEnd::Quit;
     try {

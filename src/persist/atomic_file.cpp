@@ -5,11 +5,14 @@
 #include "persist/atomic_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <set>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 #include <string>
 #include <unistd.h>
@@ -24,10 +27,48 @@ constexpr mode_t NEW_FILE_MODE = 0644;
 // would; -1 = no limit. Set only by tests.
 long write_budget = -1;
 
+constexpr char TEMP_SUFFIX[] = ".tmp";
+constexpr std::size_t MAX_PID_DIGITS = 10;
+
 std::string folder_of(const std::string &path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string file_name_of(const std::string &path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The process id keeps two games sharing one folder off each other's
+// temporary file.
+std::string temporary_name(const std::string &name, pid_t pid) {
+    return name + "." + std::to_string(pid) + TEMP_SUFFIX;
+}
+
+// The writer's process id when `entry` is one of our temporary files for
+// `name` ("<name>.<pid>.tmp"), else -1.
+long temporary_writer(const std::string &entry, const std::string &name) {
+    const std::size_t prefix = name.size() + 1, suffix = sizeof TEMP_SUFFIX - 1;
+    if (entry.size() <= prefix + suffix || entry.compare(0, name.size(), name) != 0 ||
+        entry[name.size()] != '.' ||
+        entry.compare(entry.size() - suffix, suffix, TEMP_SUFFIX) != 0)
+        return -1;
+    const std::string digits = entry.substr(prefix, entry.size() - prefix - suffix);
+    if (digits.size() > MAX_PID_DIGITS ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stol(digits);
+}
+
+// A writer is gone when no process has its id. Our own id counts as gone:
+// every save removes or renames its temporary file before it returns, so one
+// bearing our id was left by an earlier game that had the same id (process
+// ids repeat, in a container from one start to the next).
+bool writer_gone(long pid) {
+    if (pid <= 0 || pid == ::getpid() || pid > std::numeric_limits<pid_t>::max()) return true;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 // Writes all bytes, retrying short writes; false with errno set on failure.
@@ -95,9 +136,9 @@ void fail_writes_after(long bytes) { write_budget = bytes < 0 ? -1 : bytes; }
 
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error) {
-    // The process id keeps two games sharing one folder off each other's
-    // temporary file.
-    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+    const std::string name = file_name_of(path);
+    const std::string temp =
+        path.substr(0, path.size() - name.size()) + temporary_name(name, ::getpid());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, NEW_FILE_MODE);
     if (fd < 0) {
         error = std::strerror(errno);
@@ -120,6 +161,18 @@ bool write_file_atomically(const std::string &path, const std::uint8_t *data, st
     }
     sync_folder(path);
     return true;
+}
+
+void remove_stale_temporaries(const std::string &path) {
+    const std::string folder = folder_of(path), name = file_name_of(path);
+    DIR *dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent *e = ::readdir(dir)) {
+        const long pid = temporary_writer(e->d_name, name);
+        // Removing is best effort: what cannot go now may go next start.
+        if (pid >= 0 && writer_gone(pid)) ::unlink((folder + "/" + e->d_name).c_str());
+    }
+    ::closedir(dir);
 }
 
 } // namespace qv

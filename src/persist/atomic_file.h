@@ -29,6 +29,11 @@ bool save_file(const std::string &path, const std::uint8_t *data, std::size_t si
 // Starts a new run: failures warn again.
 void forget_save_warnings();
 
+// Removes the temporary files that saves of `path` left behind when the
+// game was killed mid-save (a crash, a power cut, a closed terminal): only
+// those whose writing process is gone, never another running game's.
+void remove_stale_temporaries(const std::string &path);
+
 // Test hook: when set, the write fails after this many bytes as if the disk
 // were full.
 void fail_writes_after(long bytes);

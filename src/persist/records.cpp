@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace qv {
 
@@ -37,6 +38,27 @@ struct RowCounter {
     }
     void end_name() { row = (row + ROWS_SKIPPED_AFTER_NAME) % CODE_ROW_COUNT; }
 };
+
+// A damaged file may hold the scores in any order; the table is kept highest
+// first (a new score is placed by comparing from the top), and equal scores
+// keep their order, the older one ahead.
+void sort_table() {
+    struct Entry {
+        int32 score;
+        char name[RECORD_NAME_SIZE];
+    };
+    Entry entries[RECORD_COUNT];
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        entries[i].score = g.record_score[i];
+        std::memcpy(entries[i].name, g.record_name[i], RECORD_NAME_SIZE);
+    }
+    std::stable_sort(std::begin(entries), std::end(entries),
+                     [](const Entry &a, const Entry &b) { return a.score > b.score; });
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        g.record_score[i] = entries[i].score;
+        std::memcpy(g.record_name[i], entries[i].name, RECORD_NAME_SIZE);
+    }
+}
 
 } // namespace
 
@@ -86,13 +108,19 @@ void records_from_bytes(const std::uint8_t *bytes, int length) {
             rows.end_name();
         }
     }
-    // Whatever the file held, every name ends within its slot.
-    for (int i = 0; i < RECORD_COUNT; ++i)
-        if (!std::memchr(g.record_name[i], 0, RECORD_NAME_SIZE))
-            g.record_name[i][RECORD_NAME_SIZE - 1] = 0;
+    // Whatever the file held, a name is at most what the name entry accepts
+    // (a longer one runs into the score column) and nothing follows it.
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        char *name = g.record_name[i];
+        const auto *end = static_cast<const char *>(std::memchr(name, 0, NAME_MAX_CHARS));
+        const int length = end ? static_cast<int>(end - name) : NAME_MAX_CHARS;
+        std::memset(name + length, 0, RECORD_NAME_SIZE - static_cast<std::size_t>(length));
+    }
+    sort_table();
 }
 
 void load_records(const std::string &path) {
+    remove_stale_temporaries(path);
     RecordsBytes b{};
     std::size_t n = 0;
     // A missing or unreadable file is a first start: an empty table.

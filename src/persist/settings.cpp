@@ -34,7 +34,37 @@ constexpr int SFX_VOLUME_STEP = 63;
 std::uint8_t low_byte(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
 std::uint8_t flag_byte(int v) { return v != 0 ? 1 : 0; }
 
-bool key_has_name(int code) { return std::strcmp(key_name(code), "?") != 0; }
+// A key this keyboard can produce: one the library reports and whose name
+// the controls screen can show. Code 0 (named "") and the codes named "x"
+// are no key the player can press, so a binding to one of them would leave
+// its action, and with Fire/Accept or Strafe/Cancel every menu, out of reach.
+bool key_pressable(int code) {
+    const char *name = key_name(code);
+    return library_key_index(code) >= 0 && std::strcmp(name, "?") != 0 &&
+           std::strcmp(name, "") != 0 && std::strcmp(name, "x") != 0;
+}
+
+// Each action keeps the key read for it when that key can be pressed and no
+// earlier action has it (rebinding swaps keys, so they are always distinct);
+// otherwise it gets its own default, or when an earlier action already
+// holds that, the first default still free. Four distinct defaults for four
+// actions means one is always free.
+void mend_key_bindings(const std::uint8_t *read, const bool *present) {
+    int16 defaults[ACTION_COUNT];
+    std::copy(g.key_binding, g.key_binding + ACTION_COUNT, defaults);
+    const auto taken = [](int upto, int code) {
+        return std::find(g.key_binding, g.key_binding + upto, code) != g.key_binding + upto;
+    };
+    for (int a = 0; a < ACTION_COUNT; ++a) {
+        if (present[a] && key_pressable(read[a]) && !taken(a, read[a])) {
+            g.key_binding[a] = read[a];
+            continue;
+        }
+        g.key_binding[a] = defaults[a];
+        for (int d = 0; taken(a, g.key_binding[a]) && d < ACTION_COUNT; ++d)
+            g.key_binding[a] = defaults[d];
+    }
+}
 
 constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
 constexpr int16 DEFAULT_KEYS[ACTION_COUNT] = {107, 105, 26, 103}; // L ALT, L CTRL, Z, L SHIFT
@@ -88,13 +118,16 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
     if (has(AT_JOYSTICK)) g.joystick_enabled = flag_byte(bytes[AT_JOYSTICK]);
     for (int s = 0; s < STAGE_COUNT; ++s)
         if (has(AT_STAGES + s)) g.stage_unlocked[s] = flag_byte(bytes[AT_STAGES + s]);
+    std::uint8_t keys[ACTION_COUNT] = {};
+    bool keys_present[ACTION_COUNT] = {};
     for (int a = 0; a < ACTION_COUNT; ++a) {
-        if (has(AT_KEYS + a) && key_has_name(bytes[AT_KEYS + a]))
-            g.key_binding[a] = bytes[AT_KEYS + a];
+        keys_present[a] = has(AT_KEYS + a);
+        if (keys_present[a]) keys[a] = bytes[AT_KEYS + a];
         // Any button number is harmless: one outside 1..4 simply never
-        // reads as held.
+        // reads as held, and the keyboard keeps working beside the gamepad.
         if (has(AT_BUTTONS + a)) g.button_binding[a] = bytes[AT_BUTTONS + a];
     }
+    mend_key_bindings(keys, keys_present);
     for (int d = 0; d < DETAIL_COUNT; ++d)
         if (has(AT_DETAIL + d)) g.detail[d] = flag_byte(bytes[AT_DETAIL + d]);
 
@@ -102,6 +135,7 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
 }
 
 void load_settings(const std::string &path) {
+    remove_stale_temporaries(path);
     SettingsBytes b{};
     std::size_t n = 0;
     // A missing or unreadable file is a first start: the defaults stand.

@@ -32,6 +32,7 @@ class AllegroBackend : public Backend {
     void poll_joystick(PadState &pad) override;
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     void shutdown() override;
+    bool take_key_activity() override;
 
     // As if the window's close button had been pressed.
     void request_close();

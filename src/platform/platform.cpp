@@ -14,6 +14,10 @@ std::atomic<bool> close_flag{false};
 
 void on_close_button() { close_flag.store(true); }
 
+// Allegro's keyboard driver calls this for every key pressed or let go.
+std::atomic<bool> key_activity{true};
+void on_key_event(int) { key_activity.store(true); }
+
 AllegroBackend &real_backend() {
     static AllegroBackend real;
     return real;
@@ -57,6 +61,7 @@ bool AllegroBackend::init_display(std::string &error) {
     }
     if (!open_window(error)) return false;
     set_close_button_callback(on_close_button);
+    keyboard_lowlevel_callback = on_key_event;
     return true;
 }
 
@@ -75,6 +80,8 @@ void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
 void AllegroBackend::rest_ms(int ms) { rest(ms); }
 
 bool AllegroBackend::close_requested() { return close_flag.load(); }
+
+bool AllegroBackend::take_key_activity() { return key_activity.exchange(false); }
 
 void AllegroBackend::request_close() { close_flag.store(true); }
 

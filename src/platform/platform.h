@@ -70,6 +70,16 @@ class Backend {
     virtual void play(SAMPLE *sample, int volume, int pan, int frequency) = 0;
     // False when nobody looks at the frames: drawing them may be skipped.
     virtual bool draws_frames() { return true; }
+    // True when time passes as on a clock on the wall.
+    virtual bool real_time() const { return true; }
+    // The keyboard as the game reads it, one flag per library key code
+    // (KEY_*): Allegro's own key[] for the real back end, which its keyboard
+    // driver writes from another thread; a state of its own for the virtual
+    // one, which only its script changes, between the game's steps.
+    virtual const volatile char *key_state() { return key; }
+    // True when a key may have been pressed or let go since the last call:
+    // the key state need not be looked through otherwise.
+    virtual bool take_key_activity() { return true; }
     virtual void shutdown() = 0;
 };
 
@@ -123,6 +133,7 @@ inline void play(SAMPLE *sample, int volume, int pan, int frequency) {
 }
 
 inline bool draws_frames() { return backend().draws_frames(); }
+inline const volatile char *key_state() { return backend().key_state(); }
 
 inline void shutdown() { backend().shutdown(); }
 

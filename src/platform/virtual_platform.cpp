@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 
 namespace qv::platform {
 
@@ -13,11 +14,6 @@ constexpr int PALETTE_LEVELS = 64;
 // A fade step waits for the retrace at each palette change; measured, a
 // speed 5 fade (13 steps) takes about 0.4 s, two 70 Hz periods a step.
 constexpr int FADE_STEP_PERIODS = 2;
-
-// A fresh keyboard: nothing held.
-void release_keys() {
-    for (int k = 0; k < KEY_MAX; ++k) __atomic_store_n(&key[k], 0, __ATOMIC_RELAXED);
-}
 
 long long fade_length(int speed) {
     const int s = std::max(1, speed);
@@ -30,18 +26,22 @@ long long fade_length(int speed) {
 VirtualBackend::VirtualBackend(VirtualOptions options) : options_(std::move(options)) {}
 
 VirtualBackend::~VirtualBackend() {
-    if (last_frame_) destroy_bitmap(last_frame_);
+    // After the library's exit its bitmaps may no longer be freed.
+    if (last_frame_ && system_driver) destroy_bitmap(last_frame_);
 }
 
-bool VirtualBackend::init_display(std::string &) {
-    // Tests may have started the library themselves: then it is theirs.
-    if (!system_driver) {
+bool VirtualBackend::init_display(std::string &error) {
+    if (options_.display) {
+        if (!options_.display->init_display(error)) return false;
+    } else if (!system_driver) {
+        // Tests may have started the library themselves: then it is theirs.
         if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return false;
         owns_library_ = true;
     }
+    real_start_ = std::chrono::steady_clock::now();
+    real_start_tick_ = now_;
     close_requested_ = false;
     timers_.clear();
-    release_keys();
     // The script plays first at every tick, like a keyboard driver whose
     // events have all arrived before the game's callbacks run.
     if (options_.input) timers_.push_back({nullptr, LOGIC_PERIOD, now_ + LOGIC_PERIOD, install_count_++});
@@ -79,8 +79,39 @@ void VirtualBackend::advance(long long dt) {
     now_ = end;
 }
 
+void VirtualBackend::pace() {
+    if (!options_.display || !options_.display->real_time()) return;
+    using namespace std::chrono;
+    const auto due = real_start_ + microseconds((now_ - real_start_tick_) * 1000000 / CLOCK_HZ);
+    const auto now = steady_clock::now();
+    // Far behind (a slow machine, a stop in a debugger): start counting
+    // afresh rather than rush to catch up.
+    constexpr auto MOST_BEHIND = milliseconds(250);
+    if (now - due > MOST_BEHIND) {
+        real_start_ = now;
+        real_start_tick_ = now_;
+        return;
+    }
+    if (due > now) std::this_thread::sleep_until(due);
+}
+
+void VirtualBackend::clear_screen() {
+    if (options_.display) options_.display->clear_screen();
+}
+
+void VirtualBackend::set_palette(const PALETTE pal) {
+    if (options_.display) options_.display->set_palette(pal);
+}
+
+void VirtualBackend::install_joystick() {
+    ++joystick_installs_;
+    if (options_.display) options_.display->install_joystick();
+}
+
 void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     ++frames_;
+    // The pace is kept here, not by the retrace.
+    if (options_.display) options_.display->present(frame, sx, sy, false);
     if (options_.keep_frames && frame) {
         if (!last_frame_) last_frame_ = create_bitmap_ex(8, FRAME_W, FRAME_H);
         // As on screen: with a shake offset the last column or row keeps
@@ -90,33 +121,50 @@ void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     // Paced as if waiting for the retrace, whatever the setting: a frame
     // that took no time would let a waiting loop spin for ever.
     advance(LOGIC_PERIOD);
+    pace();
 }
 
 void VirtualBackend::fade(int speed) {
     fading_ = true;
     advance(fade_length(speed));
     fading_ = false;
+    pace();
 }
 
-void VirtualBackend::fade_in(const PALETTE, int speed) { fade(speed); }
+void VirtualBackend::fade_in(const PALETTE pal, int speed) {
+    if (options_.display) options_.display->fade_in(pal, speed);
+    fade(speed);
+}
 
-void VirtualBackend::fade_out(int speed) { fade(speed); }
+void VirtualBackend::fade_out(int speed) {
+    if (options_.display) options_.display->fade_out(speed);
+    fade(speed);
+}
 
 void VirtualBackend::rest_ms(int ms) {
     // rest(0) only yields; here it lasts a millisecond, so that a loop
     // waiting for a key release sees time (and the script) move.
     advance(std::max(1, ms) * TICKS_PER_MS);
+    pace();
 }
 
-void VirtualBackend::play(SAMPLE *sample, int, int, int) {
+void VirtualBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
     for (int n = 0; n < SAMPLE_COUNT; ++n)
         if (sample && g.samples[n] == sample) sounds_.push_back(n);
+    if (options_.display) options_.display->play(sample, volume, pan, frequency);
 }
 
+
+void VirtualBackend::release_keys() {
+    for (volatile char &k : keys_) k = 0;
+}
 
 void VirtualBackend::shutdown() {
     timers_.clear();
     release_keys();
+    if (last_frame_) destroy_bitmap(last_frame_);
+    last_frame_ = nullptr;
+    if (options_.display) options_.display->shutdown();
     if (owns_library_) {
         allegro_exit();
         owns_library_ = false;

@@ -10,7 +10,9 @@
 
 #include "platform/platform.h"
 
+#include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace qv::platform {
@@ -23,6 +25,12 @@ struct VirtualOptions {
     bool keep_frames = false;
     // The player: called at every 70 Hz tick.
     std::function<void()> input;
+    // A real back end to show the game on: frames, palette, fades and sounds
+    // go to it as well, and the virtual clock is held back to the display's
+    // time when that is real time.
+    // The game still runs on the virtual clock alone and reads only the
+    // virtual keyboard; the script may read the real one.
+    Backend *display = nullptr;
 };
 
 class VirtualBackend : public Backend {
@@ -30,13 +38,17 @@ class VirtualBackend : public Backend {
     explicit VirtualBackend(VirtualOptions options = {});
     ~VirtualBackend() override;
 
+    // The window's size, fullscreen and screenshots are the display's.
+    void configure_display(const DisplayOptions &o) override {
+        if (options_.display) options_.display->configure_display(o);
+    }
     bool init_display(std::string &error) override;
-    bool init_sound() override { return false; }
+    bool init_sound() override { return options_.display && options_.display->init_sound(); }
     void install_callback(Callback cb, long period) override;
     void remove_callback(Callback cb) override;
     void present(BITMAP *frame, int sx, int sy, bool vsync) override;
-    void clear_screen() override {}
-    void set_palette(const PALETTE) override {}
+    void clear_screen() override;
+    void set_palette(const PALETTE pal) override;
     void fade_in(const PALETTE pal, int speed) override;
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
@@ -46,10 +58,12 @@ class VirtualBackend : public Backend {
         focus_lost_ = false;
         return lost;
     }
-    void install_joystick() override { ++joystick_installs_; }
+    void install_joystick() override;
     void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     bool draws_frames() override { return options_.draw; }
+    bool real_time() const override { return false; }
+    const volatile char *key_state() override { return keys_; }
     void shutdown() override;
 
     // ---- for the script and the tests ----
@@ -67,6 +81,14 @@ class VirtualBackend : public Backend {
     void lose_focus() { focus_lost_ = true; }
     // What the gamepad shows at the next poll.
     void set_pad(const PadState &pad) { pad_ = pad; }
+    // Holds or lets go of a key by its library code (KEY_*).
+    void set_key(int index, bool held) {
+        if (index > 0 && index < KEY_MAX) keys_[index] = held ? -1 : 0;
+        key_activity_ = true;
+    }
+    bool take_key_activity() override { return std::exchange(key_activity_, false); }
+    bool key_held(int index) const { return index > 0 && index < KEY_MAX && keys_[index]; }
+    void release_keys();
     int joystick_installs() const { return joystick_installs_; }
     // Sample numbers (index into g.samples) in the order they were played.
     const std::vector<int> &sounds_played() const { return sounds_; }
@@ -83,6 +105,8 @@ class VirtualBackend : public Backend {
     };
     void advance(long long dt);
     void fade(int speed);
+    // With a display: waits until real time has caught up with the clock.
+    void pace();
 
     VirtualOptions options_;
     long long now_ = 0;
@@ -93,9 +117,13 @@ class VirtualBackend : public Backend {
     bool fading_ = false;
     bool owns_library_ = false;
     PadState pad_{};
+    volatile char keys_[KEY_MAX] = {};
+    bool key_activity_ = true;
     int joystick_installs_ = 0;
     long frames_ = 0;
     BITMAP *last_frame_ = nullptr;
+    std::chrono::steady_clock::time_point real_start_;
+    long long real_start_tick_ = 0;
     std::vector<int> sounds_;
 };
 

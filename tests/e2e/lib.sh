@@ -3,7 +3,7 @@
 set -euo pipefail
 
 GAME_DIR="$1"
-WORK="$(mktemp -d /tmp/quarvell-e2e.XXXXXX)"
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/quarvell-e2e.XXXXXX")"
 XVFB_PID=""
 GAME_PID=""
 

@@ -20,6 +20,7 @@ class VirtualHost : public PlayerHost {
     bool fading() const override { return vb_.fading(); }
     void request_close() override { vb_.request_close(); }
     void set_pad(const PadState &pad) override { vb_.set_pad(pad); }
+    void hold_key(int index, bool held) override { vb_.set_key(index, held); }
 
   private:
     platform::VirtualBackend &vb_;

@@ -81,8 +81,9 @@ struct KeyPress {
     }
 };
 
-KeyPress key_press(int key, const PlayerTiming &timing, int gap) {
-    return {[key](bool held) { hold_library_key(key, held); }, timing.hold, gap, timing.max_hold};
+KeyPress key_press(PlayerHost &host, int key, const PlayerTiming &timing, int gap) {
+    return {[&host, key](bool held) { host.hold_key(key, held); }, timing.hold, gap,
+            timing.max_hold};
 }
 
 // Key presses queued by a step, one after another.
@@ -96,14 +97,6 @@ struct KeyQueue {
 };
 
 } // namespace
-
-void hold_library_key(int index, bool held) {
-    if (index > 0 && index < KEY_MAX) __atomic_store_n(&key[index], held ? -1 : 0, __ATOMIC_RELAXED);
-}
-
-void release_all_keys() {
-    for (int k = 1; k < KEY_MAX; ++k) hold_library_key(k, false);
-}
 
 Screen screen_shown() {
     SimLock lock;
@@ -218,7 +211,7 @@ Player &Player::press_with(std::function<int()> key_of) {
         // looked up then (a rebinding may have changed it).
         if (!*press) {
             if (!ready()) return false;
-            *press = key_press(key_of(), timing_, timing_.settle);
+            *press = key_press(host_, key_of(), timing_, timing_.settle);
         }
         return (*press)->step(host_) && ready();
     });
@@ -275,7 +268,7 @@ Player &Player::type(const std::string &text) {
     return then([this, text, keys, started] {
         if (!*started) {
             *started = true;
-            for (char c : text) keys->add(key_press(key_for_char(c), timing_, timing_.hold));
+            for (char c : text) keys->add(key_press(host_, key_for_char(c), timing_, timing_.hold));
         }
         keys->step(host_);
         return keys->empty();
@@ -315,7 +308,7 @@ Player &Player::fly(Pilot pilot, std::function<bool()> until) {
     return then([this, pilot, until, began] {
         if (screen_shown() != Screen::Flight) {
             if (!*began) return false;
-            release_all_keys();
+            host_.release_all_keys();
             return true;
         }
         *began = true;
@@ -323,7 +316,7 @@ Player &Player::fly(Pilot pilot, std::function<bool()> until) {
         {
             SimLock lock;
             if (until && until()) {
-                release_all_keys();
+                host_.release_all_keys();
                 return true;
             }
             in = pilot();
@@ -334,15 +327,15 @@ Player &Player::fly(Pilot pilot, std::function<bool()> until) {
 }
 
 void Player::hold_pilot_keys(const PilotInput &in) {
-    hold_library_key(KEY_LEFT, in.left);
-    hold_library_key(KEY_RIGHT, in.right);
-    hold_library_key(KEY_UP, in.up);
-    hold_library_key(KEY_DOWN, in.down);
+    host_.hold_key(KEY_LEFT, in.left);
+    host_.hold_key(KEY_RIGHT, in.right);
+    host_.hold_key(KEY_UP, in.up);
+    host_.hold_key(KEY_DOWN, in.down);
     // Two actions may share a key: a held one must win.
     const bool held[4] = {in.fire, in.strafe, in.bomb, in.booster};
-    for (int a = 0; a < 4; ++a) hold_library_key(library_key_of(a), false);
+    for (int a = 0; a < 4; ++a) host_.hold_key(library_key_of(a), false);
     for (int a = 0; a < 4; ++a)
-        if (held[a]) hold_library_key(library_key_of(a), true);
+        if (held[a]) host_.hold_key(library_key_of(a), true);
 }
 
 Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_continues) {
@@ -361,7 +354,7 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
         // The title that counts is the one after the game.
         if (s != Screen::Title && s != Screen::Menu && s != Screen::Other) st->in_game = true;
         if (s != st->last) {
-            if (st->last == Screen::Flight) release_all_keys();
+            if (st->last == Screen::Flight) host_.release_all_keys();
             st->last = s;
             st->handled = false;
         }
@@ -384,8 +377,8 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                 if (!st->handled) {
                     st->abandoning = true;
                     st->handled = true;
-                    release_all_keys();
-                    st->keys.add(key_press(KEY_ESC, timing_, timing_.settle));
+                    host_.release_all_keys();
+                    st->keys.add(key_press(host_, KEY_ESC, timing_, timing_.settle));
                 }
                 return false;
             }
@@ -401,8 +394,8 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
         case Screen::Pause:
             if (!st->handled && st->abandoning) {
                 st->handled = true;
-                st->keys.add(key_press(KEY_DOWN, timing_, timing_.settle)); // "Main Menu"
-                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
+                st->keys.add(key_press(host_, KEY_DOWN, timing_, timing_.settle)); // "Main Menu"
+                st->keys.add(key_press(host_, library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::StageComplete:
@@ -414,7 +407,7 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                     SimLock lock;
                     log.bonuses.push_back(g.stage_bonus);
                 }
-                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
+                st->keys.add(key_press(host_, library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::GameEnd:
@@ -428,14 +421,14 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
                 }
                 log.end_rows.push_back(row);
                 if (row == "Continue!") ++log.continues;
-                st->keys.add(key_press(library_key_of(ACT_FIRE), timing_, timing_.settle));
+                st->keys.add(key_press(host_, library_key_of(ACT_FIRE), timing_, timing_.settle));
             }
             return false;
         case Screen::NameEntry:
             if (!st->handled) {
                 st->handled = true;
-                for (char c : name) st->keys.add(key_press(key_for_char(c), timing_, timing_.hold));
-                st->keys.add(key_press(KEY_ENTER, timing_, timing_.hold));
+                for (char c : name) st->keys.add(key_press(host_, key_for_char(c), timing_, timing_.hold));
+                st->keys.add(key_press(host_, KEY_ENTER, timing_, timing_.hold));
             }
             return false;
         case Screen::Title:

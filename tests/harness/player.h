@@ -23,12 +23,13 @@ class PlayerHost {
     virtual bool fading() const = 0;     // the game reads no input during a fade
     virtual void request_close() = 0;    // the window's close button
     virtual void set_pad(const PadState &pad) = 0;
+    // Holds or lets go of a key by its library code (KEY_*), as the
+    // keyboard driver would.
+    virtual void hold_key(int index, bool held) = 0;
+    void release_all_keys() {
+        for (int k = 1; k < KEY_MAX; ++k) hold_key(k, false);
+    }
 };
-
-// Holds or lets go of a key by its library index (KEY_*), as the keyboard
-// driver would; Allegro's key[] is read by the game's threads.
-void hold_library_key(int index, bool held);
-void release_all_keys();
 
 // What the screen shows, as a player would tell.
 enum class Screen {

@@ -4,6 +4,8 @@
 #include "ui_util.h"
 
 #include "assets/archive.h"
+#include "assets/game_data.h"
+#include "assets/picture_files.h"
 #include "assets/sound.h"
 
 #include <cstring>
@@ -21,26 +23,36 @@ namespace fs = std::filesystem;
 // and sounds keep seeds of their own, so changing one never shifts another.
 constexpr std::uint64_t ARCHIVE_SEED = 0x51A7C0DE0F0A11ull;
 
-constexpr int SHEET_W = 320, SHEET_H = 200;
-constexpr int GROUND_SIZE = 512;
-constexpr int STAGES = 6;
 constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
 constexpr long TABLE_BYTES = 131072;
 
+// Which drawing makes each sheet of qv::SHEET_FILES, by the game's bitmap
+// it becomes (the list of files, their sizes and order are the game's).
 struct SheetMaker {
-    const char *archive;
+    BITMAP *qv::GameState::*bitmap;
     BITMAP *(*make)(PALETTE);
 };
 
-// In the order the game loads them.
-constexpr SheetMaker SHEETS[] = {
-    {"40_x_tex.lmp", make_tex40_sheet}, {"32_x_tex.lmp", make_tex32_sheet},
-    {"enemy_1.lmp", make_enemy_sheet},  {"shadow_1.lmp", make_shadow_sheet},
-    {"suits.lmp", make_suits_sheet},    {"stages.lmp", make_stages_sheet},
-    {"qv_text.lmp", make_font_sheet},   {"ships.lmp", make_ships_sheet},
-    {"gunfire.lmp", make_gunfire_sheet}, {"hud.lmp", make_hud_sheet},
-    {"logos.lmp", make_logos_sheet},    {"title.lmp", make_title_sheet},
+constexpr SheetMaker SHEET_MAKERS[] = {
+    {&qv::GameState::tex40_sheet, make_tex40_sheet},
+    {&qv::GameState::tex32_sheet, make_tex32_sheet},
+    {&qv::GameState::enemy_sheet, make_enemy_sheet},
+    {&qv::GameState::shadow_sheet, make_shadow_sheet},
+    {&qv::GameState::suits_sheet, make_suits_sheet},
+    {&qv::GameState::stages_sheet, make_stages_sheet},
+    {&qv::GameState::font_sheet, make_font_sheet},
+    {&qv::GameState::ships_sheet, make_ships_sheet},
+    {&qv::GameState::gunfire_sheet, make_gunfire_sheet},
+    {&qv::GameState::hud_sheet, make_hud_sheet},
+    {&qv::GameState::logos_sheet, make_logos_sheet},
+    {&qv::GameState::title_sheet, make_title_sheet},
 };
+
+BITMAP *make_sheet(const qv::SheetFile &sheet, PALETTE pal) {
+    for (const SheetMaker &m : SHEET_MAKERS)
+        if (m.bitmap == sheet.bitmap) return m.make(pal);
+    throw std::logic_error(std::string("no drawing for ") + sheet.archive);
+}
 
 // ---- PCX into memory through a packfile of our own ----
 struct MemorySink {
@@ -164,23 +176,23 @@ void generate_data_dir(const std::string &dir_name, const std::string &contact_p
 
     PALETTE pal;
     PALETTE title_pal;
-    for (const SheetMaker &s : SHEETS) {
+    for (const qv::SheetFile &s : qv::SHEET_FILES) {
         std::memset(pal, 0, sizeof pal);
-        BITMAP *bmp = s.make(pal);
-        if (std::strcmp(s.archive, "title.lmp") == 0) std::memcpy(title_pal, pal, sizeof pal);
-        w.picture(dir / "graphics" / s.archive, bmp, pal, SHEET_W, SHEET_H, keep);
+        BITMAP *bmp = make_sheet(s, pal);
+        if (s.bitmap == &qv::GameState::title_sheet) std::memcpy(title_pal, pal, sizeof pal);
+        w.picture(dir / "graphics" / s.archive, bmp, pal, s.width, s.height, keep);
     }
-    for (int stage = 0; stage < STAGES; ++stage) {
+    for (int stage = 0; stage < qv::STAGES; ++stage) {
         std::memset(pal, 0, sizeof pal);
         BITMAP *bmp = make_ground(stage, pal);
-        w.picture(dir / "graphics" / std::to_string(stage + 1), bmp, pal, GROUND_SIZE,
-                  GROUND_SIZE, keep);
+        w.picture(dir / "graphics" / std::to_string(qv::stage_map_archive[stage]), bmp, pal,
+                  qv::GROUND_PICTURE_SIZE, qv::GROUND_PICTURE_SIZE, keep);
     }
     for (int number : CLOUD_ARCHIVES) {
         std::memset(pal, 0, sizeof pal);
         BITMAP *bmp = make_clouds(number, pal);
-        w.picture(dir / "graphics" / std::to_string(number), bmp, pal, SHEET_W, SHEET_H, keep,
-                  true);
+        w.picture(dir / "graphics" / std::to_string(number), bmp, pal, qv::CLOUD_PICTURE_W,
+                  qv::CLOUD_PICTURE_H, keep, true);
     }
     for (int number : qv::loaded_sounds)
         w.archive(dir / "sfx" / std::to_string(number), wav_file(make_sound(number)));

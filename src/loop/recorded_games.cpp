@@ -1,0 +1,177 @@
+#include "loop/recorded_games.h"
+
+#include "core/game_state.h"
+#include "core/sim_lock.h"
+#include "core/snapshot.h"
+#include "core/version.h"
+#include "persist/atomic_file.h"
+#include "persist/records.h"
+#include "persist/settings.h"
+#include "platform/allegro_backend.h"
+#include "platform/virtual_platform.h"
+#include "replay/replay_file.h"
+#include "replay/replay_input.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdlib.h>
+#include <system_error>
+
+namespace qv {
+
+namespace {
+
+namespace fs = std::filesystem;
+using replay::Recording;
+
+// A saved file as the game would read it at start-up, or none.
+std::optional<std::vector<std::uint8_t>> start_file(const std::string &path, std::size_t most) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    if (bytes.size() > most) bytes.resize(most); // the game reads no further
+    return bytes;
+}
+
+// A private folder for a replay's saves, removed with it.
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quarvell-replay-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+    bool ok() const { return !path_.empty(); }
+    std::string file(const char *name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+bool put(const std::string &path, const std::optional<std::vector<std::uint8_t>> &bytes) {
+    if (!bytes) return true;
+    std::string reason;
+    return write_file_atomically(path, bytes->data(), bytes->size(), reason);
+}
+
+int refuse(const std::string &file, const std::string &why) {
+    std::fprintf(stderr, "quarvell: %s: %s\n", file.c_str(), why.c_str());
+    return 1;
+}
+
+// Replays in the window (when given) or headless, checking the world at the
+// recording's checksums and at its end.
+int play_back(const GameOptions &options, const std::string &file, bool verify,
+              platform::Backend *window) {
+    Recording r;
+    try {
+        r = replay::read_recording(file);
+    } catch (const replay::ReplayError &e) {
+        return refuse(file, e.what());
+    }
+    if (r.game_version != GAME_VERSION)
+        return refuse(file, "recorded with QUARVELL " + r.game_version + ", this is " +
+                                GAME_VERSION);
+    ScratchFolder scratch;
+    if (!scratch.ok()) return refuse(file, "no temporary folder to replay in");
+    GameOptions o = options;
+    o.settings_path = scratch.file("w_config.def");
+    o.records_path = scratch.file("assist.def");
+    if (!put(o.settings_path, r.settings) || !put(o.records_path, r.records))
+        return refuse(file, "cannot set up the recorded start files");
+
+    // Shown in a window it is checked as well: what the player watches is
+    // what was recorded, or they are told.
+    std::optional<replay::Playback> playback;
+    platform::VirtualOptions vo;
+    vo.draw = window && window->draws_frames();
+    vo.display = window;
+    vo.input = [&] { playback->tick(); };
+    platform::VirtualBackend game(vo);
+    playback.emplace(game, r, window);
+    int status;
+    {
+        platform::UseBackend use(game);
+        status = game_main(o);
+    }
+    if (playback->stopped_by_player()) return status;
+
+    const auto ticks = static_cast<std::uint32_t>(game.ticks());
+    const std::uint32_t checksum = [] {
+        SimLock lock;
+        return state_checksum();
+    }();
+    if (playback->departed_at() >= 0)
+        return refuse(file, "the replay departs from the recording at tick " +
+                                std::to_string(playback->departed_at()));
+    if (ticks != r.ticks)
+        return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
+                                ", the recording at tick " + std::to_string(r.ticks));
+    if (playback->final_score() != r.final_score || checksum != r.final_checksum)
+        return refuse(file, "the replay ends with score " + std::to_string(playback->final_score()) +
+                                ", the recording with " + std::to_string(r.final_score));
+    std::printf("quarvell: %s %s: %u ticks, final score %d\n", file.c_str(),
+                verify ? "verified" : "replayed as recorded", ticks, static_cast<int>(r.final_score));
+    return status;
+}
+
+} // namespace
+
+int record_game(const GameOptions &options, const std::string &file) {
+    platform::AllegroBackend window;
+    return record_game(options, file, window, {});
+}
+
+int record_game(const GameOptions &options, const std::string &file, platform::Backend &window,
+                const std::function<void(platform::VirtualBackend &)> &each_tick) {
+    Recording r;
+    r.game_version = GAME_VERSION;
+    r.settings = start_file(options.settings_path, SETTINGS_FILE_SIZE);
+    r.records = start_file(options.records_path, RECORDS_FILE_SIZE);
+
+    std::optional<replay::Recorder> recorder;
+    platform::VirtualOptions vo;
+    vo.display = &window;
+    vo.draw = window.draws_frames();
+    std::optional<platform::VirtualBackend> game_slot;
+    vo.input = [&] {
+        if (each_tick) each_tick(*game_slot);
+        recorder->tick();
+    };
+    platform::VirtualBackend &game = game_slot.emplace(vo);
+    recorder.emplace(game, window, r);
+    int status;
+    {
+        platform::UseBackend use(game);
+        status = game_main(options);
+    }
+    recorder->finish();
+    const std::vector<std::uint8_t> bytes = replay::encode(r);
+    std::string reason;
+    if (!write_file_atomically(file, bytes.data(), bytes.size(), reason))
+        return refuse(file, "cannot write the recording: " + reason);
+    std::printf("quarvell: recorded %u ticks into %s (%zu bytes)\n", r.ticks, file.c_str(),
+                bytes.size());
+    return status;
+}
+
+int replay_game(const GameOptions &options, const std::string &file, bool verify) {
+    if (verify) return play_back(options, file, true, nullptr);
+    platform::AllegroBackend window;
+    return play_back(options, file, false, &window);
+}
+
+int replay_game(const GameOptions &options, const std::string &file, bool verify,
+                platform::Backend &window) {
+    return play_back(options, file, verify, &window);
+}
+
+} // namespace qv

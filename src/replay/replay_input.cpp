@@ -1,0 +1,136 @@
+#include "replay/replay_input.h"
+
+#include "core/sim_lock.h"
+#include "core/snapshot.h"
+
+namespace qv::replay {
+
+namespace {
+
+enum PadBit : std::uint8_t {
+    PAD_LEFT = 1,
+    PAD_RIGHT = 2,
+    PAD_UP = 4,
+    PAD_DOWN = 8,
+    PAD_BUTTON0 = 16, // then one bit per button
+};
+
+std::uint32_t world_checksum() {
+    SimLock lock;
+    return state_checksum();
+}
+
+bool real_key_held(platform::Backend &real, int k) {
+    return __atomic_load_n(&real.key_state()[k], __ATOMIC_RELAXED) != 0;
+}
+
+} // namespace
+
+std::uint8_t pad_bits(const PadState &pad) {
+    std::uint8_t b = 0;
+    if (pad.left) b |= PAD_LEFT;
+    if (pad.right) b |= PAD_RIGHT;
+    if (pad.up) b |= PAD_UP;
+    if (pad.down) b |= PAD_DOWN;
+    for (int i = 0; i < PAD_BUTTONS; ++i)
+        if (pad.button[i]) b |= static_cast<std::uint8_t>(PAD_BUTTON0 << i);
+    return b;
+}
+
+PadState pad_from_bits(std::uint8_t b) {
+    PadState pad{};
+    pad.left = (b & PAD_LEFT) ? 1 : 0;
+    pad.right = (b & PAD_RIGHT) ? 1 : 0;
+    pad.up = (b & PAD_UP) ? 1 : 0;
+    pad.down = (b & PAD_DOWN) ? 1 : 0;
+    for (int i = 0; i < PAD_BUTTONS; ++i) pad.button[i] = (b & (PAD_BUTTON0 << i)) ? 1 : 0;
+    return pad;
+}
+
+std::int32_t track_score(std::int32_t last) {
+    SimLock lock;
+    return g.current_stage != -1 ? g.score : last;
+}
+
+// ---- recording ----
+
+Recorder::Recorder(platform::VirtualBackend &game, platform::Backend &real, Recording &out)
+    : game_(game), real_(real), out_(out) {}
+
+void Recorder::tick() {
+    const auto t = static_cast<std::uint32_t>(game_.ticks());
+    // The world as this tick finds it, before anything of the tick runs.
+    if (t % CHECK_EVERY == 0) out_.events.push_back({t, EventKind::Check, world_checksum()});
+    score_ = track_score(score_);
+
+    // The keyboard is looked through when the driver saw a key move, and
+    // once in a while in any case (a driver may clear its keys, on a loss
+    // of focus, without telling).
+    if (real_.take_key_activity() || t % FULL_KEY_SCAN_EVERY == 0) copy_keys(t);
+
+    PadState pad{};
+    real_.poll_joystick(pad);
+    const std::uint8_t bits = pad_bits(pad);
+    if (bits != pad_) {
+        pad_ = bits;
+        game_.set_pad(pad);
+        out_.events.push_back({t, EventKind::Pad, bits});
+    }
+    if (real_.close_requested() && !game_.close_requested()) {
+        game_.request_close();
+        out_.events.push_back({t, EventKind::Close, 0});
+    }
+}
+
+void Recorder::copy_keys(std::uint32_t t) {
+    const volatile char *real = real_.key_state();
+    for (int k = 1; k < KEY_MAX; ++k) {
+        const bool held = __atomic_load_n(&real[k], __ATOMIC_RELAXED) != 0;
+        if (held == given_[k]) continue;
+        given_[k] = held;
+        game_.set_key(k, held);
+        out_.events.push_back(
+            {t, held ? EventKind::KeyDown : EventKind::KeyUp, static_cast<std::uint32_t>(k)});
+    }
+}
+
+void Recorder::finish() {
+    out_.ticks = static_cast<std::uint32_t>(game_.ticks());
+    out_.final_score = score_;
+    out_.final_checksum = world_checksum();
+}
+
+// ---- playing back ----
+
+Playback::Playback(platform::VirtualBackend &game, const Recording &r, platform::Backend *real)
+    : game_(game), r_(r), real_(real) {}
+
+void Playback::tick() {
+    const auto t = static_cast<std::uint32_t>(game_.ticks());
+    score_ = track_score(score_);
+    if (real_ && real_key_held(*real_, KEY_ESC) && !game_.close_requested()) {
+        stopped_by_player_ = true;
+        game_.request_close();
+    }
+    // Events of earlier ticks can only be left when the game ran ahead of
+    // the recording (it departed): they are dropped.
+    while (next_ < r_.events.size() && r_.events[next_].tick < t) ++next_;
+    for (; next_ < r_.events.size() && r_.events[next_].tick == t; ++next_) {
+        const Event &e = r_.events[next_];
+        switch (e.kind) {
+        case EventKind::KeyDown: game_.set_key(static_cast<int>(e.value), true); break;
+        case EventKind::KeyUp: game_.set_key(static_cast<int>(e.value), false); break;
+        case EventKind::Pad: game_.set_pad(pad_from_bits(static_cast<std::uint8_t>(e.value))); break;
+        case EventKind::Close: game_.request_close(); break;
+        case EventKind::FocusLost: break;
+        case EventKind::Check:
+            if (departed_at_ < 0 && world_checksum() != e.value) {
+                departed_at_ = static_cast<long>(t);
+                game_.request_close(); // nothing after this is worth playing
+            }
+            break;
+        }
+    }
+}
+
+} // namespace qv::replay

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# A game recorded in the real window (real keys, real timers) replays to the
+# same world: headless with --verify, and in the window, where the player's
+# own files are left alone.
+source "$(dirname "$0")/lib.sh"
+start_xvfb
+mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"
+run() { # arguments of the game; leaves it running
+  (cd "$WORK/game" && exec ./quarvell "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+  GAME_PID=$!
+  WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
+    fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+}
+
+run --record "$WORK/game.qvr"
+sleep 2
+press Up
+for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
+sleep 4
+xdotool keydown --window "$WINDOW" Up Left Alt_L; sleep 2; xdotool keyup --window "$WINDOW" Up Left Alt_L
+press z
+press Escape; sleep 0.5; press Down; press Down; press Alt_L  # "Exit Game"
+wait_exit 20
+[ "$EXIT_RC" = "0" ] || fail "recording ended with status $EXIT_RC: $(game_errors)"
+grep -q "recorded .* ticks" "$WORK/stdout.txt" || fail "no recording: $(cat "$WORK/stdout.txt")"
+
+(cd "$WORK/game" && ./quarvell --replay "$WORK/game.qvr" --verify >"$WORK/verify.txt" 2>&1) ||
+  fail "the recording does not verify: $(cat "$WORK/verify.txt")"
+
+saved="$(md5sum "$SETTINGS" "$RECORDS")"
+run --replay "$WORK/game.qvr"
+wait_exit 60
+[ "$EXIT_RC" = "0" ] || fail "the replay in the window ended with status $EXIT_RC: $(game_errors)"
+grep -q "replayed as recorded" "$WORK/stdout.txt" || fail "window replay: $(cat "$WORK/stdout.txt") $(game_errors)"
+[ "$(md5sum "$SETTINGS" "$RECORDS")" = "$saved" ] ||
+  fail "the replay changed the player's files"
+echo "ok: $(grep recorded "$WORK/stdout.txt" || true)"

@@ -1,0 +1,481 @@
+// Files damaged the ordinary ways (a crash mid-write, a bad disk, a hand
+// edit), each kept in tests/data/repro/ as it was found: the game refuses
+// them with the file's name or loads them with defaults, and never traps the
+// player or shows leftover memory.
+#include "assets/archive.h"
+#include "assets/game_data.h"
+#include "assets/file_checks.h"
+#include "assets/graphics.h"
+#include "assets/picture_files.h"
+#include "core/game_state.h"
+#include "input/input.h"
+#include "persist/atomic_file.h"
+#include "persist/records.h"
+#include "persist/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace qv;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const std::string REPRO = std::string(QV_TESTS_DIR) + "/data/repro/";
+
+Bytes read_bytes(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_bytes(const std::string &path, const Bytes &b) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+template <class F> void expect_refused_naming(F load, const std::string &file) {
+    try {
+        load();
+        ADD_FAILURE() << "no error for " << file;
+    } catch (const AssetError &e) {
+        EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
+    }
+}
+
+void release_all_keys() {
+    for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
+}
+
+class DamagedFiles : public ::testing::Test {
+  protected:
+    std::string dir = test::make_temp_dir("damaged");
+    void SetUp() override {
+        test::reset_state();
+        std::mt19937 rng(31);
+        std::uint8_t table[CODE_ROWS][256];
+        for (auto &row : table) {
+            std::iota(row, row + 256, 0);
+            std::shuffle(row, row + 256, rng);
+        }
+        set_code_table(table);
+    }
+    void TearDown() override {
+        release_all_keys();
+        free_graphics();
+        fs::remove_all(dir);
+    }
+};
+
+// ---- settings ----
+
+// Every action can be pressed on its own: its key is one the library
+// reports, shows a name in the controls screen, and triggers that action
+// and no other. With Fire/Accept or Strafe/Cancel unpressable the title
+// menu cannot be left.
+void expect_every_action_pressable(const std::string &what) {
+    SCOPED_TRACE(what);
+    for (int a = 0; a < 4; ++a) {
+        const int code = g.key_binding[a];
+        const char *name = key_name(code);
+        EXPECT_STRNE(name, "") << "action " << a << " key " << code;
+        EXPECT_STRNE(name, "x") << "action " << a << " key " << code;
+        EXPECT_STRNE(name, "?") << "action " << a << " key " << code;
+        const int index = library_key_index(code);
+        ASSERT_GT(index, 0) << "action " << a << " key " << code;
+        release_all_keys();
+        key[index] = -1; // how the library marks a held key
+        for (int b = 0; b < 4; ++b)
+            EXPECT_EQ(action_held(b), b == a ? 1 : 0) << "key of action " << a << ", action " << b;
+    }
+    release_all_keys();
+}
+
+int16 default_key(int action) {
+    test::reset_state();
+    return g.key_binding[action];
+}
+
+TEST_F(DamagedFiles, SettingsWithUnpressableKeysFallBackAndAreSavedMended) {
+    const std::string path = dir + "/w_config.def";
+    for (const char *repro :
+         {"w_config_keys_zero.def", "w_config_all_zero.def", "w_config_keys_x.def"}) {
+        const int16 defaults[4] = {default_key(0), default_key(1), default_key(2), default_key(3)};
+        fs::copy_file(REPRO + repro, path, fs::copy_options::overwrite_existing);
+        load_settings(path);
+        expect_every_action_pressable(repro);
+        for (int a = 0; a < 4; ++a) EXPECT_EQ(g.key_binding[a], defaults[a]) << repro;
+        // The next start must not be stuck either: the saved bytes are the
+        // mended ones.
+        ASSERT_TRUE(save_settings(path));
+        const Bytes saved = read_bytes(path);
+        test::reset_state();
+        g.key_binding[0] = 1;
+        settings_from_bytes(saved.data(), static_cast<int>(saved.size()));
+        for (int a = 0; a < 4; ++a) EXPECT_EQ(g.key_binding[a], defaults[a]) << repro;
+    }
+}
+
+TEST_F(DamagedFiles, KeyBindingsEndFourDistinctAndPressable) {
+    const int16 fire = default_key(ACT_FIRE), strafe = default_key(ACT_STRAFE);
+    const int16 bomb = default_key(ACT_BOMB), booster = default_key(ACT_BOOSTER);
+    constexpr int A = KEYCODE_A, B = KEYCODE_A + 1, C = KEYCODE_A + 2;
+    constexpr int CAPSLOCK = 114, MENU = 111, NO_NAME = 121;
+    struct Case {
+        std::uint8_t file[4];
+        int16 want[4];
+    } cases[] = {
+        {{A, B, C, KEYCODE_SPACE}, {A, B, C, KEYCODE_SPACE}}, // kept as read
+        {{A, A, B, C}, {A, strafe, B, C}},                    // a repeat takes its default
+        {{A, B, A, A}, {A, B, bomb, booster}},
+        // A default an earlier action already holds: the first free one.
+        {{static_cast<std::uint8_t>(strafe), 0, C, A}, {strafe, fire, C, A}},
+        {{static_cast<std::uint8_t>(bomb), static_cast<std::uint8_t>(fire), 0, 0},
+         {bomb, fire, strafe, booster}},
+        {{static_cast<std::uint8_t>(booster), static_cast<std::uint8_t>(bomb),
+          static_cast<std::uint8_t>(fire), static_cast<std::uint8_t>(fire)},
+         {booster, bomb, fire, strafe}},
+        // Named "x" though the library has an index; no index; no name.
+        {{CAPSLOCK, MENU, NO_NAME, 200}, {fire, strafe, bomb, booster}},
+    };
+    for (const Case &c : cases) {
+        test::reset_state();
+        SettingsBytes bytes = settings_to_bytes();
+        std::copy(std::begin(c.file), std::end(c.file), bytes.begin() + 11);
+        settings_from_bytes(bytes.data(), SETTINGS_FILE_SIZE);
+        const std::string what = "file keys " + std::to_string(c.file[0]) + "," +
+                                 std::to_string(c.file[1]) + "," + std::to_string(c.file[2]) +
+                                 "," + std::to_string(c.file[3]);
+        for (int a = 0; a < 4; ++a) EXPECT_EQ(g.key_binding[a], c.want[a]) << what << " action " << a;
+        expect_every_action_pressable(what);
+    }
+    // Whatever four bytes a file holds.
+    std::mt19937 rng(5);
+    for (int n = 0; n < 2000; ++n) {
+        test::reset_state();
+        SettingsBytes bytes = settings_to_bytes();
+        for (int a = 0; a < 4; ++a)
+            bytes[11 + a] = static_cast<std::uint8_t>(rng() % 4 == 0 ? rng() % 4 + 103 : rng());
+        settings_from_bytes(bytes.data(), SETTINGS_FILE_SIZE);
+        expect_every_action_pressable("random file " + std::to_string(n));
+        if (HasFailure()) break;
+    }
+}
+
+// ---- pictures ----
+
+// Deciphered with the code table the generator writes, as found.
+TEST_F(DamagedFiles, TitlePicturesOfTheWrongSizeAreRefusedByName) {
+    // The generated data folder, with one damaged title picture put in.
+    const fs::path game(test::game_dir());
+    if (!fs::exists(game / "loader.def")) GTEST_SKIP() << "no generated data in " << game;
+    load_code_table((game / "loader.def").string());
+    fs::copy(game / "graphics", fs::path(dir) / "graphics");
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    for (const char *repro : {"title_1x1.lmp", "title_bytes_per_line_0.lmp"}) {
+        fs::copy_file(REPRO + repro, "graphics/title.lmp", fs::copy_options::overwrite_existing);
+        expect_refused_naming(load_graphics, "graphics/title.lmp");
+        free_graphics();
+    }
+    fs::current_path(old);
+
+    // The plain pictures, whatever code they are enciphered with.
+    PALETTE pal;
+    BITMAP *dest = create_bitmap_ex(8, SHEET_W, SHEET_H);
+    for (const char *repro : {"title_1x1.pcx", "title_bytes_per_line_0.pcx"}) {
+        const std::string path = dir + "/" + repro;
+        write_bytes(path, encipher_archive(read_bytes(REPRO + repro), 3));
+        expect_refused_naming([&] { load_archive_picture(path, pal, dest, SHEET_W, SHEET_H); },
+                              path);
+    }
+    destroy_bitmap(dest);
+}
+
+// An Allegro-written picture, then altered one header field or byte at a
+// time.
+class PictureChecks : public DamagedFiles {
+  protected:
+    Bytes pcx(int w, int h) {
+        BITMAP *b = create_bitmap_ex(8, w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) _putpixel(b, x, y, test::hashed(x, y, 7));
+        PALETTE pal;
+        for (int c = 0; c < PAL_SIZE; ++c)
+            pal[c] = RGB{static_cast<unsigned char>(c & 63), 0, static_cast<unsigned char>(c / 4), 0};
+        const std::string path = dir + "/plain.pcx";
+        save_pcx(path.c_str(), b, pal);
+        destroy_bitmap(b);
+        return read_bytes(path);
+    }
+};
+
+TEST_F(PictureChecks, EverySizeButTheExpectedOneIsRefused) {
+    const Bytes good = pcx(SHEET_W, SHEET_H);
+    PALETTE pal;
+    BITMAP *p = decode_picture(good, pal, SHEET_W, SHEET_H, "good");
+    EXPECT_EQ(p->w, SHEET_W);
+    EXPECT_EQ(getpixel(p, 319, 199), test::hashed(319, 199, 7));
+    destroy_bitmap(p);
+    EXPECT_EQ(pcx_fault(pcx(CLOUD_SIZE, CLOUD_HALF_H), CLOUD_SIZE, CLOUD_HALF_H), "");
+    EXPECT_EQ(pcx_fault(pcx(3, 5), 3, 5), ""); // an odd width
+    Bytes padded = pcx(4, 5);                  // and one padded to even
+    padded[8] = 2;                              // x up to 2: 3 wide, 4 bytes a line
+    EXPECT_EQ(pcx_fault(padded, 3, 5), "");
+
+    struct Wrong {
+        int w, h;
+    } wrong[] = {{1, 1}, {SHEET_W - 1, SHEET_H}, {SHEET_W, SHEET_H + 1}, {GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE}};
+    for (const Wrong &s : wrong) {
+        const std::string name = "picture " + std::to_string(s.w) + "x" + std::to_string(s.h);
+        expect_refused_naming([&] { decode_picture(pcx(s.w, s.h), pal, SHEET_W, SHEET_H, name); },
+                              name);
+    }
+    // Sheets, grounds and clouds each have their own size in the table.
+    for (const SheetFile &s : SHEET_FILES)
+        EXPECT_NE(pcx_fault(pcx(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE), s.width, s.height), "")
+            << s.archive;
+    EXPECT_NE(pcx_fault(good, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE), "");
+    EXPECT_NE(pcx_fault(good, CLOUD_PICTURE_W, CLOUD_PICTURE_H + 1), "");
+}
+
+TEST_F(PictureChecks, HeadersThatDisagreeWithThemselvesAreRefused) {
+    const Bytes good = pcx(40, 30);
+    ASSERT_EQ(pcx_fault(good, 40, 30), "");
+    const auto altered = [&](std::size_t at, std::uint8_t v) {
+        Bytes b = good;
+        b[at] = v;
+        return b;
+    };
+    EXPECT_NE(pcx_fault(altered(66, 0), 40, 30), "");  // bytes per line 0
+    EXPECT_NE(pcx_fault(altered(66, 38), 40, 30), ""); // shorter than a line
+    EXPECT_NE(pcx_fault(altered(66, 42), 40, 30), ""); // longer than any padding
+    EXPECT_NE(pcx_fault(altered(2, 0), 40, 30), "");   // not run-length encoded
+    EXPECT_NE(pcx_fault(altered(65, 3), 40, 30), "");  // three planes
+    EXPECT_NE(pcx_fault(altered(4, 1), 40, 30), "");   // x from 1: 39 wide
+    EXPECT_NE(pcx_fault(altered(good.size() - 769, 0), 40, 30), ""); // no palette marker
+    // Lines shorter than the width, the pixels stored to match: each line
+    // would keep leftover memory at its end.
+    Bytes narrow = pcx(38, 30);
+    narrow[8] = 39; // x up to 39: 40 wide
+    EXPECT_NE(pcx_fault(narrow, 40, 30), "");
+    Bytes no_lines = altered(66, 0);
+    no_lines.erase(no_lines.begin() + 128, no_lines.end() - 769);
+    EXPECT_NE(pcx_fault(no_lines, 40, 30), "");
+    // A run longer than its line pushes the rest of the pixels along.
+    Bytes longer = good;
+    longer.insert(longer.begin() + 128, {0xC2, 0x11});
+    EXPECT_NE(pcx_fault(longer, 40, 30), "");
+    for (std::size_t cut : {std::size_t{100}, std::size_t{500}, good.size() - 1})
+        EXPECT_NE(pcx_fault(Bytes(good.begin(), good.begin() + static_cast<long>(cut)), 40, 30), "")
+            << cut;
+}
+
+// A sheet, a ground or a cloud picture of another size stops the load with
+// the file's name.
+TEST_F(PictureChecks, LoadersUseTheSizesOfTheTable) {
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    fs::create_directory("graphics");
+    for (const SheetFile &s : SHEET_FILES)
+        write_bytes(std::string("graphics/") + s.archive, encipher_archive(pcx(s.width, s.height), 1));
+    write_bytes("graphics/hud.lmp", encipher_archive(pcx(SHEET_W, SHEET_H - 1), 2));
+    expect_refused_naming(load_graphics, "graphics/hud.lmp");
+    write_bytes("graphics/hud.lmp", encipher_archive(pcx(SHEET_W, SHEET_H), 2));
+    load_graphics();
+
+    g.current_stage = 0;
+    const std::string ground = "graphics/" + std::to_string(stage_map_archive[0]);
+    const std::string cloud = "graphics/" + std::to_string(stage_cloud_archive[0]);
+    const std::string cloud2 = "graphics/" + std::to_string(stage_cloud_archive[0] + 1);
+    write_bytes(cloud, encipher_archive(pcx(CLOUD_SIZE, CLOUD_HALF_H), 4));
+    write_bytes(cloud2, encipher_archive(pcx(CLOUD_PICTURE_W, CLOUD_PICTURE_H), 4));
+    write_bytes(ground, encipher_archive(pcx(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE), 5));
+    expect_refused_naming(load_stage_graphics, cloud);
+    write_bytes(cloud, encipher_archive(pcx(CLOUD_PICTURE_W, CLOUD_PICTURE_H), 4));
+    write_bytes(ground, encipher_archive(pcx(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE / 2), 5));
+    expect_refused_naming(load_stage_graphics, ground);
+    write_bytes(ground, encipher_archive(pcx(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE), 5));
+    load_stage_graphics();
+    EXPECT_EQ(getpixel(g.stage_map, 2 * 511, 2 * 511), test::hashed(511, 511, 7));
+    fs::current_path(old);
+}
+
+// ---- sounds ----
+
+// The three found files hold two data chunks: the reader would make two
+// samples and lose the first, or ask for gigabytes for the second.
+TEST_F(DamagedFiles, WavFilesWithASecondDataChunkAreRefusedByName) {
+    for (const char *repro :
+         {"wav_two_data_chunks.wav", "wav_second_data_negative_len.wav", "wav_second_data_huge.wav"}) {
+        const std::string path = dir + "/" + repro;
+        write_bytes(path, encipher_archive(read_bytes(REPRO + repro), 9));
+        expect_refused_naming([&] { load_archive_sample(path, 3); }, path);
+        EXPECT_EQ(g.samples[3], nullptr);
+    }
+}
+
+Bytes wav(std::initializer_list<std::pair<const char *, Bytes>> chunks) {
+    Bytes w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto &[id, body] : chunks) {
+        w.insert(w.end(), id, id + 4);
+        const auto n = static_cast<std::uint32_t>(body.size());
+        for (int i = 0; i < 4; ++i) w.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
+        w.insert(w.end(), body.begin(), body.end());
+    }
+    return w;
+}
+
+// format, channels, rate, bytes per second, block size, bits
+Bytes fmt(int channels, int bits, int format = 1, int rate = 22050) {
+    Bytes b;
+    const auto put = [&](long v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put(format, 2), put(channels, 2), put(rate, 4), put(rate * channels * bits / 8, 4);
+    put(channels * bits / 8, 2), put(bits, 2);
+    return b;
+}
+
+TEST_F(DamagedFiles, WavChecksWalkEveryChunkAsTheReaderDoes) {
+    const Bytes pcm(40, 0x55);
+    const Bytes good = wav({{"fmt ", fmt(1, 16)}, {"LIST", Bytes(5, 1)}, {"data", pcm}});
+    ASSERT_EQ(wav_fault(good), "");
+    SAMPLE *s = decode_sample(good, "good");
+    EXPECT_EQ(s->len, 20u);
+    destroy_sample(s);
+    EXPECT_EQ(wav_fault(wav({{"fmt ", fmt(2, 8)}, {"data", pcm}})), "");
+
+    Bytes short_fmt = fmt(1, 16);
+    short_fmt.resize(14);
+    Bytes trailing = good;
+    trailing.insert(trailing.end(), {'d', 'a', 't', 'a'});
+    const std::pair<const char *, Bytes> refused[] = {
+        {"two data chunks", wav({{"fmt ", fmt(1, 8)}, {"data", pcm}, {"data", pcm}})},
+        {"two format chunks", wav({{"fmt ", fmt(1, 8)}, {"fmt ", fmt(1, 16)}, {"data", pcm}})},
+        {"data before format", wav({{"data", pcm}, {"fmt ", fmt(1, 8)}})},
+        {"no format", wav({{"data", pcm}})},
+        {"no data", wav({{"fmt ", fmt(1, 8)}})},
+        {"empty data", wav({{"fmt ", fmt(1, 8)}, {"data", {}}})},
+        {"half a frame", wav({{"fmt ", fmt(2, 16)}, {"data", Bytes(42, 0)}})},
+        {"short format chunk", wav({{"fmt ", short_fmt}, {"data", pcm}})},
+        {"not PCM", wav({{"fmt ", fmt(1, 16, 3)}, {"data", pcm}})},
+        {"24-bit", wav({{"fmt ", fmt(1, 24)}, {"data", Bytes(42, 0)}})},
+        {"three channels", wav({{"fmt ", fmt(3, 8)}, {"data", Bytes(42, 0)}})},
+        {"no rate", wav({{"fmt ", fmt(1, 8, 1, 0)}, {"data", pcm}})},
+        {"a chunk header after the data", trailing},
+        {"cut short", Bytes(good.begin(), good.end() - 1)},
+    };
+    for (const auto &item : refused) {
+        const std::string what = item.first;
+        const Bytes &bytes = item.second;
+        EXPECT_NE(wav_fault(bytes), "") << what;
+        expect_refused_naming([&] { decode_sample(bytes, what); }, what);
+    }
+    // A length over 2 GB reads as negative in the reader.
+    Bytes negative = good;
+    negative[good.size() - pcm.size() - 1] = 0xFF;
+    EXPECT_NE(wav_fault(negative), "");
+}
+
+// ---- records ----
+
+TEST_F(DamagedFiles, RecordsOutOfOrderAreSortedAndLongNamesCut) {
+    const std::string path = dir + "/assist.def";
+    const int32 scores[RECORD_COUNT] = {100, 500, 300, 500, 0, 900, 20, 20, 700, 1};
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        g.record_score[i] = scores[i];
+        std::memset(g.record_name[i], 'A' + i, RECORD_NAME_SIZE); // 16 letters, no end
+        g.record_name[i][RECORD_NAME_SIZE - 1] = 0;
+    }
+    write_bytes(path, [] {
+        const RecordsBytes b = records_to_bytes(6);
+        return Bytes(b.begin(), b.end());
+    }());
+    load_records(path);
+    const int32 sorted[RECORD_COUNT] = {900, 700, 500, 500, 300, 100, 20, 20, 1, 0};
+    const char first[RECORD_COUNT] = {'F', 'I', 'B', 'D', 'C', 'A', 'G', 'H', 'J', 'E'};
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        EXPECT_EQ(g.record_score[i], sorted[i]) << i;
+        // Equal scores keep the file's order; every name ends at 11.
+        EXPECT_EQ(g.record_name[i][0], first[i]) << i;
+        EXPECT_EQ(std::strlen(g.record_name[i]), static_cast<std::size_t>(NAME_BUFFER_SIZE - 1)) << i;
+        for (int j = NAME_BUFFER_SIZE - 1; j < RECORD_NAME_SIZE; ++j)
+            EXPECT_EQ(g.record_name[i][j], 0) << i << " " << j;
+    }
+    // A new score goes in at its place and only the lowest leaves.
+    insert_record(record_position(600), 600, "NEW");
+    const int32 after[RECORD_COUNT] = {900, 700, 600, 500, 500, 300, 100, 20, 20, 1};
+    for (int i = 0; i < RECORD_COUNT; ++i) EXPECT_EQ(g.record_score[i], after[i]) << i;
+}
+
+// ---- temporary files left by a killed save ----
+
+// A process id that no process has now.
+pid_t finished_process() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(DamagedFiles, StartUpRemovesOnlyTemporaryFilesWhoseWriterIsGone) {
+    const pid_t gone = finished_process();
+    const std::string alive = std::to_string(getppid());
+    const std::string dead = std::to_string(gone);
+    const std::string mine = std::to_string(getpid());
+    const std::string stale[] = {"assist.def." + dead + ".tmp", "assist.def." + mine + ".tmp",
+                                 "w_config.def." + dead + ".tmp"};
+    const std::string kept[] = {"assist.def." + alive + ".tmp", // another game is saving
+                                "assist.def.tmp", "assist.def.x" + dead + ".tmp",
+                                "assist.def." + dead + ".tmp.bak", "other." + dead + ".tmp",
+                                "assist.def"};
+    for (const std::string &f : stale) write_bytes(dir + "/" + f, {1, 2, 3});
+    for (const std::string &f : kept) write_bytes(dir + "/" + f, {1, 2, 3});
+    load_records(dir + "/assist.def");
+    load_settings(dir + "/w_config.def");
+    for (const std::string &f : stale) EXPECT_FALSE(fs::exists(dir + "/" + f)) << f;
+    for (const std::string &f : kept) EXPECT_TRUE(fs::exists(dir + "/" + f)) << f;
+    // The game's own saves still work beside what was kept.
+    EXPECT_TRUE(save_records(dir + "/assist.def"));
+    EXPECT_TRUE(fs::exists(dir + "/assist.def." + alive + ".tmp"));
+}
+
+// ---- the code table ----
+
+TEST_F(DamagedFiles, ACodeTableRowThatIsNoPermutationIsReportedAgainstTheTable) {
+    const std::string path = dir + "/loader.def";
+    std::mt19937 rng(8);
+    Bytes table(CODE_ROWS * 256);
+    for (int r = 0; r < CODE_ROWS; ++r) {
+        std::iota(table.begin() + r * 256, table.begin() + (r + 1) * 256, 0);
+        std::shuffle(table.begin() + r * 256, table.begin() + (r + 1) * 256, rng);
+    }
+    write_bytes(path, table);
+    load_code_table(path);
+    for (int r : {0, 5, 15}) {
+        Bytes damaged = table;
+        damaged[static_cast<std::size_t>(r * 256 + 17)] = damaged[static_cast<std::size_t>(r * 256 + 18)];
+        write_bytes(path, damaged);
+        try {
+            load_code_table(path);
+            ADD_FAILURE() << "row " << r << " repeats a byte and was accepted";
+        } catch (const AssetError &e) {
+            const std::string what = e.what();
+            EXPECT_NE(what.find(path), std::string::npos) << what;
+            EXPECT_NE(what.find("row " + std::to_string(r)), std::string::npos) << what;
+        }
+    }
+}
+
+} // namespace
