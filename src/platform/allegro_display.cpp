@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace qv::platform {
 
@@ -48,6 +49,28 @@ int level8(int v) { return (v << 2) | (v >> 4); }
 
 // Allegro's keyboard driver writes key[] from its own thread.
 bool held(int k) { return __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0; }
+
+// One picture row in screen pixels, each repeated `scale` times. A scale
+// known to the compiler turns the repeat into straight stores; this runs for
+// every row of every frame.
+template <int SCALE>
+void widen_fixed(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out) {
+    for (int x = 0; x < FRAME_W; ++x, out += SCALE) {
+        const std::uint32_t c = colour[in[x]];
+        for (int k = 0; k < SCALE; ++k) out[k] = c;
+    }
+}
+
+template <int... S>
+void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out, int scale,
+               std::integer_sequence<int, S...>) {
+    // One case per scale from MIN_SCALE to MAX_SCALE.
+    ((scale == S + MIN_SCALE ? widen_fixed<S + MIN_SCALE>(in, colour, out) : void()), ...);
+}
+
+void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out, int scale) {
+    widen_row(in, colour, out, scale, std::make_integer_sequence<int, MAX_SCALE - MIN_SCALE + 1>());
+}
 
 bool f12_is_bound() {
     SimLock lock;
@@ -163,12 +186,7 @@ void AllegroBackend::draw_shown() {
     for (int r = 0; r < out_h; ++r) {
         const int src = l.aspect ? r * ASPECT_ROWS_IN / (ASPECT_ROWS_OUT * l.scale) : r / l.scale;
         if (src != widened) {
-            const unsigned char *in = shown_->line[src];
-            std::uint32_t *out = row_.data();
-            for (int x = 0; x < FRAME_W; ++x) {
-                const std::uint32_t c = colour_[in[x]];
-                for (int k = 0; k < l.scale; ++k) *out++ = c;
-            }
+            widen_row(shown_->line[src], colour_, row_.data(), l.scale);
             widened = src;
         }
         const uintptr_t line = bmp_write_line(screen, l.y + r);
