@@ -4,7 +4,7 @@
 # Works as root or through sudo; safe to run again.
 set -euo pipefail
 
-build_packages=(g++ cmake make pkg-config liballegro4-dev)
+build_packages=(g++ cmake make pkg-config liballegro4-dev libloadpng4-dev)
 # clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz
 # targets; tesseract reads the menus in end-to-end screenshots.
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev

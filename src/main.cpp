@@ -1,43 +1,39 @@
 // QUARVELL: an arcade flying shooter.
+#include "loop/command_line.h"
 #include "loop/game_loop.h"
+#include "loop/paths.h"
 #include "loop/recorded_games.h"
 
 #include <allegro.h>
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <string>
-#include <system_error>
 
 int main(int argc, char **argv) {
-    // The data is read from the current folder; started from elsewhere, the
-    // game looks beside its executable instead. The player's files stay in
-    // the folder the game was started from.
-    namespace fs = std::filesystem;
+    const qv::CommandLine cl = qv::parse_command_line(argc, argv);
+    switch (cl.mode) {
+    case qv::CommandLine::Mode::Help:
+        std::fputs(qv::usage_text().c_str(), stdout);
+        return 0;
+    case qv::CommandLine::Mode::Version:
+        std::puts(qv::version_text().c_str());
+        return 0;
+    case qv::CommandLine::Mode::Error:
+        std::fprintf(stderr, "quarvell: %s\n%s", cl.error.c_str(), qv::usage_text().c_str());
+        return qv::USAGE_ERROR;
+    case qv::CommandLine::Mode::Play:
+        break;
+    }
+    const qv::GamePaths paths = qv::resolve_paths(qv::current_environment(), cl.data_dir);
     qv::GameOptions options;
-    std::error_code ec;
-    if (argc > 0 && !fs::exists("loader.def", ec)) {
-        const fs::path here = fs::absolute(argv[0], ec).parent_path();
-        if (!ec && fs::exists(here / "loader.def", ec)) options.data_dir = here.string();
-    }
-    std::string record, replay;
-    bool verify = false;
-    for (int i = 1; i < argc; ++i) {
-        const bool has_value = i + 1 < argc;
-        if (std::strcmp(argv[i], "--record") == 0 && has_value) {
-            record = argv[++i];
-        } else if (std::strcmp(argv[i], "--replay") == 0 && has_value) {
-            replay = argv[++i];
-        } else if (std::strcmp(argv[i], "--verify") == 0) {
-            verify = true;
-        } else {
-            std::fprintf(stderr, "quarvell: unknown option %s\n", argv[i]);
-            return 2;
-        }
-    }
-    if (!replay.empty()) return qv::replay_game(options, replay, verify);
-    if (!record.empty()) return qv::record_game(options, record);
+    options.data_dir = paths.data_dir;
+    options.settings_path = paths.settings;
+    options.records_path = paths.records;
+    options.display.scale = cl.scale;
+    options.display.fullscreen = cl.fullscreen;
+    options.display.aspect = cl.aspect;
+    options.display.screenshot_dir = paths.screenshots;
+    if (!cl.replay.empty()) return qv::replay_game(options, cl.replay, cl.verify);
+    if (!cl.record.empty()) return qv::record_game(options, cl.record);
     return qv::game_main(options);
 }
 END_OF_MAIN()

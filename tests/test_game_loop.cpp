@@ -298,6 +298,34 @@ test::Player &abandon_with_a_record(test::Player &p, int32 &score) {
         .check([&] { score = score_now(); });
 }
 
+TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
+    test::HeadlessGame game("loop-focus");
+    platform::VirtualBackend &vb = game.backend();
+    game.player.wait_for(Screen::Title)
+        .check([&] { vb.lose_focus(); })
+        .wait_ticks(70)
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Title); })
+        // The loss seen in the menus is no reason to pause the next flight.
+        .start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .wait_for(Screen::Flight)
+        .wait_ticks(140)
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Flight); })
+        .check([&] { vb.lose_focus(); })
+        .wait_for(Screen::Pause)
+        // Away again while paused; "Resume Play" resumes for good.
+        .check([&] { vb.lose_focus(); })
+        .accept()
+        .wait_for(Screen::Flight)
+        .wait_ticks(140)
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Flight); })
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(2) // "Exit Game"
+        .accept();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+}
+
 TEST(GameLoop, ClosingTheWindowAtTheNameEntryKeepsWhatWasTyped) {
     test::HeadlessGame game("loop-close-name");
     int32 score = 0;
@@ -322,8 +350,10 @@ TEST(GameLoop, ClosingTheWindowAtTheNameEntryKeepsWhatWasTyped) {
 
 TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
     test::HeadlessGame game("loop-unsaved");
-    game.options.settings_path = game.folder() + "/gone/w_config.def";
-    game.options.records_path = game.folder() + "/gone/assist.def";
+    // Each file's folder cannot be made: a plain file stands in its way.
+    for (const char *blocker : {"/no-settings", "/no-records"}) write_file(game.folder() + blocker, {});
+    game.options.settings_path = game.folder() + "/no-settings/w_config.def";
+    game.options.records_path = game.folder() + "/no-records/assist.def";
     // Two stage starts (a continue) and the quit: three saves of each file.
     game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
         .fly(test::unarmed_pilot())

@@ -177,10 +177,13 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(read_file(), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
     fail_writes_after(-1);
+    // A missing folder is made; one with a plain file in its way cannot be.
+    std::ofstream(dir + "/gone").put('x');
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_records(dir + "/gone/assist.def"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "quarvell: could not save " + dir + "/gone/assist.def: No such file or directory\n");
+              "quarvell: could not save " + dir + "/gone/assist.def: cannot make the folder " + dir +
+                  "/gone: Not a directory\n");
 }
 
 } // namespace

@@ -129,11 +129,14 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
 
     fail_writes_after(-1);
+    // A missing folder is made; one with a plain file in its way cannot be.
+    std::ofstream(dir + "/missing").put('x');
     const std::string nowhere = dir + "/missing/w_config.def";
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(nowhere));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "quarvell: could not save " + nowhere + ": No such file or directory\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quarvell: could not save " + nowhere +
+                                                          ": cannot make the folder " + dir +
+                                                          "/missing: Not a directory\n");
     EXPECT_TRUE(save_settings(path));
 }
 

@@ -97,10 +97,17 @@ MenuEvent ChoiceLatch::step() {
     case State::Idle:
         if (accept) state_ = State::ArmedAccept;
         if (cancellable_ && cancel) state_ = State::ArmedCancel;
+        window_keys_at_arming_ = platform::window_keys_used();
         return MenuEvent::None;
     case State::ArmedAccept:
     case State::ArmedCancel:
         if (accept || cancel) return MenuEvent::None;
+        // Alt (the default accept key) held for Alt+Enter: the player
+        // switched to fullscreen, and chose nothing.
+        if (platform::window_keys_used() != window_keys_at_arming_) {
+            state_ = State::Idle;
+            return MenuEvent::None;
+        }
         {
             const bool was_accept = state_ == State::ArmedAccept;
             state_ = State::Idle;

@@ -2,6 +2,8 @@
 // flight loop, shutdown, and the timer callbacks that drive the simulation.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <string>
 
 namespace qv {
@@ -11,6 +13,8 @@ struct GameOptions {
     std::string data_dir = ".";
     std::string settings_path = "w_config.def";
     std::string records_path = "assist.def";
+    // Window size, fullscreen, 4:3 and the screenshot folder.
+    platform::DisplayOptions display;
 };
 
 // Runs the game on the platform's back end (platform/platform.h) and

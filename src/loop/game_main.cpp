@@ -85,6 +85,7 @@ int game_main(const GameOptions &options) {
     set_save_paths({options.settings_path, options.records_path});
     forget_save_warnings();
     std::string error;
+    platform::configure_display(options.display);
     if (!platform::init_display(error)) {
         std::fprintf(stderr, "quarvell: %s\n", error.c_str());
         return 1;

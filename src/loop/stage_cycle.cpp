@@ -107,6 +107,8 @@ void init_player_slot() {
 
 // The stage start: files saved, world reset, graphics loaded, intro banner.
 void stage_start() {
+    // A switch away in the menus before this flight is no reason to pause it.
+    platform::focus_lost();
     save_settings();
     save_records();
     load_stage_graphics();
@@ -148,7 +150,12 @@ FlightEnd flight_loop() {
         hot_key(KEYCODE_V, g.vsync_enabled);
         hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);
         hot_key(KEYCODE_S, g.detail[DETAIL_SHIP_SHADOWS]);
-        if (key_held(KEYCODE_ESC)) run_pause_menu();
+        // Switching to another window pauses, so the player does not die
+        // behind it; a switch while paused is answered already.
+        if (key_held(KEYCODE_ESC) || platform::focus_lost()) {
+            run_pause_menu();
+            platform::focus_lost();
+        }
 
         render_frame();
 

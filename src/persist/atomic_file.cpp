@@ -11,7 +11,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 #include <string>
 #include <unistd.h>
 
@@ -110,6 +112,17 @@ void set_save_paths(const SavePaths &p) { paths = p; }
 const SavePaths &save_paths() { return paths; }
 
 bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
+    // The player's folders (~/.config/quarvell...) are made by the first
+    // save. One that cannot be made is reported once, not once per file.
+    const std::string folder = folder_of(path);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        if (warned.insert(folder).second)
+            std::fprintf(stderr, "quarvell: could not save %s: cannot make the folder %s: %s\n",
+                         path.c_str(), folder.c_str(), ec.message().c_str());
+        return false;
+    }
     std::string reason;
     if (write_file_atomically(path, data, size, reason)) return true;
     if (warned.insert(path).second)

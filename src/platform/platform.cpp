@@ -10,9 +10,6 @@ namespace qv::platform {
 
 namespace {
 
-// The window shows the 320x200 picture at this integer scale.
-constexpr int WINDOW_SCALE = 2;
-
 std::atomic<bool> close_flag{false};
 
 void on_close_button() { close_flag.store(true); }
@@ -62,13 +59,7 @@ bool AllegroBackend::init_display(std::string &error) {
         error = "cannot install the keyboard";
         return false;
     }
-    set_color_depth(8);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, FRAME_W * WINDOW_SCALE, FRAME_H * WINDOW_SCALE, 0,
-                     0) != 0) {
-        error = std::string("cannot open a 320x200 8-bit window: ") + allegro_error;
-        return false;
-    }
-    set_window_title("QUARVELL");
+    if (!open_window(error)) return false;
     set_close_button_callback(on_close_button);
     keyboard_lowlevel_callback = on_key_event;
     return true;
@@ -85,36 +76,6 @@ bool AllegroBackend::init_sound() {
 void AllegroBackend::install_callback(Callback cb, long period) { install_int_ex(cb, period); }
 
 void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
-
-void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
-    if (!screen) return;
-    if (vsync) ::vsync();
-    // Clipped to the source: with an offset the last column or row keeps
-    // what it showed before.
-    const int w = FRAME_W - sx, h = FRAME_H - sy;
-    acquire_screen();
-    stretch_blit(frame, screen, sx, sy, w, h, 0, 0, w * WINDOW_SCALE, h * WINDOW_SCALE);
-    release_screen();
-    frames_.fetch_add(1);
-}
-
-void AllegroBackend::clear_screen() {
-    if (screen) clear_bitmap(screen);
-}
-
-void AllegroBackend::set_palette(const PALETTE pal) { set_palette_range(pal, 0, 255, FALSE); }
-
-void AllegroBackend::fade_in(const PALETTE pal, int speed) {
-    fading_.store(true);
-    ::fade_in(pal, speed);
-    fading_.store(false);
-}
-
-void AllegroBackend::fade_out(int speed) {
-    fading_.store(true);
-    ::fade_out(speed);
-    fading_.store(false);
-}
 
 void AllegroBackend::rest_ms(int ms) { rest(ms); }
 
@@ -155,6 +116,7 @@ void AllegroBackend::shutdown() {
         std::lock_guard<std::mutex> hold(joystick_mutex_);
         joystick_installed_ = false;
     }
+    close_window();
     allegro_exit();
 }
 

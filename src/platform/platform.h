@@ -26,6 +26,15 @@ inline constexpr long MENU_PERIOD = 17045;     // 70 Hz
 
 using Callback = void (*)();
 
+// How the player wants the picture shown (the command line), and where
+// screenshots go. Back ends without a window ignore it.
+struct DisplayOptions {
+    int scale = 0;           // window scale; 0: the largest that fits the desktop
+    bool fullscreen = false; // start in fullscreen
+    bool aspect = false;     // 4:3: every 5 rows shown as 6
+    std::string screenshot_dir = ".";
+};
+
 // What a back end must do. The game calls it only through the functions
 // below, always from the main thread and never while holding the sim lock
 // (several of these wait for the timer thread, which may want the lock).
@@ -33,6 +42,8 @@ class Backend {
   public:
     virtual ~Backend() = default;
 
+    // Before init_display: how to show the picture.
+    virtual void configure_display(const DisplayOptions &) {}
     // Library, timer, keyboard and window; false with a one-line reason.
     virtual bool init_display(std::string &error) = 0;
     // False when there is no real sound output.
@@ -47,6 +58,12 @@ class Backend {
     virtual void fade_out(int speed) = 0;
     virtual void rest_ms(int ms) = 0;
     virtual bool close_requested() = 0;
+    // True when the window has lost the input focus since the last call
+    // (the player switched to another window).
+    virtual bool focus_lost() { return false; }
+    // How many times the window's own keys (fullscreen, screenshot) were
+    // used; a menu key held across one must not count as a choice.
+    virtual long window_keys_used() { return 0; }
     virtual void install_joystick() = 0;
     // Timer thread: the state of the first gamepad's stick and buttons.
     virtual void poll_joystick(PadState &pad) = 0;
@@ -85,6 +102,7 @@ class UseBackend {
 // tools that draw into memory bitmaps.
 void init_headless();
 
+inline void configure_display(const DisplayOptions &o) { backend().configure_display(o); }
 inline bool init_display(std::string &error) { return backend().init_display(error); }
 inline bool init_sound() { return backend().init_sound(); }
 
@@ -104,6 +122,8 @@ inline void rest_ms(int ms) { backend().rest_ms(ms); }
 
 // True once the window's close button has been pressed.
 inline bool close_requested() { return backend().close_requested(); }
+inline bool focus_lost() { return backend().focus_lost(); }
+inline long window_keys_used() { return backend().window_keys_used(); }
 
 inline void install_joystick() { backend().install_joystick(); }
 inline void poll_joystick(PadState &pad) { backend().poll_joystick(pad); }

@@ -38,6 +38,10 @@ class VirtualBackend : public Backend {
     explicit VirtualBackend(VirtualOptions options = {});
     ~VirtualBackend() override;
 
+    // The window's size, fullscreen and screenshots are the display's.
+    void configure_display(const DisplayOptions &o) override {
+        if (options_.display) options_.display->configure_display(o);
+    }
     bool init_display(std::string &error) override;
     bool init_sound() override { return options_.display && options_.display->init_sound(); }
     void install_callback(Callback cb, long period) override;
@@ -49,6 +53,11 @@ class VirtualBackend : public Backend {
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
     bool close_requested() override { return close_requested_; }
+    bool focus_lost() override {
+        const bool lost = focus_lost_;
+        focus_lost_ = false;
+        return lost;
+    }
     void install_joystick() override;
     void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
@@ -68,6 +77,8 @@ class VirtualBackend : public Backend {
     BITMAP *last_frame() const { return last_frame_; }
     // The window's close button.
     void request_close() { close_requested_ = true; }
+    // The player switches to another window.
+    void lose_focus() { focus_lost_ = true; }
     // What the gamepad shows at the next poll.
     void set_pad(const PadState &pad) { pad_ = pad; }
     // Holds or lets go of a key by its library code (KEY_*).
@@ -102,6 +113,7 @@ class VirtualBackend : public Backend {
     long install_count_ = 0;
     std::vector<Timer> timers_;
     bool close_requested_ = false;
+    bool focus_lost_ = false;
     bool fading_ = false;
     bool owns_library_ = false;
     PadState pad_{};

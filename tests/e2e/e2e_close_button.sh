@@ -12,12 +12,12 @@ sleep 3
 kill -0 "$GAME_PID" || fail "game died before the close: $(game_errors)"
 # The stage start wrote the files with the clouds on; C turns them off just
 # before the close, which must save that.
-[ "$(byte_at "$WORK/game/w_config.def" 19)" = "1" ] || fail "clouds not on at the stage start"
+[ "$(byte_at "$SETTINGS" 19)" = "1" ] || fail "clouds not on at the stage start"
 press c
 "$WORK/send_close" "$WINDOW"
 wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "close ended with status $EXIT_RC: $(game_errors)"
-[ "$(stat -c %s "$WORK/game/w_config.def")" -eq 27 ] || fail "settings file not written"
-[ "$(byte_at "$WORK/game/w_config.def" 19)" = "0" ] || fail "the close did not save the settings"
-[ "$(stat -c %s "$WORK/game/assist.def")" -eq 191 ] || fail "records file not written"
+[ "$(stat -c %s "$SETTINGS")" -eq 27 ] || fail "settings file not written"
+[ "$(byte_at "$SETTINGS" 19)" = "0" ] || fail "the close did not save the settings"
+[ "$(stat -c %s "$RECORDS")" -eq 191 ] || fail "records file not written"
 echo "ok"

@@ -18,7 +18,10 @@ cp "$REPRO/w_config_keys_x.def" "$WORK/game/w_config.def"
 # The id of a process that has ended: its writer is gone.
 true & gone=$!
 wait "$gone"
-echo stale >"$WORK/game/assist.def.$gone.tmp"
+# The records are kept in the player's folder (the settings file above stays
+# in the game's folder, where it was found): the temporary file lies there.
+mkdir -p "$(dirname "$RECORDS")"
+echo stale >"$RECORDS.$gone.tmp"
 
 launch
 WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
@@ -30,7 +33,7 @@ wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "the title menu did not take Left Alt (status $EXIT_RC): $(game_errors)"
 keys="$(od -An -tu1 -j11 -N4 "$WORK/game/w_config.def" | tr -s ' ' | sed 's/^ //')"
 [ "$keys" = "107 105 26 103" ] || fail "saved keys are $keys, not the defaults"
-[ ! -e "$WORK/game/assist.def.$gone.tmp" ] || fail "the stale temporary file is still there"
+[ ! -e "$RECORDS.$gone.tmp" ] || fail "the stale temporary file is still there"
 
 cp "$REPRO/title_1x1.lmp" "$WORK/game/graphics/title.lmp"
 launch

@@ -49,6 +49,6 @@ press Down; press Down
 press Alt_L
 wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
-[ "$(stat -c %s "$WORK/game/w_config.def")" -eq 27 ] || fail "settings file not written"
-[ "$(stat -c %s "$WORK/game/assist.def")" -eq 191 ] || fail "records file not written"
+[ "$(stat -c %s "$SETTINGS")" -eq 27 ] || fail "settings file not written"
+[ "$(stat -c %s "$RECORDS")" -eq 191 ] || fail "records file not written"
 echo "ok"

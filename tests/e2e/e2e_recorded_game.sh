@@ -27,11 +27,11 @@ grep -q "recorded .* ticks" "$WORK/stdout.txt" || fail "no recording: $(cat "$WO
 (cd "$WORK/game" && ./quarvell --replay "$WORK/game.qvr" --verify >"$WORK/verify.txt" 2>&1) ||
   fail "the recording does not verify: $(cat "$WORK/verify.txt")"
 
-saved="$(md5sum "$WORK/game/w_config.def" "$WORK/game/assist.def")"
+saved="$(md5sum "$SETTINGS" "$RECORDS")"
 run --replay "$WORK/game.qvr"
 wait_exit 60
 [ "$EXIT_RC" = "0" ] || fail "the replay in the window ended with status $EXIT_RC: $(game_errors)"
 grep -q "replayed as recorded" "$WORK/stdout.txt" || fail "window replay: $(cat "$WORK/stdout.txt") $(game_errors)"
-[ "$(md5sum "$WORK/game/w_config.def" "$WORK/game/assist.def")" = "$saved" ] ||
+[ "$(md5sum "$SETTINGS" "$RECORDS")" = "$saved" ] ||
   fail "the replay changed the player's files"
 echo "ok: $(grep recorded "$WORK/stdout.txt" || true)"

@@ -12,7 +12,7 @@ press Control_L; sleep 0.8
 press Down; press Down; press Alt_L
 wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "first quit ended with status $EXIT_RC: $(game_errors)"
-difficulty="$(od -An -tu1 -j0 -N1 "$WORK/game/w_config.def" | tr -d ' ')"
+difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
 [ "$difficulty" = "2" ] || fail "difficulty saved as $difficulty, not 2 (Hard)"
 
 # Start again and quit at once: the file must be read back, not reset.
@@ -23,6 +23,6 @@ sleep 2
 press Down; press Down; press Alt_L
 wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "second quit ended with status $EXIT_RC: $(game_errors)"
-difficulty="$(od -An -tu1 -j0 -N1 "$WORK/game/w_config.def" | tr -d ' ')"
+difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
 [ "$difficulty" = "2" ] || fail "difficulty came back as $difficulty after a restart"
 echo "ok"

@@ -7,6 +7,15 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/quarvell-e2e.XXXXXX")"
 XVFB_PID=""
 GAME_PID=""
 
+# The player's home is a fresh folder: the game keeps its files in the XDG
+# folders under it, never in the real home of whoever runs the tests.
+export HOME="$WORK/home"
+mkdir -p "$HOME"
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_PICTURES_DIR
+SETTINGS="$HOME/.config/quarvell/w_config.def"
+RECORDS="$HOME/.local/share/quarvell/assist.def"
+SHOTS="$HOME/Pictures/quarvell"
+
 # A game that is still running when a test ends is stopped for good: with
 # its display gone it may not get as far as handling a polite signal.
 stop() {
@@ -30,10 +39,11 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A private X server; it picks a free display number itself.
+# A private X server of $1 (default 1024x768); it picks a free display
+# number itself.
 start_xvfb() {
   local fifo="$WORK/displayfd"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
   local n=""
   for _ in $(seq 100); do
@@ -50,14 +60,33 @@ start_xvfb() {
   fail "Xvfb on $DISPLAY does not answer"
 }
 
-# Runs the game in a private copy of its folder, so its saved files land there.
+# Runs the game (with the options given) in a private copy of its folder.
 start_game() {
   mkdir -p "$WORK/game"
   cp -r "$GAME_DIR"/. "$WORK/game/"
-  (cd "$WORK/game" && exec ./quarvell >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+  (cd "$WORK/game" && exec ./quarvell "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
   GAME_PID=$!
+  find_window
+}
+
+# Waits for the game's window; sets WINDOW.
+find_window() {
   WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
     fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+}
+
+# Width and height of a window, as "WxH".
+window_size() {
+  xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+
+# The game window's picture brought back to 320x200 (nearest neighbour, so
+# at a whole scale every game pixel comes back exactly); prints the file.
+frame_shot() {
+  local file="$WORK/$1.png"
+  import -window "$WINDOW" "$WORK/$1-window.png"
+  convert "$WORK/$1-window.png" -filter point -resize 320x200\! "$file"
+  echo "$file"
 }
 
 # Holds a key long enough for the game's polling to see it.
@@ -81,12 +110,13 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 # Number of distinct colours in an image.
 colours() { convert "$1" -format '%k' info:; }
 
-# The text of the menu corner (top left) of a screenshot: the panels of the
-# title and pause menus are drawn there, light on dark, at twice the size.
-# Thresholded and read as one block of text, which reads it reliably.
+# The text of the menu corner (top left) of a screenshot of the window: the
+# panels of the title and pause menus are drawn there, light on dark.
+# Brought to the game's 320x200 whatever the window's scale, enlarged,
+# thresholded and read as one block of text, which reads it reliably.
 menu_text() {
-  convert "$1" -crop 220x150+0+0 +repage -scale 300% -colorspace Gray -threshold 60% -negate \
-    "$1.menu.png"
+  convert "$1" -filter point -resize 320x200\! -crop 110x75+0+0 +repage -scale 600% \
+    -colorspace Gray -threshold 60% -negate "$1.menu.png"
   tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
 }
 

@@ -25,6 +25,9 @@ BITMAP *make_shadow_sheet(PALETTE pal);  // "shadow_1.lmp"
 BITMAP *make_suits_sheet(PALETTE pal);   // "suits.lmp": player ships, flames, shadow, backdrop
 BITMAP *make_ships_sheet(PALETTE pal);   // "ships.lmp": spark pictures in row 3
 BITMAP *make_gunfire_sheet(PALETTE pal); // "gunfire.lmp": projectiles
+// The desktop icon's craft: the first ship rendered at size x size,
+// index 0 where it does not cover.
+BITMAP *make_ship_icon(int size, PALETTE pal);
 // A 512x512 ground for stage 0..5 (archive "1".."6"), indices 128..255 only.
 BITMAP *make_ground(int stage, PALETTE pal);
 // A 320x200 cloud picture for archive 100, 101, 200, 201, 300 or 301:

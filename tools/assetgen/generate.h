@@ -24,6 +24,11 @@ struct Picture {
 // ground and cloud there. Throws std::runtime_error on any failure.
 void generate_data_dir(const std::string &dir, const std::string &contact_png);
 
+// Writes the desktop icon as DIR/quarvell-N.png for every size in
+// ICON_SIZES (RGBA, transparent around a dark disc).
+inline constexpr int ICON_SIZES[] = {32, 64, 256};
+void write_icons(const std::string &dir);
+
 // The bytes of a PCX file of the bitmap with the palette.
 std::vector<std::uint8_t> pcx_bytes(BITMAP *bmp, const RGB *pal);
 

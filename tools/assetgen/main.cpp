@@ -1,6 +1,6 @@
-// assetgen DATA_DIR [--contact-sheet FILE.png]
+// assetgen DATA_DIR [--contact-sheet FILE.png] [--icons DIR]
 // Writes the game's data directory: code table, picture and sound archives,
-// and the title colour maps. Runs without a display.
+// and the title colour maps; the desktop icons. Runs without a display.
 #include "generate.h"
 
 #include <allegro.h>
@@ -12,11 +12,13 @@
 #include <string>
 
 int main(int argc, char **argv) {
-    std::string dir, contact;
+    std::string dir, contact, icons;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--contact-sheet" && i + 1 < argc) {
             contact = argv[++i];
+        } else if (arg == "--icons" && i + 1 < argc) {
+            icons = argv[++i];
         } else if (dir.empty() && !arg.empty() && arg[0] != '-') {
             dir = arg;
         } else {
@@ -25,7 +27,7 @@ int main(int argc, char **argv) {
         }
     }
     if (dir.empty()) {
-        std::fprintf(stderr, "usage: assetgen DATA_DIR [--contact-sheet FILE.png]\n");
+        std::fprintf(stderr, "usage: assetgen DATA_DIR [--contact-sheet FILE.png] [--icons DIR]\n");
         return 2;
     }
     if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0) {
@@ -34,6 +36,7 @@ int main(int argc, char **argv) {
     }
     try {
         assetgen::generate_data_dir(dir, contact);
+        if (!icons.empty()) assetgen::write_icons(icons);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;

@@ -39,6 +39,7 @@ constexpr float NOZZLE_PX = 20.5f;
 constexpr float NOZZLE_PY = 19.0f;
 constexpr float SHIP_ELEVATION = 42.0f; // the flight camera: 100 up, 110 behind
 constexpr float NOZZLE_Z = -9.0f;       // nozzle exit in model units
+constexpr float ICON_FILL = 1.3f;       // the craft sphere over the icon's half width
 
 enum Slot { HULL, TRIM, DARK, GLASS, NOZZLE, LAMP };
 
@@ -267,6 +268,18 @@ void draw_plate(BITMAP *sheet) {
 }
 
 } // namespace
+
+BITMAP *make_ship_icon(int size, PALETTE pal) {
+    make_master_palette(pal);
+    BITMAP *icon = create_bitmap_ex(8, size, size);
+    clear_to_color(icon, 0);
+    // The flight camera's view, the craft's sphere filling most of the icon.
+    const Model craft = SHIPS[0].model();
+    const float half = static_cast<float>(size) / 2.0f;
+    const Camera cam{SHIP_ELEVATION, half * ICON_FILL / craft.radius, half, half};
+    render_model(icon, 0, 0, size, size, craft, cam);
+    return icon;
+}
 
 BITMAP *make_suits_sheet(PALETTE pal) {
     make_master_palette(pal);

@@ -1,0 +1,262 @@
+// The real back end's window: its size, fullscreen, the picture and its
+// palette on the screen, fades, the window's own keys (Alt+Enter and F11
+// for fullscreen, F12 for a screenshot) and the input focus.
+#include "platform/allegro_backend.h"
+
+#include "core/sim_lock.h"
+
+#include <loadpng.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace qv::platform {
+
+namespace {
+
+constexpr const char *WINDOW_TITLE = "QUARVELL";
+// The screen's depth; the game's own bitmaps stay 8-bit.
+constexpr int SCREEN_DEPTH = 32;
+constexpr int GAME_DEPTH = 8;
+// A fade runs over 64 palette steps, `speed` steps per two retraces, as the
+// library's own fades do.
+constexpr int FADE_STEPS = 64;
+constexpr int RETRACES_PER_SPEED = 2;
+constexpr const char *SCREENSHOT_PREFIX = "quarvell-";
+constexpr int SCREENSHOT_LIMIT = 9999;
+// Codes below 103 are stored in key bindings as the library numbers them.
+constexpr int F12_STORED_CODE = KEY_F12;
+constexpr int ACTION_COUNT = 4;
+
+// Set by Allegro's display-switch callbacks (its input thread). A switch of
+// our own between window and fullscreen also moves the focus: those events
+// arrive while set_gfx_mode runs and are ignored, and the focus coming back
+// cancels a loss not yet asked about.
+std::atomic<bool> focus_away{false};
+std::atomic<bool> switching_mode{false};
+
+void on_switch_out() {
+    if (!switching_mode.load()) focus_away.store(true);
+}
+void on_switch_in() { focus_away.store(false); }
+
+// 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
+int level8(int v) { return (v << 2) | (v >> 4); }
+
+// Allegro's keyboard driver writes key[] from its own thread.
+bool held(int k) { return __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0; }
+
+// One picture row in screen pixels, each repeated `scale` times. A scale
+// known to the compiler turns the repeat into straight stores; this runs for
+// every row of every frame.
+template <int SCALE>
+void widen_fixed(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out) {
+    for (int x = 0; x < FRAME_W; ++x, out += SCALE) {
+        const std::uint32_t c = colour[in[x]];
+        for (int k = 0; k < SCALE; ++k) out[k] = c;
+    }
+}
+
+template <int... S>
+void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out, int scale,
+               std::integer_sequence<int, S...>) {
+    // One case per scale from MIN_SCALE to MAX_SCALE.
+    ((scale == S + MIN_SCALE ? widen_fixed<S + MIN_SCALE>(in, colour, out) : void()), ...);
+}
+
+void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out, int scale) {
+    widen_row(in, colour, out, scale, std::make_integer_sequence<int, MAX_SCALE - MIN_SCALE + 1>());
+}
+
+bool f12_is_bound() {
+    SimLock lock;
+    for (int a = 0; a < ACTION_COUNT; ++a)
+        if (g.key_binding[a] == F12_STORED_CODE) return true;
+    return false;
+}
+
+} // namespace
+
+bool AllegroBackend::set_mode(bool fullscreen) {
+    if (fullscreen && (desktop_w_ <= 0 || desktop_h_ <= 0)) return false;
+    const Layout next = fullscreen ? fullscreen_layout(desktop_w_, desktop_h_, display_.aspect)
+                                   : window_layout(window_scale_, display_.aspect);
+    switching_mode.store(true);
+    // Only the screen is true colour: bitmaps made and loaded later stay
+    // 8-bit, as the game draws them.
+    set_color_depth(SCREEN_DEPTH);
+    const int rc = set_gfx_mode(fullscreen ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED,
+                                next.screen_w, next.screen_h, 0, 0);
+    set_color_depth(GAME_DEPTH);
+    switching_mode.store(false);
+    if (rc != 0) return false;
+    layout_ = next;
+    fullscreen_ = fullscreen;
+    set_window_title(WINDOW_TITLE);
+    set_display_switch_callback(SWITCH_OUT, on_switch_out);
+    set_display_switch_callback(SWITCH_IN, on_switch_in);
+    clear_bitmap(screen);
+    // The new screen's pixel format; the library's palette is reset too.
+    show_palette(palette_);
+    return true;
+}
+
+void AllegroBackend::toggle_fullscreen() {
+    const bool want = !fullscreen_;
+    if (set_mode(want)) return;
+    const std::string why = allegro_error;
+    if (!set_mode(!want)) {
+        std::fprintf(stderr, "quarvell: cannot show the game any more: %s\n", allegro_error);
+        request_close();
+        return;
+    }
+    if (!switch_warned_) {
+        switch_warned_ = true;
+        std::fprintf(stderr, "quarvell: cannot switch to %s: %s\n", want ? "fullscreen" : "a window",
+                     why.c_str());
+    }
+}
+
+void AllegroBackend::save_screenshot() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir(display_.screenshot_dir);
+    fs::create_directories(dir, ec);
+    fs::path file;
+    for (int n = 1; n <= SCREENSHOT_LIMIT && file.empty(); ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%s%04d.png", SCREENSHOT_PREFIX, n);
+        if (!fs::exists(dir / name, ec)) file = dir / name;
+    }
+    const bool ok = !file.empty() && save_png(file.c_str(), shown_, palette_) == 0;
+    if (ok) {
+        std::printf("quarvell: screenshot saved as %s\n", file.c_str());
+        std::fflush(stdout);
+    } else if (!screenshot_warned_) {
+        screenshot_warned_ = true;
+        std::fprintf(stderr, "quarvell: cannot save screenshots in %s%s%s\n", dir.c_str(),
+                     ec ? ": " : "", ec ? ec.message().c_str() : "");
+    }
+}
+
+void AllegroBackend::poll_window_keys() {
+    const bool alt = held(KEY_ALT) || held(KEY_ALTGR);
+    const bool toggle = (alt && held(KEY_ENTER)) || held(KEY_F11);
+    if (toggle && !toggle_was_down_) {
+        ++window_keys_used_;
+        toggle_fullscreen();
+    }
+    toggle_was_down_ = toggle;
+
+    const bool shot = held(KEY_F12);
+    if (shot && !shot_was_down_ && !f12_is_bound()) {
+        ++window_keys_used_;
+        save_screenshot();
+    }
+    shot_was_down_ = shot;
+}
+
+void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
+    if (!screen) return;
+    // Clipped to the source: with an offset the last column or row keeps
+    // what it showed before. The offset is scaled with the picture.
+    blit(frame, shown_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
+    poll_window_keys();
+    if (!screen) return;
+    if (vsync) ::vsync();
+    draw_shown();
+    frames_.fetch_add(1);
+}
+
+// Nearest neighbour at a whole scale: each picture row is coloured and
+// widened once, then copied to the screen rows it covers.
+void AllegroBackend::draw_shown() {
+    if (!screen || !shown_ || bitmap_color_depth(screen) != SCREEN_DEPTH || !is_linear_bitmap(screen))
+        return;
+    const Layout &l = layout_;
+    const int out_w = FRAME_W * l.scale, out_h = shown_height(FRAME_H, l.scale, l.aspect);
+    row_.resize(static_cast<std::size_t>(out_w));
+    const std::size_t row_bytes = row_.size() * sizeof(std::uint32_t);
+    int widened = -1;
+    acquire_screen();
+    for (int r = 0; r < out_h; ++r) {
+        const int src = l.aspect ? r * ASPECT_ROWS_IN / (ASPECT_ROWS_OUT * l.scale) : r / l.scale;
+        if (src != widened) {
+            widen_row(shown_->line[src], colour_, row_.data(), l.scale);
+            widened = src;
+        }
+        const uintptr_t line = bmp_write_line(screen, l.y + r);
+        std::memcpy(reinterpret_cast<std::uint32_t *>(line) + l.x, row_.data(), row_bytes);
+    }
+    bmp_unwrite_line(screen);
+    release_screen();
+}
+
+void AllegroBackend::show_palette(const PALETTE pal) {
+    if (pal != palette_) std::memcpy(palette_, pal, sizeof(PALETTE));
+    for (int i = 0; i < PAL_SIZE; ++i)
+        colour_[i] = static_cast<std::uint32_t>(
+            makecol_depth(SCREEN_DEPTH, level8(pal[i].r), level8(pal[i].g), level8(pal[i].b)));
+    // The library keeps its own copy, for whoever asks it.
+    set_palette_range(palette_, 0, PAL_SIZE - 1, FALSE);
+    draw_shown();
+}
+
+void AllegroBackend::fade(const PALETTE from, const PALETTE to, int speed) {
+    fading_.store(true);
+    PALETTE start_pal, end_pal, step;
+    std::memcpy(start_pal, from, sizeof(PALETTE));
+    std::memcpy(end_pal, to, sizeof(PALETTE));
+    const int start = retrace_count;
+    for (int c = 0; c < FADE_STEPS && speed > 0;
+         c = (retrace_count - start) * speed / RETRACES_PER_SPEED) {
+        fade_interpolate(start_pal, end_pal, step, c, 0, PAL_SIZE - 1);
+        show_palette(step);
+        ::vsync();
+    }
+    show_palette(end_pal);
+    fading_.store(false);
+}
+
+void AllegroBackend::set_palette(const PALETTE pal) { show_palette(pal); }
+void AllegroBackend::fade_in(const PALETTE pal, int speed) { fade(black_palette, pal, speed); }
+void AllegroBackend::fade_out(int speed) { fade(palette_, black_palette, speed); }
+
+void AllegroBackend::clear_screen() {
+    if (!shown_) return;
+    clear_bitmap(shown_);
+    draw_shown();
+}
+
+bool AllegroBackend::focus_lost() { return focus_away.exchange(false); }
+
+bool AllegroBackend::open_window(std::string &error) {
+    if (get_desktop_resolution(&desktop_w_, &desktop_h_) != 0) desktop_w_ = desktop_h_ = 0;
+    window_scale_ = display_.scale > 0 ? display_.scale
+                                       : window_scale(desktop_w_, desktop_h_, display_.aspect);
+    focus_away.store(false);
+    shown_ = create_bitmap_ex(GAME_DEPTH, FRAME_W, FRAME_H);
+    clear_bitmap(shown_);
+    if (display_.fullscreen) {
+        if (set_mode(true)) return true;
+        std::fprintf(stderr, "quarvell: cannot start in fullscreen: %s\n", allegro_error);
+    }
+    if (!set_mode(false)) {
+        const Layout want = window_layout(window_scale_, display_.aspect);
+        error = "cannot open a " + std::to_string(want.screen_w) + "x" +
+                std::to_string(want.screen_h) + " window: " + allegro_error;
+        return false;
+    }
+    return true;
+}
+
+void AllegroBackend::close_window() {
+    if (shown_) destroy_bitmap(shown_);
+    shown_ = nullptr;
+}
+
+} // namespace qv::platform

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# `cmake --install` into a fresh prefix gives a game that starts from its
+# desktop entry in any folder, finds its data, and keeps the player's
+# settings and records in the XDG folders of an empty HOME, where a second
+# run reads them back.
+source "$(dirname "$0")/lib.sh"
+BUILD="$(dirname "$GAME_DIR")"
+PREFIX="$WORK/prefix"
+cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.txt" || fail "install failed"
+
+entry="$PREFIX/share/applications/quarvell.desktop"
+[ -f "$entry" ] || fail "no desktop entry"
+grep -qx 'Icon=quarvell' "$entry" || fail "the entry names no icon"
+for size in 32 64 256; do
+  icon="$PREFIX/share/icons/hicolor/${size}x${size}/apps/quarvell.png"
+  [ "$(identify -format '%w %h' "$icon" 2>/dev/null)" = "$size $size" ] || fail "no ${size}px icon"
+done
+[ ! -e "$PREFIX/share/quarvell/quarvell" ] || fail "the binary was copied into the data folder"
+exec_line="$(sed -n 's/^Exec=//p' "$entry")"
+[ -x "$exec_line" ] || fail "the entry starts '$exec_line', which is no program"
+
+# Started the way the desktop starts it, from a folder with nothing in it.
+mkdir -p "$WORK/elsewhere"
+run() {
+  (cd "$WORK/elsewhere" && exec "$exec_line" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+  GAME_PID=$!
+  find_window
+  sleep 2
+}
+start_xvfb
+run
+# Setup -> Difficulty -> "Hard", back out, then "QUIT!".
+press Alt_L; sleep 0.8
+press Down; press Alt_L; sleep 0.8
+press Down; press Alt_L; sleep 0.8
+press Control_L; sleep 0.8
+press Down; press Down; press Alt_L
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "first run ended with status $EXIT_RC: $(game_errors)"
+[ "$(stat -c %s "$SETTINGS" 2>/dev/null)" = "27" ] || fail "no settings in $SETTINGS: $(find "$HOME")"
+[ "$(stat -c %s "$RECORDS" 2>/dev/null)" = "191" ] || fail "no records in $RECORDS: $(find "$HOME")"
+[ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "difficulty saved as $(byte_at "$SETTINGS" 0), not 2"
+[ -z "$(ls -A "$WORK/elsewhere")" ] || fail "files left in the starting folder: $(ls -A "$WORK/elsewhere")"
+
+run
+press Down; press Down; press Alt_L
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "second run ended with status $EXIT_RC: $(game_errors)"
+[ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "the second run did not read the settings back"
+[ "$(stat -c %s "$RECORDS")" = "191" ] || fail "the second run damaged the records"
+echo "ok"
