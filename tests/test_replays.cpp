@@ -158,11 +158,15 @@ std::vector<std::uint8_t> read_all(const std::string &path) {
 
 TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     Session s;
-    // A flight with fire, turns, pods and boost, a pause, a lost ship and a
-    // continue, then the records table.
+    // A flight with fire, turns, pods and boost, a switch to another window
+    // (the game pauses) and a screenshot, a lost ship and a continue, then
+    // the records table.
     s.player.start_game({2, 0, 1, 1})
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 3; })
-        .press(KEY_ESC)
+        .check([&] {
+            s.host.window.use_window_key();
+            s.host.window.lose_focus();
+        })
         .wait_for(test::Screen::Pause)
         .accept() // "Resume Play"
         .fly(test::unarmed_pilot())
@@ -174,6 +178,13 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     const std::vector<std::uint8_t> records = read_all(s.options.records_path);
     const Recording r = replay::read_recording(s.file);
     EXPECT_GT(r.final_score, 0);
+    const auto has = [&](EventKind k) {
+        for (const Event &e : r.events)
+            if (e.kind == k) return true;
+        return false;
+    };
+    EXPECT_TRUE(has(EventKind::FocusLost));
+    EXPECT_TRUE(has(EventKind::WindowKey));
     EXPECT_FALSE(r.settings.has_value()) << "a first start has no settings file";
 
     testing::internal::CaptureStdout();

@@ -58,6 +58,7 @@ class VirtualBackend : public Backend {
         focus_lost_ = false;
         return lost;
     }
+    long window_keys_used() override { return window_keys_used_; }
     void install_joystick() override;
     void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
@@ -79,6 +80,8 @@ class VirtualBackend : public Backend {
     void request_close() { close_requested_ = true; }
     // The player switches to another window.
     void lose_focus() { focus_lost_ = true; }
+    // The player uses one of the window's own keys (fullscreen, screenshot).
+    void use_window_key() { ++window_keys_used_; }
     // What the gamepad shows at the next poll.
     void set_pad(const PadState &pad) { pad_ = pad; }
     // Holds or lets go of a key by its library code (KEY_*).
@@ -114,6 +117,7 @@ class VirtualBackend : public Backend {
     std::vector<Timer> timers_;
     bool close_requested_ = false;
     bool focus_lost_ = false;
+    long window_keys_used_ = 0;
     bool fading_ = false;
     bool owns_library_ = false;
     PadState pad_{};

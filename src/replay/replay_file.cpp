@@ -87,7 +87,7 @@ bool has_payload(EventKind k) {
 
 bool known(std::uint8_t k) {
     return k >= static_cast<std::uint8_t>(EventKind::KeyDown) &&
-           k <= static_cast<std::uint8_t>(EventKind::FocusLost);
+           k <= static_cast<std::uint8_t>(EventKind::WindowKey);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 //   [u8 n, n bytes of the settings file] [u8 n, n bytes of the records file]
 //   events, each: varint tick delta, u8 kind, payload
 //       KeyDown/KeyUp: u8 library key code; Pad: u8 bits; Check: u32;
-//       Close, FocusLost: nothing
+//       Close, FocusLost, WindowKey: nothing
 //   End: varint tick delta, u8 End, i32 final score, u32 final checksum
 //   u32 CRC-32 of everything before it
 #pragma once
@@ -40,6 +40,7 @@ enum class EventKind : std::uint8_t {
     Close = 4,     // the window's close button
     Check = 5,     // value: the world's checksum at this tick
     FocusLost = 6, // the window lost the input focus
+    WindowKey = 7, // one of the window's own keys was used (fullscreen, screenshot)
 };
 
 struct Event {

@@ -80,6 +80,16 @@ void Recorder::tick() {
         game_.request_close();
         out_.events.push_back({t, EventKind::Close, 0});
     }
+    if (real_.focus_lost()) {
+        game_.lose_focus();
+        out_.events.push_back({t, EventKind::FocusLost, 0});
+    }
+    // A menu does not take a key held across a window key as a choice: the
+    // uses are input like any other.
+    for (const long used = real_.window_keys_used(); window_keys_ < used; ++window_keys_) {
+        game_.use_window_key();
+        out_.events.push_back({t, EventKind::WindowKey, 0});
+    }
 }
 
 void Recorder::copy_keys(std::uint32_t t) {
@@ -122,7 +132,8 @@ void Playback::tick() {
         case EventKind::KeyUp: game_.set_key(static_cast<int>(e.value), false); break;
         case EventKind::Pad: game_.set_pad(pad_from_bits(static_cast<std::uint8_t>(e.value))); break;
         case EventKind::Close: game_.request_close(); break;
-        case EventKind::FocusLost: break;
+        case EventKind::FocusLost: game_.lose_focus(); break;
+        case EventKind::WindowKey: game_.use_window_key(); break;
         case EventKind::Check:
             if (departed_at_ < 0 && world_checksum() != e.value) {
                 departed_at_ = static_cast<long>(t);

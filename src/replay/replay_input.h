@@ -42,6 +42,7 @@ class Recorder {
     Recording &out_;
     std::uint8_t pad_ = 0;
     std::int32_t score_ = 0;
+    long window_keys_ = 0;
     bool given_[KEY_MAX] = {}; // the keys held as the game has them
 };
 

@@ -18,11 +18,26 @@ press Up
 for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
 sleep 4
 xdotool keydown --window "$WINDOW" Up Left Alt_L; sleep 2; xdotool keyup --window "$WINDOW" Up Left Alt_L
+# A switch to another window (the flight pauses), back, "Resume Play", and a
+# screenshot: the replay must see the pause where the player saw it.
+xmessage -name other-window "another program" &
+OTHER_PID=$!
+trap 'stop "$OTHER_PID"; cleanup' EXIT
+OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
+xdotool windowfocus --sync "$WINDOW"; sleep 0.5
+xdotool windowfocus --sync "$OTHER"; sleep 1
+xdotool windowfocus --sync "$WINDOW"; sleep 0.5
+press Alt_L  # "Resume Play"
+sleep 1
+press F12
+sleep 1
+stop "$OTHER_PID"
 press z
 press Escape; sleep 0.5; press Down; press Down; press Alt_L  # "Exit Game"
 wait_exit 20
 [ "$EXIT_RC" = "0" ] || fail "recording ended with status $EXIT_RC: $(game_errors)"
 grep -q "recorded .* ticks" "$WORK/stdout.txt" || fail "no recording: $(cat "$WORK/stdout.txt")"
+grep -q "screenshot saved" "$WORK/stdout.txt" || fail "no screenshot while recording: $(cat "$WORK/stdout.txt")"
 
 (cd "$WORK/game" && ./quarvell --replay "$WORK/game.qvr" --verify >"$WORK/verify.txt" 2>&1) ||
   fail "the recording does not verify: $(cat "$WORK/verify.txt")"
