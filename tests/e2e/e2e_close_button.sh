@@ -6,9 +6,7 @@ cc -o "$WORK/send_close" "$(dirname "$0")/send_close.c" -lX11 || fail "cannot bu
 start_xvfb
 start_game
 sleep 2
-press Up
-for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-sleep 3
+start_flight
 kill -0 "$GAME_PID" || fail "game died before the close: $(game_errors)"
 # The stage start wrote the files with the clouds on; C turns them off just
 # before the close, which must save that.

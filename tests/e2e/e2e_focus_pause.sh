@@ -22,9 +22,7 @@ esac
 
 # The game is started with the focus still away (the keys are sent to its
 # window directly): the loss seen in the menus must not pause this flight.
-press Up
-for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-sleep 4
+start_flight 4
 case "$(menu_text "$(shot flight)")" in
   *esume*|*"Exit Game"*) fail "the flight began paused after a switch in the menus" ;;
 esac

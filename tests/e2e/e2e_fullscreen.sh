@@ -56,9 +56,7 @@ after="$(shot title-after)"
 greater 0.2 "$(difference "$before" "$after")" || fail "the palette or picture changed after fullscreen"
 
 # In flight: the switches leave the flight running (no pause, no menu).
-press Up
-for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-sleep 3
+start_flight
 flight="$(shot flight)"
 press F11
 check_fullscreen flight

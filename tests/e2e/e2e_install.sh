@@ -29,13 +29,7 @@ run() {
 }
 start_xvfb
 run
-# Setup -> Difficulty -> "Hard", back out, then "QUIT!".
-press Alt_L; sleep 0.8
-press Down; press Alt_L; sleep 0.8
-press Down; press Alt_L; sleep 0.8
-press Control_L; sleep 0.8
-press Down; press Down; press Alt_L
-wait_exit 15
+choose_hard_and_quit
 [ "$EXIT_RC" = "0" ] || fail "first run ended with status $EXIT_RC: $(game_errors)"
 [ "$(stat -c %s "$SETTINGS" 2>/dev/null)" = "27" ] || fail "no settings in $SETTINGS: $(find "$HOME")"
 [ "$(stat -c %s "$RECORDS" 2>/dev/null)" = "191" ] || fail "no records in $RECORDS: $(find "$HOME")"

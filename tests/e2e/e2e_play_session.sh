@@ -15,9 +15,7 @@ esac
 
 # The title opens on "Setup": up to "Start Game", then accept the first
 # ship, gun, pod and "Campaign" with the Fire / Accept key (Left Alt).
-press Up
-for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-sleep 4
+start_flight 4
 flight="$(shot flight)"
 [ "$(colours "$flight")" -gt 8 ] || fail "flight view looks blank"
 # The flight view is another picture altogether (the title's own animation

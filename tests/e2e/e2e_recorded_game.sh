@@ -14,9 +14,7 @@ run() { # arguments of the game; leaves it running
 
 run --record "$WORK/game.qvr"
 sleep 2
-press Up
-for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-sleep 4
+start_flight 4
 xdotool keydown --window "$WINDOW" Up Left Alt_L; sleep 2; xdotool keyup --window "$WINDOW" Up Left Alt_L
 # A switch to another window (the flight pauses), back, "Resume Play", and a
 # screenshot: the replay must see the pause where the player saw it.

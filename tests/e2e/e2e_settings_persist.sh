@@ -4,13 +4,7 @@ source "$(dirname "$0")/lib.sh"
 start_xvfb
 start_game
 sleep 2
-# Setup -> Difficulty -> "Hard", back out, then "QUIT!".
-press Alt_L; sleep 0.8
-press Down; press Alt_L; sleep 0.8
-press Down; press Alt_L; sleep 0.8
-press Control_L; sleep 0.8
-press Down; press Down; press Alt_L
-wait_exit 15
+choose_hard_and_quit
 [ "$EXIT_RC" = "0" ] || fail "first quit ended with status $EXIT_RC: $(game_errors)"
 difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
 [ "$difficulty" = "2" ] || fail "difficulty saved as $difficulty, not 2 (Hard)"

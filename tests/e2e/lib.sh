@@ -97,6 +97,25 @@ press() {
   sleep 0.15
 }
 
+# From the title menu as it opens: "Start Game", the first ship, gun and
+# pod, the campaign; then waits ($1 seconds, 3 by default) into the flight.
+start_flight() {
+  press Up
+  for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
+  sleep "${1:-3}"
+}
+
+# From the title menu as it opens: Setup -> Difficulty -> "Hard", back out,
+# then "QUIT!"; waits for the game to end.
+choose_hard_and_quit() {
+  press Alt_L; sleep 0.8
+  press Down; press Alt_L; sleep 0.8
+  press Down; press Alt_L; sleep 0.8
+  press Control_L; sleep 0.8
+  press Down; press Down; press Alt_L
+  wait_exit 15
+}
+
 # Screenshot of the game window; prints the file name.
 shot() {
   local file="$WORK/$1.png"
