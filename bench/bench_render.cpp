@@ -173,7 +173,7 @@ void BM_WorldObjects(benchmark::State &state) {
         set_view(pose_heading(i++));
         project_objects();
         build_draw_list();
-        sort_draw_list(0, SLOT_COUNT - 2);
+        sort_draw_list();
         draw_objects();
         benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
     }

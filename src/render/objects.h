@@ -7,8 +7,13 @@
 namespace qv {
 
 void project_objects();
+// Puts an entry (ground row, slot) for every active slot at the front of
+// g.draw_list, in slot order, and sets g.draw_count.
 void build_draw_list();
-void sort_draw_list(int lo, int hi);
+// Sorts the filled entries far to near: ascending ground row, equal rows by
+// slot number. Returns the comparisons it made (the tests and the benchmark
+// watch the worst case).
+int sort_draw_list();
 void draw_objects();
 void draw_object_sprite(int slot, BITMAP *dest, BITMAP *sprite);
 void draw_glow_disc(int slot, BITMAP *dest, ViewParams view);
