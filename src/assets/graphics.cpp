@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -75,6 +76,18 @@ void load_cloud_half(int archive, int dest_y) {
     blit(scratch.get(), g.cloud_map, 0, 0, 0, dest_y, CLOUD_SIZE, CLOUD_HALF_H);
 }
 
+// Each pixel of `src` as a 2 x 2 block of `dest`, which is twice its size
+// (what stretch_blit makes of it, a few times faster).
+void double_into(BITMAP *src, BITMAP *dest) {
+    for (int y = 0; y < src->h; ++y) {
+        const unsigned char *in = src->line[y];
+        unsigned char *out = dest->line[2 * y];
+        for (int x = 0; x < src->w; ++x)
+            out[2 * x] = out[2 * x + 1] = in[x];
+        std::memcpy(dest->line[2 * y + 1], out, static_cast<std::size_t>(dest->w));
+    }
+}
+
 } // namespace
 
 void reset_light_tables() { keep_colours_at_full_light(g.shade_map); }
@@ -120,18 +133,17 @@ void load_stage_graphics() {
 
     // The ground's palette lands in game_palette and supplies the stage's
     // colours 128..255.
-    TempBitmap ground(new_bitmap(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE));
-    load_archive_picture(picture_path(std::to_string(stage_map_archive[stage])), g.game_palette,
-                         ground.get(), GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
+    const std::string ground_path = picture_path(std::to_string(stage_map_archive[stage]));
+    TempBitmap ground(decode_picture(read_archive(ground_path), g.game_palette,
+                                     GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, ground_path));
 
     platform::clear_screen();
     use_hud_colours(g.game_palette, g.hud_palette);
     platform::set_palette(g.game_palette);
 
-    if (!g.stage_map)
-        g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
-    stretch_blit(ground.get(), g.stage_map, 0, 0, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, 0, 0,
-                 STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    if (!g.stage_map || g.stage_map->w != STAGE_MAP_SIZE || g.stage_map->h != STAGE_MAP_SIZE)
+        replace(g.stage_map, STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    double_into(ground.get(), g.stage_map);
     // The generator computed this stage's light tables; computing them here
     // is the way out for a data folder made before it did (or for other
     // colours), and costs some 30 ms.
