@@ -56,7 +56,7 @@ constexpr double P99 = 0.99;
 // Real play is kept every so many ticks of flight (two frames a second),
 // and every kept frame drawn this many times: its cost is the median.
 constexpr int REAL_PLAY_EVERY = 35;
-constexpr int REAL_PLAY_PASSES = 5;
+constexpr int REAL_PLAY_PASSES = 7;
 
 const fixed START = itofix(16000);
 std::vector<RecordedFrame> real_frames;
