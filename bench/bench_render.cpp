@@ -361,7 +361,9 @@ void BM_StartupLoading(benchmark::State &state) {
 // first time written, then unchanged), the stage's pictures, palette and
 // light tables, the world reset. Every stage in turn, twice.
 void BM_StageStart(benchmark::State &state) {
-    const std::string dir = "/tmp/qv-bench-stage-start-" + std::to_string(getpid());
+    const std::string dir = (std::filesystem::temp_directory_path() /
+                             ("qv-bench-stage-start-" + std::to_string(getpid())))
+                                .string();
     std::filesystem::create_directories(dir);
     const SavePaths saved = save_paths();
     set_save_paths({dir + "/w_config.def", dir + "/assist.def"});
