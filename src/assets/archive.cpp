@@ -1,8 +1,7 @@
 // The archive code and the two loaders built on it. Archives are deciphered
-// into memory, so no scratch file is ever written (the data folder may be
-// read-only, and two games may share it): pictures are decoded there once
-// checked (file_checks.h), sounds handed to Allegro's WAV reader through a
-// small read-only PACKFILE over that memory.
+// into memory and handed to Allegro's PCX and WAV readers through a small
+// read-only PACKFILE over that memory, so no scratch file is ever written
+// (the data folder may be read-only, and two games may share it).
 #include "assets/archive.h"
 
 #include "assets/file_checks.h"
@@ -18,7 +17,6 @@ namespace qv {
 namespace {
 
 constexpr std::size_t CODE_TABLE_SIZE = CODE_ROWS * 256;
-constexpr int PICTURE_DEPTH = 8;
 
 static_assert((CODE_ROWS & (CODE_ROWS - 1)) == 0, "the rows wrap with a mask");
 int next_row(int row) { return (row + 1) & (CODE_ROWS - 1); }
@@ -228,9 +226,19 @@ BITMAP *decode_picture(const std::vector<std::uint8_t> &plain, PALETTE palette, 
                        int height, const std::string &name) {
     const std::string fault = pcx_fault(plain, width, height);
     if (!fault.empty()) throw AssetError(name + ": " + fault);
-    BITMAP *picture = create_bitmap_ex(PICTURE_DEPTH, width, height);
-    if (!picture) throw AssetError(name + ": out of memory while decoding");
-    decode_sound_pcx(plain, width, height, picture, palette);
+
+    MemoryReader m = reader_over(plain);
+    PACKFILE *pf = open_memory(m, name);
+    BITMAP *picture = load_pcx_pf(pf, palette);
+    pack_fclose(pf);
+    // Our pictures always end with their 256-colour palette: running out of
+    // bytes means the picture or its palette was cut short.
+    if (picture && (m.read_past_end || picture->w != width || picture->h != height ||
+                    bitmap_color_depth(picture) != 8)) {
+        destroy_bitmap(picture);
+        picture = nullptr;
+    }
+    if (!picture) throw AssetError(name + ": damaged PCX picture");
     return picture;
 }
 

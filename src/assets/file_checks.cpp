@@ -19,8 +19,6 @@ constexpr std::uint8_t PCX_RUN_FLAGS = 0xC0, PCX_RUN_COUNT = 0x3F;
 // After the pixels: a marker byte, then 256 colours of three bytes.
 constexpr std::uint8_t PCX_PALETTE_MARKER = 12;
 constexpr std::size_t PCX_PALETTE_BYTES = 256 * 3;
-// The file's colours are 8-bit, the palette's 6-bit: the reader divides by 4.
-constexpr int PCX_COLOUR_SHIFT = 2;
 
 // WAV layout as Allegro's reader walks it.
 constexpr std::size_t RIFF_HEADER_SIZE = 12;
@@ -86,39 +84,6 @@ std::string pcx_fault(const std::vector<std::uint8_t> &b, int width, int height)
         return "PCX pixels do not end at the palette";
     if (b.size() - at - 1 < PCX_PALETTE_BYTES) return "PCX palette cut short";
     return "";
-}
-
-// Allegro's reader called through a PACKFILE once per byte, which was more
-// than half of every stage start; this walks the bytes once, in memory.
-void decode_sound_pcx(const std::vector<std::uint8_t> &b, int width, int height, BITMAP *dest,
-                      RGB *palette) {
-    const unsigned line = read_le16(b, PCX_BYTES_PER_LINE_AT);
-    const std::uint8_t *in = b.data() + PCX_HEADER_SIZE;
-    for (int y = 0; y < height; ++y) {
-        unsigned char *out = dest->line[y];
-        // A run may reach past the line's end (its padding byte): the rest
-        // of it is dropped and the next line starts afresh, as the reader does.
-        for (unsigned x = 0; x < line;) {
-            const std::uint8_t code = *in++;
-            unsigned count = 1;
-            std::uint8_t value = code;
-            if ((code & PCX_RUN_FLAGS) == PCX_RUN_FLAGS) {
-                count = code & PCX_RUN_COUNT;
-                value = *in++;
-            }
-            for (; count > 0; --count, ++x)
-                if (x < static_cast<unsigned>(width))
-                    out[x] = value;
-        }
-    }
-    if (!palette)
-        return;
-    const std::uint8_t *colours = in + 1; // past the marker
-    for (int c = 0; c < PAL_SIZE; ++c, colours += 3) {
-        palette[c].r = static_cast<unsigned char>(colours[0] >> PCX_COLOUR_SHIFT);
-        palette[c].g = static_cast<unsigned char>(colours[1] >> PCX_COLOUR_SHIFT);
-        palette[c].b = static_cast<unsigned char>(colours[2] >> PCX_COLOUR_SHIFT);
-    }
 }
 
 std::string wav_fault(const std::vector<std::uint8_t> &b) {

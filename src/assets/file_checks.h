@@ -3,10 +3,7 @@
 // header that disagrees with itself, comes back with leftover memory in it;
 // a damaged sound can make it ask for gigabytes or lose a sample. Each check
 // walks the bytes the way the reader will and says what it would mis-read.
-// Pictures that pass are then decoded here, as Allegro's reader would.
 #pragma once
-
-#include <allegro.h>
 
 #include <cstdint>
 #include <string>
@@ -18,12 +15,6 @@ namespace qv {
 // pixel data and 256-colour palette the reader finds where they are, or ""
 // when they are.
 std::string pcx_fault(const std::vector<std::uint8_t> &bytes, int width, int height);
-
-// Decodes a picture pcx_fault found sound into `dest` (8-bit, at least
-// width x height) and `palette` (red, green and blue of each colour, as
-// Allegro's load_pcx gives them). Trusts everything pcx_fault checked.
-void decode_sound_pcx(const std::vector<std::uint8_t> &bytes, int width, int height, BITMAP *dest,
-                      RGB *palette);
 
 // Why `bytes` are not a WAV sample the reader takes in whole (one format
 // chunk it understands, then exactly one data chunk of whole frames, every

@@ -158,9 +158,14 @@ void draw_shadow(int slot, BITMAP *dest, int w, int h, int cx, int base) {
     const int sh = h * SHADOW_HEIGHT_PER_MILLE / PER_MILLE;
     Region cell{g.shadow_sheet, g.snap.ent.shadow_col[slot] * SHADOW_W,
                 g.snap.ent.shadow_row[slot] * SHADOW_H, SHADOW_W, SHADOW_H};
-    if (w > 0 && sh > 0 && clip_region(cell))
-        stretch_blit(cell.bmp, scratch, cell.x, cell.y, cell.w, cell.h, 0, SHADOW_FOOT - sh, w, sh);
-    draw_mapped_sprite(dest, scratch, cx - w / 2, base - (SHADOW_W - h) / 2, g.shade_map);
+    if (w <= 0 || sh <= 0 || !clip_region(cell))
+        return;
+    stretch_blit(cell.bmp, scratch, cell.x, cell.y, cell.w, cell.h, 0, SHADOW_FOOT - sh, w, sh);
+    // Only the stretched shadow darkens anything (the rest of the scratch is
+    // SHADOW_CLEAR, which leaves the ground as it is): a far object's shadow
+    // is a few pixels, not the whole scratch.
+    draw_mapped_part(dest, scratch, {0, SHADOW_FOOT - sh, w, sh}, cx - w / 2,
+                     base - (SHADOW_W - h) / 2, g.shade_map);
 }
 
 void draw_region_sprite(int slot, BITMAP *dest, Region r) {
@@ -339,12 +344,15 @@ void draw_damage_sparks(int slot, BITMAP *dest) {
                         w, h);
 }
 
-void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map) {
+void draw_mapped_part(BITMAP *dest, BITMAP *sprite, const SpritePart &part, int x, int y,
+                      const COLOR_MAP &map) {
     if (!dest || !sprite || !is_memory_bitmap(dest) || !is_memory_bitmap(sprite))
         return;
+    const int px0 = std::max(part.x, 0), px1 = std::min(part.x + part.w, sprite->w);
+    const int py0 = std::max(part.y, 0), py1 = std::min(part.y + part.h, sprite->h);
     // cr and cb are one past the clipping rectangle.
-    const int x0 = std::max({x, dest->cl, 0}), x1 = std::min({x + sprite->w, dest->cr, dest->w});
-    const int y0 = std::max({y, dest->ct, 0}), y1 = std::min({y + sprite->h, dest->cb, dest->h});
+    const int x0 = std::max({x + px0, dest->cl, 0}), x1 = std::min({x + px1, dest->cr, dest->w});
+    const int y0 = std::max({y + py0, dest->ct, 0}), y1 = std::min({y + py1, dest->cb, dest->h});
     for (int dy = y0; dy < y1; ++dy) {
         const unsigned char *src = sprite->line[dy - y];
         unsigned char *out = dest->line[dy];
@@ -353,6 +361,11 @@ void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_
             out[dx] = t ? map.data[t][p] : p;
         }
     }
+}
+
+void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map) {
+    if (sprite)
+        draw_mapped_part(dest, sprite, {0, 0, sprite->w, sprite->h}, x, y, map);
 }
 
 void draw_player_ship() {

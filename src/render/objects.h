@@ -28,5 +28,12 @@ void seed_sparks(unsigned seed);
 // a sprite pixel t becomes map[t][p]; sprite pixels of colour 0 are skipped.
 // (Allegro 4.4's 8-bit draw_trans_sprite maps colour 0 as well.)
 void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map);
+// The same for the rectangle `part` of `sprite` only, the sprite's top left
+// corner still at (x, y).
+struct SpritePart {
+    int x, y, w, h;
+};
+void draw_mapped_part(BITMAP *dest, BITMAP *sprite, const SpritePart &part, int x, int y,
+                      const COLOR_MAP &map);
 
 } // namespace qv
