@@ -1,16 +1,25 @@
-// What a flight frame costs: the whole composition on a busy scene, the two
-// full-screen layers alone, and a bare loop doing the same number of texel
-// fetches, all in one run so their ratios are steady. Also the loading done
-// at start-up and at every stage start.
+// What a flight frame costs, against a floor measured in the same run: the
+// per-pixel work of the two full-screen layers written plainly (floor.h).
+// Every render figure is given as a ratio to it: a busy scene, the layers
+// and the objects alone, and frames recorded from real play (the harness's
+// pilot through all six stages, real_play.h), median and 99th percentile.
+// Also the loading at start-up and the whole work of a stage start.
 //
-// Goals: the frame within 1.5 x two bare loops; start-up loading under
-// 250 ms; a stage start under 120 ms.
+// Goals: busy frame within 1.5 x the floor; real play median within 1.3 x
+// and 99th percentile within 1.5 x; a stage start under 5 ms of CPU.
+// After the benchmarks a summary gives the ratios, and the exit status is 1
+// when a goal measured in this run is missed.
+#include "floor.h"
+#include "real_play.h"
+
 #include "assets/archive.h"
 #include "assets/game_data.h"
 #include "assets/graphics.h"
 #include "assets/sound.h"
-#include "loop/game_loop.h"
 #include "core/game_state.h"
+#include "loop/game_loop.h"
+#include "loop/stage_cycle.h"
+#include "persist/atomic_file.h"
 #include "platform/platform.h"
 #include "render/hud.h"
 #include "render/objects.h"
@@ -20,68 +29,50 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 using namespace qv;
+using bench::LayerPose;
+using bench::RecordedFrame;
 
 namespace {
 
+constexpr double BUSY_FRAME_GOAL = 1.5;   // x the floor
+constexpr double REAL_MEDIAN_GOAL = 1.3;  // x the floor
+constexpr double REAL_P99_GOAL = 1.5;     // x the floor
+constexpr double STAGE_START_GOAL_MS = 5; // CPU, the slowest stage start
+constexpr double P99 = 0.99;
+
+// Real play is kept every so many ticks of flight (two frames a second),
+// and every kept frame drawn this many times: its cost is the median.
+constexpr int REAL_PLAY_EVERY = 35;
+constexpr int REAL_PLAY_PASSES = 7;
+
 const fixed START = itofix(16000);
-bool real_art = false;
+std::vector<RecordedFrame> real_frames;
 
 bool have_game_data() {
     return std::filesystem::exists(std::string(QV_GAME_DIR) + "/loader.def");
 }
 
-// Without generated art: sheets and maps of a fixed pattern with about one
-// pixel in four transparent.
-BITMAP *pattern_bitmap(int w, int h, unsigned seed) {
-    BITMAP *b = create_bitmap(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const unsigned v = (static_cast<unsigned>(x) * 73856093u ^
-                                static_cast<unsigned>(y) * 19349663u ^ seed) *
-                                   0x5bd1e995u >>
-                               24;
-            b->line[y][x] = static_cast<unsigned char>(v % 4 == 0 ? 0 : v);
-        }
-    return b;
-}
-
+// The flight's graphics as the first stage has them.
 void load_art() {
-    if (have_game_data() && chdir(QV_GAME_DIR) == 0) {
-        try {
-            load_code_table();
-            load_graphics();
-            g.current_stage = 0;
-            load_stage_graphics();
-            real_art = true;
-            return;
-        } catch (const AssetError &e) {
-            std::fprintf(stderr, "bench_render: %s; drawing synthetic art\n", e.what());
-            free_graphics();
-        }
-    }
-    BITMAP **sheets[] = {&g.tex40_sheet,   &g.tex32_sheet,  &g.enemy_sheet, &g.shadow_sheet,
-                         &g.suits_sheet,   &g.stages_sheet, &g.font_sheet,  &g.ships_sheet,
-                         &g.gunfire_sheet, &g.hud_sheet,    &g.logos_sheet, &g.title_sheet};
-    unsigned seed = 1;
-    for (BITMAP **s : sheets)
-        *s = pattern_bitmap(320, 200, seed++);
-    g.suit_shadow = pattern_bitmap(41, 16, seed++);
-    g.back_buffer = create_bitmap(FRAME_W, FRAME_H);
-    g.stage_map = pattern_bitmap(1024, 1024, seed++);
-    g.cloud_map = pattern_bitmap(256, 256, seed++);
-    for (int l = 0; l < 256; ++l)
-        for (int p = 0; p < 256; ++p) {
-            g.shade_map.data[l][p] = static_cast<unsigned char>(p * l / 255);
-            g.glow_map.data[l][p] = static_cast<unsigned char>(255 - (255 - p) * l / 255);
-        }
+    if (chdir(QV_GAME_DIR) != 0)
+        throw AssetError(std::string("cannot enter ") + QV_GAME_DIR);
+    load_code_table();
+    load_graphics();
+    g.current_stage = 0;
+    load_stage_graphics();
 }
 
 // Headings the layer benchmarks cycle through: how well the map's rows
@@ -90,6 +81,27 @@ constexpr int POSE_COUNT = 64;
 fixed pose_heading(int i) {
     return itofix(i % POSE_COUNT * 4) + 0x4CCC;
 }
+
+LayerPose start_pose(fixed heading) {
+    return {heading, START, START, heading, START, START};
+}
+
+double thread_cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The value below which a share q of the sorted values lie (nearest rank).
+double quantile(std::vector<double> v, double q) {
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(q * static_cast<double>(v.size())));
+    return v[std::clamp<std::size_t>(rank, 1, v.size()) - 1];
+}
+
+// ---- a busy scene -------------------------------------------------------
 
 struct Placement {
     int ahead, side;
@@ -154,106 +166,183 @@ void set_view(fixed heading) {
     }
 }
 
-void BM_ComposeBusyFrame(benchmark::State &state) {
-    build_busy_scene();
+// ---- the frame and its parts, each beside the floor ----------------------
+
+using timer = std::chrono::steady_clock;
+
+template <class F> double time_us(F f) {
+    const auto t0 = timer::now();
+    f();
+    return std::chrono::duration<double, std::micro>(timer::now() - t0).count();
+}
+
+void floor_at(const LayerPose &pose) {
+    bench::draw_floor(g.back_buffer, g.stage_map, g.cloud_map, g.shade_map, pose);
+}
+
+// Times work(i) and the floor from the same heading side by side at every
+// iteration, alternating which goes first, so that whatever else the
+// machine does weighs on both alike. The iteration's time is the work's;
+// the ratio is of the two medians.
+template <class Work> void beside_floor(benchmark::State &state, Work work) {
+    std::vector<double> work_us, floor_us;
     int i = 0;
     for (auto _ : state) {
-        set_view(pose_heading(i++)); // the composition pulls the camera back each time
-        compose_flight_frame();
+        const LayerPose pose = start_pose(pose_heading(i));
+        double w = 0, f = 0;
+        if (i % 2) {
+            w = time_us([&] { work(i); });
+            f = time_us([&] { floor_at(pose); });
+        } else {
+            f = time_us([&] { floor_at(pose); });
+            w = time_us([&] { work(i); });
+        }
+        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
+        work_us.push_back(w);
+        floor_us.push_back(f);
+        state.SetIterationTime(w / 1e6);
+        ++i;
+    }
+    const double work_median = quantile(work_us, 0.5), floor_median = quantile(floor_us, 0.5);
+    state.counters["floor_us"] = floor_median;
+    state.counters["median_us"] = work_median;
+    state.counters["x_floor"] = work_median / floor_median;
+}
+
+void BM_Floor(benchmark::State &state) {
+    int i = 0;
+    for (auto _ : state) {
+        floor_at(start_pose(pose_heading(i++)));
         benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
     }
-    state.SetLabel(real_art ? "generated art" : "synthetic art");
+}
+
+void BM_ComposeBusyFrame(benchmark::State &state) {
+    build_busy_scene();
+    beside_floor(state, [](int i) {
+        set_view(pose_heading(i)); // the composition pulls the camera back each time
+        compose_flight_frame();
+    });
 }
 
 // The parts of the frame after the layers.
 void BM_WorldObjects(benchmark::State &state) {
     build_busy_scene();
-    int i = 0;
-    for (auto _ : state) {
-        set_view(pose_heading(i++));
+    beside_floor(state, [](int i) {
+        set_view(pose_heading(i));
         project_objects();
         build_draw_list();
-        sort_draw_list(0, SLOT_COUNT - 2);
+        sort_draw_list();
         draw_objects();
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
+    });
 }
 
 void BM_ShipHudAndScore(benchmark::State &state) {
     build_busy_scene();
     set_view(0);
-    for (auto _ : state) {
+    beside_floor(state, [](int) {
         draw_player_ship();
         draw_hud();
         draw_text(2, 5, g.back_buffer, "123450");
         draw_small_text(2, 1, g.back_buffer, "SCORE");
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
+    });
 }
 
 void BM_GroundLayer(benchmark::State &state) {
-    int i = 0;
-    for (auto _ : state) {
-        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i++), START, START);
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
+    beside_floor(state, [](int i) {
+        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i), START, START);
+    });
 }
 
 void BM_CloudLayer(benchmark::State &state) {
-    int i = 0;
-    for (auto _ : state) {
-        draw_cloud_layer(g.back_buffer, g.cloud_map, pose_heading(i++), START, START);
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
+    beside_floor(state, [](int i) {
+        draw_cloud_layer(g.back_buffer, g.cloud_map, pose_heading(i), START, START);
+    });
 }
 
 void BM_GroundAndCloudsInOnePass(benchmark::State &state) {
-    int i = 0;
-    for (auto _ : state) {
-        const fixed h = pose_heading(i++);
+    beside_floor(state, [](int i) {
+        const fixed h = pose_heading(i);
         draw_ground_and_cloud_layers(g.back_buffer, g.stage_map, h, START, START, g.cloud_map, h,
                                      START, START);
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
+    });
 }
 
-// The floor: the same 320 x 200 masked reads from the 1024 x 1024 map,
-// along the ground layer's rows for the same headings (worked out before
-// timing), row after row, with nothing else.
-void BM_BareTexelLoop(benchmark::State &state) {
-    struct Walk {
-        std::uint32_t u, v, du, dv;
-    };
-    static Walk walks[POSE_COUNT][FRAME_H];
-    for (int p = 0; p < POSE_COUNT; ++p) {
-        const fixed h = pose_heading(p), c = fixcos(h), s = fixsin(h);
-        for (int y = 0; y < FRAME_H; ++y) {
-            const fixed d = g.row_distance[y], k = g.row_step[y];
-            const fixed du = fixmul(-s, k), dv = fixmul(c, k);
-            walks[p][y] = {static_cast<std::uint32_t>(START + fixmul(d, c) - 160 * du),
-                           static_cast<std::uint32_t>(START + fixmul(d, s) - 160 * dv),
-                           static_cast<std::uint32_t>(du), static_cast<std::uint32_t>(dv)};
-        }
-    }
-    const unsigned char *map = g.stage_map->line[0];
-    int i = 0;
-    for (auto _ : state) {
-        const Walk *rows = walks[i++ % POSE_COUNT];
-        for (int y = 0; y < FRAME_H; ++y) {
-            Walk w = rows[y];
-            unsigned char *out = g.back_buffer->line[y];
-            for (int x = 0; x < FRAME_W; ++x, w.u += w.du, w.v += w.dv)
-                out[x] = map[((w.v >> 6) & 0xFFC00) | ((w.u >> 16) & 0x3FF)];
-        }
-        benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
-    }
-}
+// ---- real play -------------------------------------------------------------
 
-void BM_StartupLoading(benchmark::State &state) {
-    if (!real_art) {
-        state.SkipWithError("no generated game data");
+// Each pass draws every recorded frame once, and the floor from the same
+// pose right beside it (first one, then the other, alternating by pass, so
+// neither always finds the maps warm). A frame's cost is the median of its
+// passes, the floor's the median over all frames.
+void BM_RealPlayFrames(benchmark::State &state) {
+    if (real_frames.empty()) {
+        real_frames = bench::record_real_play(REAL_PLAY_EVERY);
+        set_start_up_defaults(); // as the other benchmarks found the state
+        load_art();
+    }
+    const std::size_t n = real_frames.size();
+    if (n == 0) {
+        state.SkipWithError("no frames recorded");
         return;
     }
+    std::vector<std::vector<double>> frame_us(n), floor_us(n);
+    int pass = 0, worst_sort = 0;
+    for (auto _ : state) {
+        double timed = 0;
+        int stage = -1;
+        for (std::size_t i = 0; i < n; ++i) {
+            const RecordedFrame &f = real_frames[i];
+            if (f.stage != stage) {
+                stage = f.stage;
+                g.current_stage = static_cast<int16>(stage);
+                load_stage_graphics();
+            }
+            const LayerPose pose{f.view_heading,       f.view_x,       f.view_y,
+                                 f.view_cloud_heading, f.view_cloud_x, f.view_cloud_y};
+            auto floor = [&] { floor_us[i].push_back(time_us([&] { floor_at(pose); })); };
+            auto frame = [&] {
+                bench::restore_frame(f);
+                const double us = time_us([] { compose_flight_frame(); });
+                frame_us[i].push_back(us);
+                timed += us;
+            };
+            if (pass % 2) {
+                frame();
+                floor();
+            } else {
+                floor();
+                frame();
+            }
+            benchmark::DoNotOptimize(g.back_buffer->line[100][160]);
+            if (pass == 0) {
+                build_draw_list(); // the frame's own projection, sorted again to count
+                worst_sort = std::max(worst_sort, sort_draw_list());
+            }
+        }
+        state.SetIterationTime(timed / 1e6);
+        ++pass;
+    }
+    std::vector<double> frames, floors;
+    for (std::size_t i = 0; i < n; ++i) {
+        frames.push_back(quantile(frame_us[i], 0.5));
+        floors.push_back(quantile(floor_us[i], 0.5));
+    }
+    const double floor_median = quantile(floors, 0.5);
+    state.counters["frames"] = static_cast<double>(n);
+    state.counters["floor_us"] = floor_median;
+    state.counters["median_us"] = quantile(frames, 0.5);
+    state.counters["p99_us"] = quantile(frames, P99);
+    state.counters["max_us"] = quantile(frames, 1.0);
+    state.counters["median_x"] = quantile(frames, 0.5) / floor_median;
+    state.counters["p99_x"] = quantile(frames, P99) / floor_median;
+    state.counters["sort_cmp_max"] = worst_sort;
+    g.current_stage = 0;
+    load_stage_graphics();
+}
+
+// ---- loading -----------------------------------------------------------
+
+void BM_StartupLoading(benchmark::State &state) {
     for (auto _ : state) {
         load_code_table();
         load_graphics();
@@ -268,42 +357,158 @@ void BM_StartupLoading(benchmark::State &state) {
     load_stage_graphics();
 }
 
+// Everything a stage start does before its banner: both files saved (the
+// first time written, then unchanged), the stage's pictures, palette and
+// light tables, the world reset. Every stage in turn, twice.
 void BM_StageStart(benchmark::State &state) {
-    if (!real_art) {
-        state.SkipWithError("no generated game data");
-        return;
-    }
+    const std::string dir = (std::filesystem::temp_directory_path() /
+                             ("qv-bench-stage-start-" + std::to_string(getpid())))
+                                .string();
+    std::filesystem::create_directories(dir);
+    const SavePaths saved = save_paths();
+    set_save_paths({dir + "/w_config.def", dir + "/assist.def"});
     int stage = 0;
+    double worst = 0;
     for (auto _ : state) {
+        const double t0 = thread_cpu_ms();
         g.current_stage = static_cast<int16>(stage);
-        load_stage_graphics();
+        prepare_stage();
+        worst = std::max(worst, thread_cpu_ms() - t0);
         stage = (stage + 1) % STAGES;
     }
+    state.counters["worst_cpu_ms"] = worst;
+    set_save_paths(saved);
+    std::filesystem::remove_all(dir);
     g.current_stage = 0;
     load_stage_graphics();
 }
 
-BENCHMARK(BM_ComposeBusyFrame)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_WorldObjects)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ShipHudAndScore)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GroundLayer)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CloudLayer)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_GroundAndCloudsInOnePass)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_BareTexelLoop)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeBusyFrame)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_WorldObjects)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_ShipHudAndScore)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_GroundLayer)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_CloudLayer)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_GroundAndCloudsInOnePass)->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_RealPlayFrames)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(REAL_PLAY_PASSES);
 BENCHMARK(BM_StartupLoading)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_StageStart)->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK(BM_StageStart)->Unit(benchmark::kMillisecond)->Iterations(2 * STAGES);
+
+// ---- the summary ---------------------------------------------------------
+
+// Keeps every result as it is shown, for the ratios at the end.
+class Keeper : public benchmark::ConsoleReporter {
+  public:
+    struct Result {
+        double real_us, cpu_us;
+        std::map<std::string, double> counters;
+    };
+    std::map<std::string, Result> results;
+
+    void ReportRuns(const std::vector<Run> &runs) override {
+        for (const Run &r : runs) {
+            if (r.error_occurred || r.run_type != Run::RT_Iteration)
+                continue;
+            const double to_us = 1e6 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            Result &k = results[r.run_name.function_name];
+            k.real_us = r.GetAdjustedRealTime() * to_us;
+            k.cpu_us = r.GetAdjustedCPUTime() * to_us;
+            for (const auto &[name, c] : r.counters)
+                k.counters[name] = c.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+const char *verdict(bool met) {
+    return met ? "goal met" : "OVER THE GOAL";
+}
+
+// Prints the ratios; false when a goal measured in this run is missed.
+bool summarise(const Keeper &k) {
+    bool met = true;
+    auto find = [&](const char *name) {
+        const auto it = k.results.find(name);
+        return it == k.results.end() ? nullptr : &it->second;
+    };
+    std::printf("\nSummary\n");
+    if (const auto *floor = find("BM_Floor"))
+        std::printf("  floor (ground + cloud texel, colour map, 64,000 pixels): %.1f us\n",
+                    floor->real_us);
+    std::printf("  each beside the floor from the same pose (median, ratio of medians):\n");
+    const std::pair<const char *, const char *> parts[] = {
+        {"BM_ComposeBusyFrame", "busy frame"},
+        {"BM_GroundAndCloudsInOnePass", "ground and clouds"},
+        {"BM_GroundLayer", "ground layer"},
+        {"BM_CloudLayer", "cloud layer"},
+        {"BM_WorldObjects", "busy scene's objects"},
+        {"BM_ShipHudAndScore", "ship, HUD and score"},
+    };
+    for (const auto &[name, label] : parts) {
+        const auto *r = find(name);
+        if (!r)
+            continue;
+        const double x = r->counters.at("x_floor");
+        std::printf("    %-22s %7.1f us  %5.2f x floor (%.1f us)", label, r->counters.at("median_us"),
+                    x, r->counters.at("floor_us"));
+        if (std::strcmp(name, "BM_ComposeBusyFrame") == 0) {
+            std::printf("   goal <= %.1f: %s", BUSY_FRAME_GOAL, verdict(x <= BUSY_FRAME_GOAL));
+            met = met && x <= BUSY_FRAME_GOAL;
+        }
+        std::printf("\n");
+    }
+    if (const auto *r = find("BM_RealPlayFrames")) {
+        const auto &c = r->counters;
+        const double median = c.at("median_x"), p99 = c.at("p99_x");
+        std::printf("  real play, %.0f frames of six stages, floor beside each: %.1f us\n",
+                    c.at("frames"), c.at("floor_us"));
+        std::printf("    median %7.1f us  %5.2f x floor   goal <= %.1f: %s\n", c.at("median_us"),
+                    median, REAL_MEDIAN_GOAL, verdict(median <= REAL_MEDIAN_GOAL));
+        std::printf("    p99    %7.1f us  %5.2f x floor   goal <= %.1f: %s\n", c.at("p99_us"), p99,
+                    REAL_P99_GOAL, verdict(p99 <= REAL_P99_GOAL));
+        std::printf("    slowest %6.1f us; most sort comparisons in a frame: %.0f\n",
+                    c.at("max_us"), c.at("sort_cmp_max"));
+        met = met && median <= REAL_MEDIAN_GOAL && p99 <= REAL_P99_GOAL;
+    }
+    if (const auto *r = find("BM_StageStart")) {
+        const double worst = r->counters.at("worst_cpu_ms");
+        std::printf("  stage start: %.2f ms CPU on average, %.2f ms the slowest   goal < %.0f: %s\n",
+                    r->cpu_us / 1e3, worst, STAGE_START_GOAL_MS,
+                    verdict(worst < STAGE_START_GOAL_MS));
+        met = met && worst < STAGE_START_GOAL_MS;
+    }
+    if (const auto *r = find("BM_StartupLoading"))
+        std::printf("  start-up loading: %.1f ms\n", r->real_us / 1e3);
+    return met;
+}
 
 } // namespace
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
     platform::init_headless();
+    if (!have_game_data()) {
+        std::fprintf(stderr, "bench_render: no generated game data in %s\n", QV_GAME_DIR);
+        return 2;
+    }
     set_view_params();
     set_start_up_defaults();
-    load_art();
-    benchmark::RunSpecifiedBenchmarks();
+    try {
+        load_art();
+    } catch (const AssetError &e) {
+        std::fprintf(stderr, "bench_render: %s\n", e.what());
+        return 2;
+    }
+    Keeper keeper;
+    benchmark::RunSpecifiedBenchmarks(&keeper);
     benchmark::Shutdown();
+    const bool met = summarise(keeper);
     free_sound_effects();
     free_graphics();
-    return 0;
+    return met ? 0 : 1;
 }

@@ -126,8 +126,9 @@ TEST(GeneratedData, GenerationIsRepeatableByteForByte) {
         EXPECT_TRUE(read_file(e.path()) == read_file(fs::path(b) / rel));
         ++files;
     }
-    // Code table, colour maps, 12 sheets, 6 grounds, 6 cloud pictures, 22 sounds.
-    EXPECT_EQ(files, 2 + 12 + 6 + 6 + static_cast<int>(std::size(qv::loaded_sounds)));
+    // Code table, title colour maps, 6 stage light tables, 12 sheets, 6
+    // grounds, 6 cloud pictures, 22 sounds.
+    EXPECT_EQ(files, 2 + 6 + 12 + 6 + 6 + static_cast<int>(std::size(qv::loaded_sounds)));
     fs::remove_all(a);
     fs::remove_all(b);
 }

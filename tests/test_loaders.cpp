@@ -3,6 +3,7 @@
 #include "assets/archive.h"
 #include "assets/game_data.h"
 #include "assets/graphics.h"
+#include "assets/light_tables.h"
 #include "assets/picture_files.h"
 #include "assets/sound.h"
 #include "core/game_state.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -203,6 +205,53 @@ TEST_F(LoaderTest, StageStartBuildsGroundPaletteAndLightTables) {
         ASSERT_EQ(g.shade_map.data[255][c], c);
 }
 
+// The light tables made for the stage's palette are read, not computed;
+// tables made for other colours, or a damaged file, are not used.
+TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
+    load_graphics();
+    g.current_stage = 2;
+    load_stage_graphics(); // no file yet: computed
+    PALETTE flight;
+    std::memcpy(flight, g.game_palette, sizeof flight);
+    const COLOR_MAP shade = light_table(flight, 0, 0, 0);
+    const COLOR_MAP glow = light_table(flight, 63, 63, 63);
+    EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
+
+    // Tables unlike any the library makes, to tell which were used.
+    auto marked_shade = std::make_unique<COLOR_MAP>(), marked_glow = std::make_unique<COLOR_MAP>();
+    for (int l = 0; l < PAL_SIZE; ++l)
+        for (int c = 0; c < PAL_SIZE; ++c) {
+            marked_shade->data[l][c] = static_cast<unsigned char>(test::hashed(l, c, 31));
+            marked_glow->data[l][c] = static_cast<unsigned char>(test::hashed(l, c, 32));
+        }
+    const std::string file = stage_light_file(2);
+    EXPECT_EQ(file, "light_3.dat"); // named after the ground archive
+    write_file(file, stage_light_bytes(flight, *marked_shade, *marked_glow));
+    load_stage_graphics();
+    EXPECT_EQ(std::memcmp(marked_glow->data, g.glow_map.data, sizeof glow.data), 0);
+    EXPECT_EQ(std::memcmp(marked_shade->data, g.shade_map.data, 255 * PAL_SIZE), 0);
+    for (int c = 0; c < PAL_SIZE; ++c)
+        ASSERT_EQ(g.shade_map.data[255][c], c);
+
+    // Made for a palette that differs in one colour: computed again.
+    PALETTE other;
+    std::memcpy(other, flight, sizeof other);
+    other[200].g = static_cast<unsigned char>((other[200].g + 1) % 64);
+    write_file(file, stage_light_bytes(other, *marked_shade, *marked_glow));
+    load_stage_graphics();
+    EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
+    EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
+
+    // Cut short, or longer than it should be: computed again.
+    for (long size : {STAGE_LIGHT_FILE_SIZE - 1, STAGE_LIGHT_FILE_SIZE + 1}) {
+        std::vector<std::uint8_t> bytes = stage_light_bytes(flight, *marked_shade, *marked_glow);
+        bytes.resize(static_cast<size_t>(size));
+        write_file(file, bytes);
+        load_stage_graphics();
+        EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0) << size;
+    }
+}
+
 TEST_F(LoaderTest, EveryStageGetsItsGroundDoubledAndItsClouds) {
     load_graphics();
     for (int s = 0; s < STAGES; ++s) {
@@ -333,6 +382,18 @@ TEST(GeneratedData, LoadsCompletelyForEveryStage) {
             ASSERT_TRUE(same_rgb(g.game_palette[c], g.hud_palette[c]));
         for (int c = 0; c < PAL_SIZE; ++c)
             ASSERT_EQ(g.shade_map.data[255][c], c);
+        // The generator made this stage's light tables for this very
+        // palette (so the stage start reads them), and they are what the
+        // library computes for it.
+        auto shade_file = std::make_unique<COLOR_MAP>(), glow_file = std::make_unique<COLOR_MAP>();
+        ASSERT_TRUE(read_stage_light_file(stage_light_file(s), g.game_palette, *shade_file,
+                                          *glow_file));
+        const COLOR_MAP shade = light_table(g.game_palette, 0, 0, 0);
+        const COLOR_MAP glow = light_table(g.game_palette, 63, 63, 63);
+        EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
+        EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
+        EXPECT_EQ(std::memcmp(g.shade_map.data, shade_file->data, sizeof shade.data), 0);
+        EXPECT_EQ(std::memcmp(g.glow_map.data, glow_file->data, sizeof glow.data), 0);
     }
     // The generator builds the title maps as the game builds its own.
     const COLOR_MAP shade = light_table(g.title_palette, 0, 0, 0);

@@ -9,12 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <numeric>
 #include <random>
+#include <sys/stat.h>
 
 using namespace qv;
 namespace fs = std::filesystem;
@@ -169,6 +171,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     fill_random_table();
     ASSERT_TRUE(save_records(path));
     const RecordsBytes old = read_file();
+    insert_record(0, MAX_RECORD_SCORE, "NEW"); // something to write
     fail_writes_after(100);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_records(path));
@@ -184,6 +187,44 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + dir + "/gone/assist.def: cannot make the folder " + dir +
                   "/gone: Not a directory\n");
+}
+
+// Every save scrambles from a fresh start row; an unchanged table must
+// still leave the file alone, and draw from rand() as a writing save does.
+TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
+    fill_random_table();
+    ASSERT_TRUE(save_records(path));
+    const RecordsBytes first = read_file();
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    fail_writes_after(0); // any write would fail, and say so
+    for (int i = 0; i < 20; ++i) {
+        std::srand(static_cast<unsigned>(i));
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(save_records(path));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        const int after_save = std::rand();
+        std::srand(static_cast<unsigned>(i));
+        std::rand();
+        EXPECT_EQ(after_save, std::rand()) << "a skipped save must draw one value";
+    }
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(read_file(), first);
+
+    // One changed name is written (and here fails on the full disk).
+    g.record_name[4][0] = g.record_name[4][0] == 'Q' ? 'R' : 'Q';
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_records(path));
+    testing::internal::GetCapturedStderr();
+    fail_writes_after(-1);
+    const Table changed = Table::current();
+    ASSERT_TRUE(save_records(path));
+    fill_random_table();
+    load_records(path);
+    EXPECT_TRUE(Table::current() == changed);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -117,7 +119,7 @@ class ObjectsTest : public ::testing::Test {
     void draw_world() {
         project_objects();
         build_draw_list();
-        sort_draw_list(0, SLOT_COUNT - 2);
+        sort_draw_list();
         draw_objects();
     }
 };
@@ -161,43 +163,92 @@ TEST_F(ObjectsTest, AnEmptyTableDrawsNothing) {
     EXPECT_EQ(first_difference(g.back_buffer, before.get()), "");
 }
 
-TEST_F(ObjectsTest, EqualRowsKeepTheQuicksortsOrder) {
-    // Worked by hand through the quicksort: not the order a stable sort
-    // would give (2, 4, 1, 3, 5).
-    const DrawEntry in[] = {{5, 1}, {3, 2}, {5, 3}, {3, 4}, {5, 5}};
-    std::memcpy(g.draw_list, in, sizeof in);
-    sort_draw_list(0, 4);
-    const int want[] = {4, 2, 5, 1, 3};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(g.draw_list[i].slot, want[i]) << i;
+// The draw order by its plain definition: every active slot once, by
+// ground row, equal rows in slot order.
+std::vector<DrawEntry> plain_draw_order() {
+    std::vector<DrawEntry> want;
+    for (int slot = 1; slot < SLOT_COUNT; ++slot)
+        if (g.snap.ent.active[slot])
+            want.push_back({g.proj_base[slot], slot});
+    std::stable_sort(want.begin(), want.end(),
+                     [](const DrawEntry &a, const DrawEntry &b) { return a.key < b.key; });
+    return want;
+}
 
-    // The whole list: ascending, nothing lost, the same result every time.
-    auto fill = [&] {
-        std::mt19937 r(42);
-        for (int i = 0; i < SLOT_COUNT - 1; ++i)
-            g.draw_list[i] =
-                r() % 3 ? DrawEntry{-1, -1} : DrawEntry{static_cast<int32>(r() % 20), i + 1};
-    };
-    fill();
-    sort_draw_list(0, SLOT_COUNT - 2);
-    std::vector<DrawEntry> first(g.draw_list, g.draw_list + SLOT_COUNT - 1);
-    std::vector<int> seen(SLOT_COUNT, 0);
-    for (int i = 0; i < SLOT_COUNT - 1; ++i) {
-        if (i) {
-            ASSERT_LE(first[i - 1].key, first[i].key);
+std::string order_difference(const std::vector<DrawEntry> &want) {
+    if (g.draw_count != static_cast<int>(want.size()))
+        return "count " + std::to_string(g.draw_count) + " vs " + std::to_string(want.size());
+    for (int i = 0; i < g.draw_count; ++i)
+        if (g.draw_list[i].key != want[i].key || g.draw_list[i].slot != want[i].slot)
+            return "entry " + std::to_string(i) + ": slot " + std::to_string(g.draw_list[i].slot) +
+                   " vs " + std::to_string(want[i].slot);
+    for (int i = g.draw_count; i < SLOT_COUNT - 1; ++i)
+        if (g.draw_list[i].key != -1 || g.draw_list[i].slot != -1)
+            return "entry " + std::to_string(i) + " past the filled ones is not (-1, -1)";
+    return "";
+}
+
+// Scenes as play makes them: objects near and far, on the same rows, beside
+// and behind the camera, in any slots.
+TEST_F(ObjectsTest, ObjectsAreSortedFarToNearAndEqualRowsBySlot) {
+    const DrawEntry in[] = {{5, 1}, {3, 2}, {5, 3}, {3, 4}, {-7, 5}};
+    std::memcpy(g.draw_list, in, sizeof in);
+    g.draw_count = 5;
+    sort_draw_list();
+    const int by_hand[] = {5, 2, 4, 1, 3};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(g.draw_list[i].slot, by_hand[i]) << i;
+
+    std::mt19937 rng(23);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int scene = 0; scene < 200; ++scene) {
+        std::memset(&g.snap.ent, 0, sizeof g.snap.ent);
+        const int objects = pick(0, SLOT_COUNT - 1);
+        for (int n = 0; n < objects; ++n) {
+            const int slot = pick(1, SLOT_COUNT - 1);
+            // A few distances only, so that many objects share a row.
+            const double ahead = pick(0, 3) == 0 ? pick(-900, 3000) : 40.0 * pick(-2, 12);
+            place(slot, KIND_PROJECTILE, ahead, pick(-300, 300));
         }
-        if (first[i].slot > 0)
-            ++seen[first[i].slot];
+        project_objects();
+        build_draw_list();
+        sort_draw_list();
+        const std::string wrong = order_difference(plain_draw_order());
+        ASSERT_EQ(wrong, "") << "scene " << scene << " of " << objects << " objects";
     }
-    fill();
-    for (int i = 0; i < SLOT_COUNT - 1; ++i)
-        if (g.draw_list[i].slot > 0)
-            --seen[g.draw_list[i].slot];
-    for (int n : seen)
-        ASSERT_EQ(n, 0);
-    sort_draw_list(0, SLOT_COUNT - 2);
-    for (int i = 0; i < SLOT_COUNT - 1; ++i)
-        ASSERT_EQ(g.draw_list[i].slot, first[i].slot);
+}
+
+// The old padded quicksort made about 140,000 comparisons for a frame with
+// one object far off or behind the camera. Worst cases of several shapes,
+// through the same calls a frame makes.
+TEST_F(ObjectsTest, SortingTakesNoMoreThanAFewNLogNComparisons) {
+    struct Shape {
+        const char *name;
+        int objects;
+        double (*ahead)(int i, int n);
+    };
+    const Shape shapes[] = {
+        {"a few near, one behind", 12, [](int i, int) { return i == 7 ? -500.0 : 100.0 + i; }},
+        {"a few near, one far", 12, [](int i, int) { return i == 3 ? 5000.0 : 100.0 + i; }},
+        {"all on one row", SLOT_COUNT - 1, [](int, int) { return 200.0; }},
+        {"near to far", SLOT_COUNT - 1, [](int i, int) { return 20.0 + 4 * i; }},
+        {"far to near", SLOT_COUNT - 1, [](int i, int n) { return 20.0 + 4 * (n - i); }},
+        {"organ pipe", SLOT_COUNT - 1,
+         [](int i, int n) { return 20.0 + 4 * (i < n / 2 ? i : n - i); }},
+        {"all behind but one", SLOT_COUNT - 1, [](int i, int) { return i ? -10.0 - i : 100.0; }},
+    };
+    for (const Shape &s : shapes) {
+        std::memset(&g.snap.ent, 0, sizeof g.snap.ent);
+        for (int i = 0; i < s.objects; ++i)
+            place(i + 1, KIND_PROJECTILE, s.ahead(i, s.objects), (i * 37) % 200 - 100);
+        project_objects();
+        build_draw_list();
+        const int comparisons = sort_draw_list();
+        const int n = std::max(s.objects, 2);
+        const double bound = 3.0 * n * std::ceil(std::log2(n));
+        EXPECT_LE(comparisons, bound) << s.name << ": " << s.objects << " objects";
+        EXPECT_EQ(order_difference(plain_draw_order()), "") << s.name;
+    }
 }
 
 TEST_F(ObjectsTest, NothingAtOrBehindTheCameraIsDrawn) {

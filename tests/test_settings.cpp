@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 using namespace qv;
 namespace fs = std::filesystem;
@@ -45,6 +46,13 @@ class SettingsTest : public ::testing::Test {
         fs::remove_all(dir);
     }
 };
+
+// The file's inode: a save writes a new file and renames it over the old
+// one, so a save that wrote anything shows as a new inode.
+ino_t inode_of(const std::string &path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
 
 void expect_in_range() {
     EXPECT_LE(g.difficulty, 3);
@@ -138,6 +146,36 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
                                                           ": cannot make the folder " + dir +
                                                           "/missing: Not a directory\n");
     EXPECT_TRUE(save_settings(path));
+}
+
+TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
+    ASSERT_TRUE(save_settings(path));
+    const ino_t first = inode_of(path);
+    ASSERT_NE(first, 0u);
+    // Any write would now fail as on a full disk, and say so.
+    fail_writes_after(0);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(save_settings(path));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(inode_of(path), first);
+    EXPECT_EQ(read_file(path), default_file);
+
+    // A changed setting is written.
+    g.difficulty = 3;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(save_settings(path));
+    testing::internal::GetCapturedStderr();
+    fail_writes_after(-1);
+    ASSERT_TRUE(save_settings(path));
+    EXPECT_NE(inode_of(path), first);
+
+    // So is a file that only begins with the right bytes.
+    SettingsBytes longer_file = settings_to_bytes();
+    std::vector<std::uint8_t> longer(longer_file.begin(), longer_file.end());
+    longer.push_back(9);
+    write_file(path, longer.data(), longer.size());
+    ASSERT_TRUE(save_settings(path));
+    EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(SETTINGS_FILE_SIZE));
 }
 
 } // namespace

@@ -18,7 +18,8 @@ namespace {
 
 constexpr std::size_t CODE_TABLE_SIZE = CODE_ROWS * 256;
 
-int next_row(int row) { return (row + 1) % CODE_ROWS; }
+static_assert((CODE_ROWS & (CODE_ROWS - 1)) == 0, "the rows wrap with a mask");
+int next_row(int row) { return (row + 1) & (CODE_ROWS - 1); }
 
 // Reads at most `limit` bytes of a file; throws AssetError naming it when it
 // cannot be opened or read.

@@ -2,11 +2,13 @@
 
 #include "assets/archive.h"
 #include "assets/game_data.h"
+#include "assets/light_tables.h"
 #include "assets/picture_files.h"
 #include "core/game_state.h"
 #include "platform/platform.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -19,7 +21,6 @@ namespace {
 
 constexpr char GRAPHICS_DIR[] = "graphics/";
 constexpr char COLOUR_TABLE_FILE[] = "table.dat";
-constexpr long COLOUR_TABLE_SIZE = 2L * PAL_SIZE * PAL_SIZE;
 
 constexpr int COLOUR_DEPTH = 8;
 constexpr int STAGE_MAP_SIZE = 2 * GROUND_PICTURE_SIZE;
@@ -31,9 +32,6 @@ constexpr int SUIT_SHADOW_W = 41, SUIT_SHADOW_H = 16;
 // In flight, colours below this come from the HUD's palette, the rest from
 // the stage's ground.
 constexpr int HUD_COLOURS = 128;
-// Light level 255 of the shade map must leave every colour as it is.
-constexpr int FULL_LIGHT = 255;
-constexpr int GLOW_TARGET = 63; // white in 6-bit levels
 
 // Every bitmap the game keeps between calls (cloud_map included).
 constexpr BITMAP *GameState::*OWNED_BITMAPS[] = {
@@ -78,26 +76,21 @@ void load_cloud_half(int archive, int dest_y) {
     blit(scratch.get(), g.cloud_map, 0, 0, 0, dest_y, CLOUD_SIZE, CLOUD_HALF_H);
 }
 
-// The library's light tables search the palette itself when no rgb_map is
-// set: slower (tens of ms per table, once per stage) but the exact nearest
-// colour, and the generator builds the title tables the same way.
-void build_light_tables() {
-    RGB_MAP *const saved = rgb_map;
-    rgb_map = nullptr;
-    create_light_table(&g.shade_map, g.game_palette, 0, 0, 0, nullptr);
-    create_light_table(&g.glow_map, g.game_palette, GLOW_TARGET, GLOW_TARGET, GLOW_TARGET, nullptr);
-    rgb_map = saved;
-    reset_light_tables();
+// Each pixel of `src` as a 2 x 2 block of `dest`, which is twice its size
+// (what stretch_blit makes of it, a few times faster).
+void double_into(BITMAP *src, BITMAP *dest) {
+    for (int y = 0; y < src->h; ++y) {
+        const unsigned char *in = src->line[y];
+        unsigned char *out = dest->line[2 * y];
+        for (int x = 0; x < src->w; ++x)
+            out[2 * x] = out[2 * x + 1] = in[x];
+        std::memcpy(dest->line[2 * y + 1], out, static_cast<std::size_t>(dest->w));
+    }
 }
 
 } // namespace
 
-void reset_light_tables() {
-    // Full light leaves every colour as it is: clouds and smoke of full
-    // strength must not tint the ground.
-    for (int c = 0; c < PAL_SIZE; ++c)
-        g.shade_map.data[FULL_LIGHT][c] = static_cast<byte>(c);
-}
+void reset_light_tables() { keep_colours_at_full_light(g.shade_map); }
 
 void load_graphics() {
     free_graphics();
@@ -116,7 +109,7 @@ void load_graphics() {
 
 void load_colour_tables() {
     // Read the whole file first: a short one leaves the maps untouched.
-    std::vector<byte> data(COLOUR_TABLE_SIZE);
+    std::vector<byte> data(LIGHT_TABLE_PAIR_BYTES);
     const std::string path = data_path(COLOUR_TABLE_FILE);
     std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -125,14 +118,8 @@ void load_colour_tables() {
     std::fclose(f);
     if (got != data.size())
         throw AssetError(path + ": " + std::to_string(got) +
-                         " bytes, expected " + std::to_string(COLOUR_TABLE_SIZE));
-    // Pairs per [level][colour]: shade first, then glow.
-    const byte *p = data.data();
-    for (int level = 0; level < PAL_SIZE; ++level)
-        for (int c = 0; c < PAL_SIZE; ++c) {
-            g.title_shade_map.data[level][c] = *p++;
-            g.title_glow_map.data[level][c] = *p++;
-        }
+                         " bytes, expected " + std::to_string(LIGHT_TABLE_PAIR_BYTES));
+    light_tables_from_pair_bytes(data.data(), g.title_shade_map, g.title_glow_map);
 }
 
 void load_stage_graphics() {
@@ -146,24 +133,32 @@ void load_stage_graphics() {
 
     // The ground's palette lands in game_palette and supplies the stage's
     // colours 128..255.
-    TempBitmap ground(new_bitmap(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE));
-    load_archive_picture(picture_path(std::to_string(stage_map_archive[stage])), g.game_palette,
-                         ground.get(), GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
+    const std::string ground_path = picture_path(std::to_string(stage_map_archive[stage]));
+    TempBitmap ground(decode_picture(read_archive(ground_path), g.game_palette,
+                                     GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, ground_path));
 
     platform::clear_screen();
-    for (int i = 0; i < HUD_COLOURS; ++i) {
-        g.game_palette[i].r = g.hud_palette[i].r;
-        g.game_palette[i].g = g.hud_palette[i].g;
-        g.game_palette[i].b = g.hud_palette[i].b;
-    }
+    use_hud_colours(g.game_palette, g.hud_palette);
     platform::set_palette(g.game_palette);
 
-    if (!g.stage_map)
-        g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
-    stretch_blit(ground.get(), g.stage_map, 0, 0, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, 0, 0,
-                 STAGE_MAP_SIZE,
-                 STAGE_MAP_SIZE);
-    build_light_tables();
+    if (!g.stage_map || g.stage_map->w != STAGE_MAP_SIZE || g.stage_map->h != STAGE_MAP_SIZE)
+        replace(g.stage_map, STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    double_into(ground.get(), g.stage_map);
+    // The generator computed this stage's light tables; computing them here
+    // is the way out for a data folder made before it did (or for other
+    // colours), and costs some 30 ms.
+    if (!read_stage_light_file(data_path(stage_light_file(stage)), g.game_palette, g.shade_map,
+                               g.glow_map))
+        compute_light_tables(g.game_palette, g.shade_map, g.glow_map);
+    reset_light_tables();
+}
+
+void use_hud_colours(RGB *pal, const RGB *hud) {
+    for (int i = 0; i < HUD_COLOURS; ++i) {
+        pal[i].r = hud[i].r;
+        pal[i].g = hud[i].g;
+        pal[i].b = hud[i].b;
+    }
 }
 
 void free_graphics() {

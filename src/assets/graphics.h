@@ -3,6 +3,8 @@
 // tables. Paths are relative to the data directory (the current directory).
 #pragma once
 
+#include <allegro.h>
+
 namespace qv {
 
 void load_graphics();       // twelve sheets, suit_shadow, back_buffer, stage_map
@@ -13,6 +15,10 @@ void free_graphics();       // destroys every bitmap load_graphics made
 // Makes the shade map's full-light row the identity, as it must be before
 // any stage has built its light tables.
 void reset_light_tables();
+
+// In flight, colours 0..127 are the HUD's and the rest the stage ground's:
+// copies red, green and blue of the HUD's 0..127 into `pal`.
+void use_hud_colours(RGB *pal, const RGB *hud);
 
 // Copies the title colour maps over shade_map and glow_map (menu screens).
 void use_title_colour_maps();

@@ -266,7 +266,9 @@ struct GameState {
     fixed view_cloud_x, view_cloud_y, view_cloud_heading;
     int32 proj_x[SLOT_COUNT], proj_base[SLOT_COUNT];
     int32 proj_width[SLOT_COUNT], proj_height[SLOT_COUNT];
+    // The frame's objects: draw_count filled entries first, the rest (-1, -1).
     DrawEntry draw_list[SLOT_COUNT - 1];
+    int32 draw_count;
     int16 font_variant;
 
     // ---- assets (main thread only, loaded at start-up or stage start) ----

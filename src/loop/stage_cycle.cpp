@@ -109,10 +109,7 @@ void init_player_slot() {
 void stage_start() {
     // A switch away in the menus before this flight is no reason to pause it.
     platform::focus_lost();
-    save_settings();
-    save_records();
-    load_stage_graphics();
-    locked([] { begin_stage_world(); });
+    prepare_stage();
     // The ship glides in while the banner slides across.
     render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; });
     locked([] { move_panel(BANNER_SLOT, 0, 19, 3); });
@@ -173,6 +170,13 @@ FlightEnd flight_loop() {
 }
 
 } // namespace
+
+void prepare_stage() {
+    save_settings();
+    save_records();
+    load_stage_graphics();
+    locked([] { begin_stage_world(); });
+}
 
 CycleEnd run_stage_cycle() {
     for (;;) {

@@ -13,4 +13,9 @@ enum class CycleEnd {
 // Plays stages from g.current_stage on, as the selection chain chose.
 CycleEnd run_stage_cycle();
 
+// The work of a stage start before the intro banner: the player's files
+// saved, the stage's pictures, palette and light tables loaded, the world
+// reset with the ship at the start point.
+void prepare_stage();
+
 } // namespace qv

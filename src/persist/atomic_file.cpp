@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <system_error>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace qv {
 
@@ -101,6 +103,17 @@ void sync_folder(const std::string &path) {
     ::close(dir);
 }
 
+// True when the file at `path` holds exactly these bytes.
+bool file_holds(const std::string &path, const std::uint8_t *data, std::size_t size) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    // One byte more than expected tells a longer file from an equal one.
+    std::vector<std::uint8_t> held(size + 1);
+    const std::size_t got = std::fread(held.data(), 1, held.size(), f);
+    std::fclose(f);
+    return got == size && std::equal(data, data + size, held.begin());
+}
+
 } // namespace
 
 namespace {
@@ -112,6 +125,10 @@ void set_save_paths(const SavePaths &p) { paths = p; }
 const SavePaths &save_paths() { return paths; }
 
 bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
+    // Every stage start saves both files, and mostly nothing has changed:
+    // rewriting them cost two fsyncs each, which took hundreds of
+    // milliseconds while the disk was busy. Bytes already on disk stay.
+    if (file_holds(path, data, size)) return true;
     // The player's folders (~/.config/quarvell...) are made by the first
     // save. One that cannot be made is reported once, not once per file.
     const std::string folder = folder_of(path);

@@ -22,7 +22,8 @@ struct SavePaths {
 void set_save_paths(const SavePaths &paths);
 const SavePaths &save_paths();
 
-// Writes the file, making its folder first if need be; on failure warns on stderr, but only the first time for
+// Writes the file, making its folder first if need be, unless it already
+// holds these bytes (then nothing is written and nothing synced); on failure warns on stderr, but only the first time for
 // that file in this run (a full disk must not flood the terminal at every
 // stage start). Returns false on failure.
 bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size);

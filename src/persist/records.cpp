@@ -132,7 +132,20 @@ void load_records(const std::string &path) {
 }
 
 bool save_records(const std::string &path) {
-    const RecordsBytes b = records_to_bytes(std::rand() % CODE_ROW_COUNT);
+    // Drawn at every save, written or not: how a game plays must never
+    // depend on what the disk holds.
+    int row = std::rand() % CODE_ROW_COUNT;
+    // Each save scrambles from a fresh start row, so an unchanged table
+    // would still give new bytes. When the file already holds this table,
+    // keep its start row: the bytes come out equal and nothing is written.
+    RecordsBytes held{};
+    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
+        const std::size_t n = std::fread(held.data(), 1, held.size(), f);
+        std::fclose(f);
+        if (n == held.size() && held[0] < CODE_ROW_COUNT && records_to_bytes(held[0]) == held)
+            row = held[0];
+    }
+    const RecordsBytes b = records_to_bytes(row);
     return save_file(path, b.data(), b.size());
 }
 

@@ -62,7 +62,7 @@ void compose_flight_frame() {
     }
     project_objects();
     build_draw_list();
-    sort_draw_list(0, SLOT_COUNT - 2);
+    sort_draw_list();
     draw_objects();
     draw_player_ship();
     draw_hud();

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <limits>
 #include <random>
-#include <utility>
 
 namespace qv {
 
@@ -159,9 +158,14 @@ void draw_shadow(int slot, BITMAP *dest, int w, int h, int cx, int base) {
     const int sh = h * SHADOW_HEIGHT_PER_MILLE / PER_MILLE;
     Region cell{g.shadow_sheet, g.snap.ent.shadow_col[slot] * SHADOW_W,
                 g.snap.ent.shadow_row[slot] * SHADOW_H, SHADOW_W, SHADOW_H};
-    if (w > 0 && sh > 0 && clip_region(cell))
-        stretch_blit(cell.bmp, scratch, cell.x, cell.y, cell.w, cell.h, 0, SHADOW_FOOT - sh, w, sh);
-    draw_mapped_sprite(dest, scratch, cx - w / 2, base - (SHADOW_W - h) / 2, g.shade_map);
+    if (w <= 0 || sh <= 0 || !clip_region(cell))
+        return;
+    stretch_blit(cell.bmp, scratch, cell.x, cell.y, cell.w, cell.h, 0, SHADOW_FOOT - sh, w, sh);
+    // Only the stretched shadow darkens anything (the rest of the scratch is
+    // SHADOW_CLEAR, which leaves the ground as it is): a far object's shadow
+    // is a few pixels, not the whole scratch.
+    draw_mapped_part(dest, scratch, {0, SHADOW_FOOT - sh, w, sh}, cx - w / 2,
+                     base - (SHADOW_W - h) / 2, g.shade_map);
 }
 
 void draw_region_sprite(int slot, BITMAP *dest, Region r) {
@@ -245,55 +249,34 @@ void project_objects() {
 }
 
 void build_draw_list() {
-    for (int slot = 1; slot < SLOT_COUNT; ++slot) {
-        DrawEntry &d = g.draw_list[slot - 1];
-        d = g.snap.ent.active[slot] ? DrawEntry{g.proj_base[slot], slot} : DrawEntry{-1, -1};
-    }
+    int n = 0;
+    for (int slot = 1; slot < SLOT_COUNT; ++slot)
+        if (g.snap.ent.active[slot])
+            g.draw_list[n++] = {g.proj_base[slot], slot};
+    g.draw_count = n;
+    std::fill(g.draw_list + n, g.draw_list + SLOT_COUNT - 1, DrawEntry{-1, -1});
 }
 
-// Ascending by key. Objects on the same row overlap in the order this
-// particular quicksort leaves them, so its steps must stay exactly as they are.
-void sort_draw_list(int lo, int hi) {
-    DrawEntry *e = g.draw_list;
-    lo = std::max(lo, 0);
-    hi = std::min(hi, SLOT_COUNT - 2);
-    if (lo >= hi)
-        return;
-    // A run of identical entries (the empty slots' (-1, -1)) comes out the
-    // same whatever the swaps do, and partitioning it one entry at a time
-    // would cost quadratic time: leave it as it is.
-    int same = lo + 1;
-    while (same <= hi && e[same].key == e[lo].key && e[same].slot == e[lo].slot)
-        ++same;
-    if (same > hi)
-        return;
-    if (hi == lo + 1) {
-        if (e[lo].key > e[hi].key)
-            std::swap(e[lo], e[hi]);
-        return;
-    }
-    std::swap(e[(lo + hi) / 2], e[hi]);
-    const int32 p = e[hi].key;
-    int i = lo, j = hi - 1;
-    for (;;) {
-        while (i <= j && e[i].key <= p)
-            ++i;
-        while (i <= j && e[j].key > p)
-            --j;
-        if (i >= j)
-            break;
-        std::swap(e[i], e[j]);
-    }
-    std::swap(e[i], e[hi]);
-    sort_draw_list(lo, i - 1);
-    sort_draw_list(i + 1, hi);
+// Only the filled entries are sorted: padding the list with the free slots
+// gave the sort hundreds of equal keys, and a quicksort over those went
+// quadratic (some 140,000 comparisons) whenever one object lay far off or
+// behind the camera. With the slot as the second key no two entries are
+// equal, so the order is the same whatever the sort does inside.
+int sort_draw_list() {
+    int comparisons = 0;
+    std::sort(g.draw_list, g.draw_list + g.draw_count,
+              [&comparisons](const DrawEntry &a, const DrawEntry &b) {
+                  ++comparisons;
+                  return a.key != b.key ? a.key < b.key : a.slot < b.slot;
+              });
+    return comparisons;
 }
 
 void draw_objects() {
     BITMAP *dest = g.back_buffer;
     const EntityTable &e = g.snap.ent;
-    for (const DrawEntry &d : g.draw_list) {
-        const int slot = d.slot;
+    for (int i = 0; i < g.draw_count; ++i) {
+        const int slot = g.draw_list[i].slot;
         if (slot <= 0 || slot >= SLOT_COUNT || !e.active[slot])
             continue;
         switch (e.kind[slot]) {
@@ -361,12 +344,15 @@ void draw_damage_sparks(int slot, BITMAP *dest) {
                         w, h);
 }
 
-void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map) {
+void draw_mapped_part(BITMAP *dest, BITMAP *sprite, const SpritePart &part, int x, int y,
+                      const COLOR_MAP &map) {
     if (!dest || !sprite || !is_memory_bitmap(dest) || !is_memory_bitmap(sprite))
         return;
+    const int px0 = std::max(part.x, 0), px1 = std::min(part.x + part.w, sprite->w);
+    const int py0 = std::max(part.y, 0), py1 = std::min(part.y + part.h, sprite->h);
     // cr and cb are one past the clipping rectangle.
-    const int x0 = std::max({x, dest->cl, 0}), x1 = std::min({x + sprite->w, dest->cr, dest->w});
-    const int y0 = std::max({y, dest->ct, 0}), y1 = std::min({y + sprite->h, dest->cb, dest->h});
+    const int x0 = std::max({x + px0, dest->cl, 0}), x1 = std::min({x + px1, dest->cr, dest->w});
+    const int y0 = std::max({y + py0, dest->ct, 0}), y1 = std::min({y + py1, dest->cb, dest->h});
     for (int dy = y0; dy < y1; ++dy) {
         const unsigned char *src = sprite->line[dy - y];
         unsigned char *out = dest->line[dy];
@@ -375,6 +361,11 @@ void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_
             out[dx] = t ? map.data[t][p] : p;
         }
     }
+}
+
+void draw_mapped_sprite(BITMAP *dest, BITMAP *sprite, int x, int y, const COLOR_MAP &map) {
+    if (sprite)
+        draw_mapped_part(dest, sprite, {0, 0, sprite->w, sprite->h}, x, y, map);
 }
 
 void draw_player_ship() {

@@ -5,12 +5,15 @@
 
 #include "assets/archive.h"
 #include "assets/game_data.h"
+#include "assets/graphics.h"
+#include "assets/light_tables.h"
 #include "assets/picture_files.h"
 #include "assets/sound.h"
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 
 namespace assetgen {
@@ -24,7 +27,6 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t ARCHIVE_SEED = 0x51A7C0DE0F0A11ull;
 
 constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
-constexpr long TABLE_BYTES = 131072;
 
 // Which drawing makes each sheet of qv::SHEET_FILES, by the game's bitmap
 // it becomes (the list of files, their sizes and order are the game's).
@@ -130,25 +132,22 @@ private:
     ui::Rng rng_;
 };
 
-void write_colour_tables(const fs::path &path, const RGB *title_pal) {
-    // Without a global rgb_map the library searches the palette exhaustively;
-    // the game's own copy of these maps is only ever read, never rebuilt.
-    rgb_map = nullptr;
-    auto *shade = new COLOR_MAP;
-    auto *glow = new COLOR_MAP;
-    create_light_table(shade, title_pal, 0, 0, 0, nullptr);
-    create_light_table(glow, title_pal, 63, 63, 63, nullptr);
-    for (int c = 0; c < 256; ++c) shade->data[255][c] = static_cast<unsigned char>(c);
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(TABLE_BYTES);
-    for (int l = 0; l < 256; ++l)
-        for (int c = 0; c < 256; ++c) {
-            bytes.push_back(shade->data[l][c]);
-            bytes.push_back(glow->data[l][c]);
-        }
-    delete shade;
-    delete glow;
-    write_file(path, bytes);
+// The title's light tables, and each stage's for its flight palette (the
+// HUD's colours and the ground's): the game reads them rather than spend
+// some 30 ms of every stage start computing them.
+void write_title_light_tables(const fs::path &path, const RGB *title_pal) {
+    auto shade = std::make_unique<COLOR_MAP>(), glow = std::make_unique<COLOR_MAP>();
+    qv::compute_light_tables(title_pal, *shade, *glow);
+    write_file(path, qv::light_table_pair_bytes(*shade, *glow));
+}
+
+void write_stage_light_tables(const fs::path &path, const RGB *ground_pal, const RGB *hud_pal) {
+    PALETTE flight;
+    std::memcpy(flight, ground_pal, sizeof flight);
+    qv::use_hud_colours(flight, hud_pal);
+    auto shade = std::make_unique<COLOR_MAP>(), glow = std::make_unique<COLOR_MAP>();
+    qv::compute_light_tables(flight, *shade, *glow);
+    write_file(path, qv::stage_light_bytes(flight, *shade, *glow));
 }
 
 } // namespace
@@ -175,16 +174,18 @@ void generate_data_dir(const std::string &dir_name, const std::string &contact_p
     w.code_table();
 
     PALETTE pal;
-    PALETTE title_pal;
+    PALETTE title_pal, hud_pal;
     for (const qv::SheetFile &s : qv::SHEET_FILES) {
         std::memset(pal, 0, sizeof pal);
         BITMAP *bmp = make_sheet(s, pal);
         if (s.bitmap == &qv::GameState::title_sheet) std::memcpy(title_pal, pal, sizeof pal);
+        if (s.bitmap == &qv::GameState::hud_sheet) std::memcpy(hud_pal, pal, sizeof pal);
         w.picture(dir / "graphics" / s.archive, bmp, pal, s.width, s.height, keep);
     }
     for (int stage = 0; stage < qv::STAGES; ++stage) {
         std::memset(pal, 0, sizeof pal);
         BITMAP *bmp = make_ground(stage, pal);
+        write_stage_light_tables(dir / qv::stage_light_file(stage), pal, hud_pal);
         w.picture(dir / "graphics" / std::to_string(qv::stage_map_archive[stage]), bmp, pal,
                   qv::GROUND_PICTURE_SIZE, qv::GROUND_PICTURE_SIZE, keep);
     }
@@ -197,7 +198,7 @@ void generate_data_dir(const std::string &dir_name, const std::string &contact_p
     for (int number : qv::loaded_sounds)
         w.archive(dir / "sfx" / std::to_string(number), wav_file(make_sound(number)));
 
-    write_colour_tables(dir / "table.dat", title_pal);
+    write_title_light_tables(dir / "table.dat", title_pal);
 
     if (review) {
         write_contact_sheet(kept, contact_png);

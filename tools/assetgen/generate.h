@@ -19,7 +19,8 @@ struct Picture {
     bool light_levels = false; // pixel values are light levels, shown as grey
 };
 
-// Writes DATA_DIR/loader.def, graphics/, sfx/ and table.dat. When
+// Writes DATA_DIR/loader.def, graphics/, sfx/, table.dat and each stage's
+// light tables (light_N.dat). When
 // `contact_png` is not empty, also writes a review picture of every sheet,
 // ground and cloud there. Throws std::runtime_error on any failure.
 void generate_data_dir(const std::string &dir, const std::string &contact_png);

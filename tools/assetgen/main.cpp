@@ -1,6 +1,7 @@
 // assetgen DATA_DIR [--contact-sheet FILE.png] [--icons DIR]
 // Writes the game's data directory: code table, picture and sound archives,
-// and the title colour maps; the desktop icons. Runs without a display.
+// and the light tables of the title and of each stage; the desktop icons.
+// Runs without a display.
 #include "generate.h"
 
 #include <allegro.h>
