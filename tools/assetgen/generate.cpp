@@ -10,11 +10,14 @@
 #include "assets/picture_files.h"
 #include "assets/sound.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace assetgen {
 
@@ -26,7 +29,19 @@ namespace fs = std::filesystem;
 // and sounds keep seeds of their own, so changing one never shifts another.
 constexpr std::uint64_t ARCHIVE_SEED = 0x51A7C0DE0F0A11ull;
 
-constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
+// Every cloud archive a stage reads: each stage's pair (its number and the
+// one after it), each pair once, in increasing order.
+std::vector<int> cloud_archives() {
+    std::vector<int> first(std::begin(qv::stage_cloud_archive), std::end(qv::stage_cloud_archive));
+    std::sort(first.begin(), first.end());
+    first.erase(std::unique(first.begin(), first.end()), first.end());
+    std::vector<int> all;
+    for (int n : first) {
+        all.push_back(n);
+        all.push_back(n + 1);
+    }
+    return all;
+}
 
 // Which drawing makes each sheet of qv::SHEET_FILES, by the game's bitmap
 // it becomes (the list of files, their sizes and order are the game's).
@@ -189,7 +204,7 @@ void generate_data_dir(const std::string &dir_name, const std::string &contact_p
         w.picture(dir / "graphics" / std::to_string(qv::stage_map_archive[stage]), bmp, pal,
                   qv::GROUND_PICTURE_SIZE, qv::GROUND_PICTURE_SIZE, keep);
     }
-    for (int number : CLOUD_ARCHIVES) {
+    for (int number : cloud_archives()) {
         std::memset(pal, 0, sizeof pal);
         BITMAP *bmp = make_clouds(number, pal);
         w.picture(dir / "graphics" / std::to_string(number), bmp, pal, qv::CLOUD_PICTURE_W,
