@@ -60,12 +60,7 @@ class ArchiveTest : public ::testing::Test {
 
     void SetUp() override {
         test::reset_state();
-        std::mt19937 rng(1234);
-        for (auto &row : table) {
-            std::iota(row, row + 256, 0);
-            std::shuffle(row, row + 256, rng);
-        }
-        set_code_table(table);
+        test::use_shuffled_code_table(table, 1234);
     }
     void TearDown() override { fs::remove_all(dir); }
 

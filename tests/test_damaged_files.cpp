@@ -62,13 +62,8 @@ class DamagedFiles : public ::testing::Test {
     std::string dir = test::make_temp_dir("damaged");
     void SetUp() override {
         test::reset_state();
-        std::mt19937 rng(31);
         std::uint8_t table[CODE_ROWS][256];
-        for (auto &row : table) {
-            std::iota(row, row + 256, 0);
-            std::shuffle(row, row + 256, rng);
-        }
-        set_code_table(table);
+        test::use_shuffled_code_table(table, 31);
     }
     void TearDown() override {
         release_all_keys();

@@ -169,10 +169,7 @@ TEST(GameLoop, ExitGameLeavesTheFilesAsTheStageStartWroteThem) {
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 1; })
         .press(KEY_C) // clouds off: a change of settings
         .check([] { EXPECT_EQ(g.detail[DETAIL_CLOUDS], 0); })
-        .press(KEY_ESC)
-        .wait_for(Screen::Pause)
-        .down(2) // "Exit Game"
-        .accept();
+        .exit_game();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
     const std::vector<std::uint8_t> settings = read_file(game.settings_file());
@@ -318,10 +315,7 @@ TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
         .wait_for(Screen::Flight)
         .wait_ticks(140)
         .check([] { EXPECT_EQ(test::screen_shown(), Screen::Flight); })
-        .press(KEY_ESC)
-        .wait_for(Screen::Pause)
-        .down(2) // "Exit Game"
-        .accept();
+        .exit_game();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
 }

@@ -44,11 +44,7 @@ class RecordsTest : public ::testing::Test {
     void SetUp() override {
         test::reset_state();
         std::uint8_t table[CODE_ROWS][256];
-        for (auto &row : table) {
-            std::iota(row, row + 256, 0);
-            std::shuffle(row, row + 256, rng);
-        }
-        set_code_table(table);
+        test::use_shuffled_code_table(table, 99);
     }
     void TearDown() override {
         fail_writes_after(-1);

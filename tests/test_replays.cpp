@@ -269,10 +269,7 @@ TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     Session s;
     s.player.start_game({0, 1, 2, 1})
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .press(KEY_ESC)
-        .wait_for(test::Screen::Pause)
-        .down(2) // "Exit Game"
-        .accept();
+        .exit_game();
     ASSERT_EQ(s.record(), 0);
 
     // Keys held on the window while it replays change nothing.

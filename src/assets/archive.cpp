@@ -5,12 +5,15 @@
 #include "assets/archive.h"
 
 #include "assets/file_checks.h"
+#include "core/file_bytes.h"
 #include "core/game_state.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace qv {
 
@@ -24,16 +27,9 @@ int next_row(int row) { return (row + 1) & (CODE_ROWS - 1); }
 // Reads at most `limit` bytes of a file; throws AssetError naming it when it
 // cannot be opened or read.
 std::vector<std::uint8_t> read_file(const std::string &path, std::size_t limit) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) throw AssetError(path + ": cannot read (" + std::strerror(errno) + ")");
-    std::vector<std::uint8_t> bytes(limit);
-    const std::size_t n = std::fread(bytes.data(), 1, limit, f);
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) throw AssetError(path + ": cannot read (" + std::strerror(err) + ")");
-    bytes.resize(n);
-    return bytes;
+    std::optional<std::vector<std::uint8_t>> bytes = read_file_start(path, limit);
+    if (!bytes) throw AssetError(path + ": cannot read (" + std::strerror(errno) + ")");
+    return std::move(*bytes);
 }
 
 std::vector<std::uint8_t> decipher_named(const std::vector<std::uint8_t> &archive,

@@ -4,10 +4,10 @@
 #include "assets/game_data.h"
 #include "assets/light_tables.h"
 #include "assets/picture_files.h"
+#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "platform/platform.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -109,17 +109,14 @@ void load_graphics() {
 
 void load_colour_tables() {
     // Read the whole file first: a short one leaves the maps untouched.
-    std::vector<byte> data(LIGHT_TABLE_PAIR_BYTES);
     const std::string path = data_path(COLOUR_TABLE_FILE);
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const auto data = read_file_start(path, LIGHT_TABLE_PAIR_BYTES);
+    if (!data)
         throw AssetError(path + ": cannot open the colour maps");
-    const size_t got = std::fread(data.data(), 1, data.size(), f);
-    std::fclose(f);
-    if (got != data.size())
-        throw AssetError(path + ": " + std::to_string(got) +
+    if (data->size() != LIGHT_TABLE_PAIR_BYTES)
+        throw AssetError(path + ": " + std::to_string(data->size()) +
                          " bytes, expected " + std::to_string(LIGHT_TABLE_PAIR_BYTES));
-    light_tables_from_pair_bytes(data.data(), g.title_shade_map, g.title_glow_map);
+    light_tables_from_pair_bytes(data->data(), g.title_shade_map, g.title_glow_map);
 }
 
 void load_stage_graphics() {

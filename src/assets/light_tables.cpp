@@ -1,8 +1,8 @@
 #include "assets/light_tables.h"
 
 #include "assets/game_data.h"
+#include "core/file_bytes.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace qv {
@@ -75,16 +75,10 @@ std::vector<std::uint8_t> stage_light_bytes(const RGB *pal, const COLOR_MAP &sha
 
 bool read_stage_light_file(const std::string &path, const RGB *pal, COLOR_MAP &shade,
                            COLOR_MAP &glow) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    const auto bytes = read_file_start(path, STAGE_LIGHT_FILE_SIZE + 1);
+    if (!bytes || bytes->size() != STAGE_LIGHT_FILE_SIZE || !same_palette(bytes->data(), pal))
         return false;
-    // One byte more than the file should hold tells a longer file.
-    std::vector<std::uint8_t> bytes(STAGE_LIGHT_FILE_SIZE + 1);
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    if (got != static_cast<std::size_t>(STAGE_LIGHT_FILE_SIZE) || !same_palette(bytes.data(), pal))
-        return false;
-    light_tables_from_pair_bytes(bytes.data() + PALETTE_BYTES, shade, glow);
+    light_tables_from_pair_bytes(bytes->data() + PALETTE_BYTES, shade, glow);
     return true;
 }
 

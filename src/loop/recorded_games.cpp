@@ -1,5 +1,6 @@
 #include "loop/recorded_games.h"
 
+#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "core/sim_lock.h"
 #include "core/snapshot.h"
@@ -14,8 +15,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdlib.h>
 #include <system_error>
@@ -26,15 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using replay::Recording;
-
-// A saved file as the game would read it at start-up, or none.
-std::optional<std::vector<std::uint8_t>> start_file(const std::string &path, std::size_t most) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-    if (bytes.size() > most) bytes.resize(most); // the game reads no further
-    return bytes;
-}
 
 // A private folder for a replay's saves, removed with it.
 class ScratchFolder {
@@ -134,8 +124,10 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
                 const std::function<void(platform::VirtualBackend &)> &each_tick) {
     Recording r;
     r.game_version = GAME_VERSION;
-    r.settings = start_file(options.settings_path, SETTINGS_FILE_SIZE);
-    r.records = start_file(options.records_path, RECORDS_FILE_SIZE);
+    // The saved files as the game reads them at start-up (no further than
+    // their size), or none.
+    r.settings = read_file_start(options.settings_path, SETTINGS_FILE_SIZE);
+    r.records = read_file_start(options.records_path, RECORDS_FILE_SIZE);
 
     std::optional<replay::Recorder> recorder;
     platform::VirtualOptions vo;

@@ -4,6 +4,8 @@
 // in one rename.
 #include "persist/atomic_file.h"
 
+#include "core/file_bytes.h"
+
 #include <cerrno>
 #include <csignal>
 #include <algorithm>
@@ -105,13 +107,8 @@ void sync_folder(const std::string &path) {
 
 // True when the file at `path` holds exactly these bytes.
 bool file_holds(const std::string &path, const std::uint8_t *data, std::size_t size) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    // One byte more than expected tells a longer file from an equal one.
-    std::vector<std::uint8_t> held(size + 1);
-    const std::size_t got = std::fread(held.data(), 1, held.size(), f);
-    std::fclose(f);
-    return got == size && std::equal(data, data + size, held.begin());
+    const auto held = read_file_start(path, size + 1);
+    return held && held->size() == size && std::equal(data, data + size, held->begin());
 }
 
 } // namespace

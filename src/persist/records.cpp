@@ -4,11 +4,11 @@
 // each name.
 #include "persist/records.h"
 
+#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "persist/atomic_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -121,30 +121,22 @@ void records_from_bytes(const std::uint8_t *bytes, int length) {
 
 void load_records(const std::string &path) {
     remove_stale_temporaries(path);
-    RecordsBytes b{};
-    std::size_t n = 0;
     // A missing or unreadable file is a first start: an empty table.
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        n = std::fread(b.data(), 1, b.size(), f);
-        std::fclose(f);
-    }
-    records_from_bytes(b.data(), static_cast<int>(n));
+    const auto b = read_file_start(path, RECORDS_FILE_SIZE).value_or(std::vector<std::uint8_t>{});
+    records_from_bytes(b.data(), static_cast<int>(b.size()));
 }
 
 bool save_records(const std::string &path) {
     // Drawn at every save, written or not: how a game plays must never
     // depend on what the disk holds.
-    int row = std::rand() % CODE_ROW_COUNT;
+    const int row = std::rand() % CODE_ROW_COUNT;
     // Each save scrambles from a fresh start row, so an unchanged table
-    // would still give new bytes. When the file already holds this table,
-    // keep its start row: the bytes come out equal and nothing is written.
-    RecordsBytes held{};
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        const std::size_t n = std::fread(held.data(), 1, held.size(), f);
-        std::fclose(f);
-        if (n == held.size() && held[0] < CODE_ROW_COUNT && records_to_bytes(held[0]) == held)
-            row = held[0];
-    }
+    // would still give new bytes: when the file already holds this table
+    // (from whatever row), nothing is written.
+    const auto held = read_file_start(path, RECORDS_FILE_SIZE + 1);
+    if (held && held->size() == RECORDS_FILE_SIZE && (*held)[0] < CODE_ROW_COUNT &&
+        std::ranges::equal(records_to_bytes((*held)[0]), *held))
+        return true;
     const RecordsBytes b = records_to_bytes(row);
     return save_file(path, b.data(), b.size());
 }

@@ -3,12 +3,12 @@
 // because difficulty, volume and key codes index tables.
 #include "persist/settings.h"
 
+#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "input/input.h"
 #include "persist/atomic_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace qv {
@@ -136,14 +136,9 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
 
 void load_settings(const std::string &path) {
     remove_stale_temporaries(path);
-    SettingsBytes b{};
-    std::size_t n = 0;
     // A missing or unreadable file is a first start: the defaults stand.
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        n = std::fread(b.data(), 1, b.size(), f);
-        std::fclose(f);
-    }
-    settings_from_bytes(b.data(), static_cast<int>(n));
+    const auto b = read_file_start(path, SETTINGS_FILE_SIZE).value_or(std::vector<std::uint8_t>{});
+    settings_from_bytes(b.data(), static_cast<int>(b.size()));
 }
 
 bool save_settings(const std::string &path) {

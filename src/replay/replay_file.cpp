@@ -1,10 +1,10 @@
 #include "replay/replay_file.h"
 
+#include "core/file_bytes.h"
 #include "persist/records.h"
 #include "persist/settings.h"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 
 namespace qv::replay {
@@ -181,19 +181,10 @@ Recording decode(const std::uint8_t *bytes, std::size_t size) {
 }
 
 Recording read_recording(const std::string &path) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) throw ReplayError("cannot open it");
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) {
-        bytes.insert(bytes.end(), chunk, chunk + n);
-        if (bytes.size() > MAX_FILE) {
-            std::fclose(f);
-            throw ReplayError("too large for a recording");
-        }
-    }
-    std::fclose(f);
-    return decode(bytes.data(), bytes.size());
+    const auto bytes = read_file_start(path, MAX_FILE + 1);
+    if (!bytes) throw ReplayError("cannot open it");
+    if (bytes->size() > MAX_FILE) throw ReplayError("too large for a recording");
+    return decode(bytes->data(), bytes->size());
 }
 
 } // namespace qv::replay

@@ -468,4 +468,11 @@ Player &Player::quit() {
     return accept();
 }
 
+Player &Player::exit_game() {
+    press(KEY_ESC);
+    wait_for(Screen::Pause);
+    down(2); // "Resume Play", "Main Menu", "Exit Game"
+    return accept();
+}
+
 } // namespace qv::test

@@ -123,6 +123,8 @@ class Player {
     Player &play_to_title(Pilot pilot, const std::string &name, int max_continues = 20);
     // From the title menu: down to "QUIT!" and accept.
     Player &quit();
+    // In flight: Escape, then "Exit Game" in the pause menu.
+    Player &exit_game();
 
     // Records a regression line at every wave release and stage end:
     // tick, stage, score, kills, wave, hit points and the state checksum.

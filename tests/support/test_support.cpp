@@ -4,9 +4,12 @@
 #include "core/game_state.h"
 #include "render/view.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <numeric>
+#include <random>
 #include <unistd.h>
 
 namespace qv::test {
@@ -16,6 +19,15 @@ void reset_state() {
     std::memset(&g.ent, 0, sizeof g.ent);
     set_view_params();
     set_start_up_defaults();
+}
+
+void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (auto &row : table) {
+        std::iota(row, row + 256, 0);
+        std::shuffle(row, row + 256, rng);
+    }
+    set_code_table(table);
 }
 
 BitmapPtr make_bitmap(int w, int h, int colour) {

@@ -2,6 +2,8 @@
 // folders.
 #pragma once
 
+#include "assets/archive.h"
+
 #include <allegro.h>
 
 #include <cstdint>
@@ -12,6 +14,10 @@ namespace qv::test {
 
 // Puts the game state back to its start-up values (texts, defaults, tables).
 void reset_state();
+
+// Fills `table` with rows that are shuffles of 0..255 (repeatable from
+// `seed`) and makes it the game's code table.
+void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_t seed);
 
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir(const std::string &tag);
