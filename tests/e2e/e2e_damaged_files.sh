@@ -23,9 +23,7 @@ wait "$gone"
 mkdir -p "$(dirname "$RECORDS")"
 echo stale >"$RECORDS.$gone.tmp"
 
-launch
-WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
-  fail "no game window appeared: $(game_errors)"
+launch_game "$WORK/game" ./quarvell
 sleep 2
 # "QUIT!" with the default Fire/Accept key.
 press Down; press Down; press Alt_L

@@ -22,9 +22,7 @@ exec_line="$(sed -n 's/^Exec=//p' "$entry")"
 # Started the way the desktop starts it, from a folder with nothing in it.
 mkdir -p "$WORK/elsewhere"
 run() {
-  (cd "$WORK/elsewhere" && exec "$exec_line" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-  GAME_PID=$!
-  find_window
+  launch_game "$WORK/elsewhere" "$exec_line"
   sleep 2
 }
 start_xvfb

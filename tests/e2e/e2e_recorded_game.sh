@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 start_xvfb
 mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"
 run() { # arguments of the game; leaves it running
-  (cd "$WORK/game" && exec ./quarvell "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-  GAME_PID=$!
-  WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
-    fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+  launch_game "$WORK/game" ./quarvell "$@"
 }
 
 run --record "$WORK/game.qvr"

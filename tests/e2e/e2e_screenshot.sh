@@ -39,9 +39,7 @@ wait_exit 15
 # F12 launches pods and takes no picture.
 cp "$SETTINGS" "$WORK/game/w_config.def"
 printf '\x3a' | dd of="$WORK/game/w_config.def" bs=1 seek=13 conv=notrunc status=none
-(cd "$WORK/game" && exec ./quarvell >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-GAME_PID=$!
-find_window
+launch_game "$WORK/game" ./quarvell
 sleep 2
 press F12
 sleep 0.5

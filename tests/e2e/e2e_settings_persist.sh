@@ -10,9 +10,7 @@ difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
 [ "$difficulty" = "2" ] || fail "difficulty saved as $difficulty, not 2 (Hard)"
 
 # Start again and quit at once: the file must be read back, not reset.
-(cd "$WORK/game" && exec ./quarvell >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-GAME_PID=$!
-WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" || fail "no window"
+launch_game "$WORK/game" ./quarvell
 sleep 2
 press Down; press Down; press Alt_L
 wait_exit 15

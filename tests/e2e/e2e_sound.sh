@@ -31,9 +31,7 @@ cp -r "$GAME_DIR"/. "$WORK/game/"
 printf '\001\001\000\004\000\001\000\000\000\000\000\153\151\032\147\004\003\002\001\001\001\001\001\001\001\001\001' \
   >"$WORK/game/w_config.def"
 start_game_here() {
-  (cd "$WORK/game" && exec ./quarvell >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-  GAME_PID=$!
-  find_window
+  launch_game "$WORK/game" ./quarvell
   sleep 2.5
 }
 

@@ -18,10 +18,7 @@ start_xvfb
 record() { # name; the game is left running for the caller to play
   mkdir -p "$WORK/$1"
   cp -r "$GAME_DIR"/. "$WORK/$1/"
-  (cd "$WORK/$1" && exec ./quarvell --record "$WORK/$1.qvr" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-  GAME_PID=$!
-  WINDOW="$(timeout 20 xdotool search --sync --name '^QUARVELL$' | head -n1)" ||
-    fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+  launch_game "$WORK/$1" ./quarvell --record "$WORK/$1.qvr"
   sleep 2
 }
 
