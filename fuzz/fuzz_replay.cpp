@@ -1,6 +1,6 @@
-// The recordings reader on any bytes, as they are and with their CRC made
-// right (so that the fuzzer gets past it to the parser): it refuses or
-// gives a recording whose events run in tick order up to its end, whose
+// The recordings reader on any bytes, as they are and with their checksums
+// made right (so that the fuzzer gets past them to the parser): it refuses
+// or gives a recording whose events run in tick order up to its end, whose
 // start files fit the game's, and which writes and reads back the same.
 #include "fuzz_support.h"
 
@@ -14,7 +14,33 @@ using namespace qv;
 
 namespace {
 
-constexpr std::size_t CRC_SIZE = 4;
+constexpr std::size_t CRC_SIZE = 4, BLOCK_HEAD = 5, FIXED_HEAD = 12;
+
+std::uint32_t u32_at(const std::vector<std::uint8_t> &b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
+    return v;
+}
+
+// Writes the right checksum at `at` for the bytes [from, at).
+void fix_crc(std::vector<std::uint8_t> &b, std::size_t from, std::size_t at) {
+    const std::uint32_t crc = replay::crc32(b.data() + from, at - from);
+    for (std::size_t i = 0; i < CRC_SIZE; ++i) b[at + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+}
+
+// The header's and every whole block's checksum made right.
+void fix_checksums(std::vector<std::uint8_t> &b) {
+    if (b.size() < FIXED_HEAD) return;
+    std::size_t at = FIXED_HEAD + (b[10] | b[11] << 8);
+    if (b.size() < at + CRC_SIZE) return;
+    fix_crc(b, 0, at);
+    for (at += CRC_SIZE; b.size() - at >= BLOCK_HEAD + CRC_SIZE;) {
+        const std::size_t n = u32_at(b, at + 1);
+        if (n > b.size() - at - BLOCK_HEAD - CRC_SIZE) return;
+        fix_crc(b, at, at + BLOCK_HEAD + n);
+        at += BLOCK_HEAD + n + CRC_SIZE;
+    }
+}
 
 void check(const std::vector<std::uint8_t> &bytes) {
     replay::Recording r;
@@ -41,11 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::start();
     std::vector<std::uint8_t> bytes = fuzz::bytes_of(data, size);
     check(bytes);
-    if (bytes.size() > CRC_SIZE) {
-        const std::uint32_t crc = replay::crc32(bytes.data(), bytes.size() - CRC_SIZE);
-        for (std::size_t b = 0; b < CRC_SIZE; ++b)
-            bytes[bytes.size() - CRC_SIZE + b] = static_cast<std::uint8_t>(crc >> (8 * b));
-        check(bytes);
-    }
+    fix_checksums(bytes);
+    check(bytes);
     return 0;
 }

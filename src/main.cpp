@@ -24,6 +24,8 @@ int main(int argc, char **argv) {
         break;
     }
     const qv::GamePaths paths = qv::resolve_paths(qv::current_environment(), cl.data_dir);
+    if (const std::string note = qv::unsaved_note(paths); !note.empty() && cl.replay.empty())
+        std::fprintf(stderr, "quarvell: %s\n", note.c_str());
     qv::GameOptions options;
     options.data_dir = paths.data_dir;
     options.settings_path = paths.settings;

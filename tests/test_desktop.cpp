@@ -3,13 +3,19 @@
 // player's files are found, and the player's folders made by the first save.
 #include "loop/command_line.h"
 #include "loop/paths.h"
+#include "core/file_bytes.h"
 #include "persist/atomic_file.h"
 #include "platform/display_layout.h"
+#include "platform/screenshot.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <loadpng.h>
+#include <pwd.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -188,13 +194,27 @@ TEST_F(Paths, FilesAlreadyInTheCurrentFolderStayThere) {
     p = resolve_paths(env_, "");
     EXPECT_EQ(p.records, env_.cwd + "/assist.def");
 
-    // No home at all: the current folder, as before.
+    // No home at all (HOME unset, and the system names none): nothing goes
+    // into whatever folder the game was started in, and the player is told.
     Environment homeless;
     homeless.cwd = (root_ / "elsewhere").string();
+    fs::create_directories(homeless.cwd);
     p = resolve_paths(homeless, "");
-    EXPECT_EQ(p.settings, homeless.cwd + "/w_config.def");
-    EXPECT_EQ(p.records, homeless.cwd + "/assist.def");
-    EXPECT_EQ(p.screenshots, homeless.cwd);
+    EXPECT_EQ(p.settings, "");
+    EXPECT_EQ(p.records, "");
+    EXPECT_EQ(p.screenshots, "");
+    EXPECT_EQ(unsaved_note(p), "no home folder (HOME is not set and the system names none): "
+                               "settings, records, screenshots will not be saved");
+    EXPECT_FALSE(save_file(p.settings, reinterpret_cast<const std::uint8_t *>("x"), 1));
+    EXPECT_TRUE(fs::is_empty(homeless.cwd));
+
+    // HOME unset: the system's home folder for the user, as other programs.
+    const char *home = std::getenv("HOME");
+    const std::string saved = home ? home : "";
+    unsetenv("HOME");
+    const std::string from_system = current_environment().home;
+    if (!saved.empty()) setenv("HOME", saved.c_str(), 1);
+    EXPECT_EQ(from_system, getpwuid(getuid())->pw_dir);
 }
 
 TEST_F(Paths, ThePicturesFolderIsTheOneTheDesktopNames) {
@@ -204,8 +224,37 @@ TEST_F(Paths, ThePicturesFolderIsTheOneTheDesktopNames) {
                         << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                         << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
     EXPECT_EQ(resolve_paths(env_, "").screenshots, env_.home + "/Bilder/quarvell");
+    // The desktop's file is in its configuration folder, wherever that is.
+    env_.config_home = (root_ / "cfg").string();
+    fs::create_directories(env_.config_home);
+    std::ofstream(fs::path(env_.config_home) / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Fotos\"\n";
+    EXPECT_EQ(resolve_paths(env_, "").screenshots, env_.home + "/Fotos/quarvell");
     env_.pictures_dir = "/shots";
     EXPECT_EQ(resolve_paths(env_, "").screenshots, "/shots/quarvell");
+}
+
+TEST(Screenshots, NeverWriteThroughALinkAndLeaveNothingOnAFullDisk) {
+    const fs::path dir(test::make_temp_dir("shots")), outside = dir / "elsewhere";
+    fs::create_directories(outside);
+    // A link pointing nowhere, by the first free name.
+    fs::create_symlink(outside / "planted.png", dir / "quarvell-0001.png");
+    const test::BitmapPtr picture = test::make_bitmap(320, 200, 7);
+    PALETTE palette{};
+    palette[7] = {63, 32, 0, 0};
+    std::string error;
+    EXPECT_EQ(platform::save_screenshot(dir.string(), picture.get(), palette, error),
+              (dir / "quarvell-0002.png").string());
+    EXPECT_TRUE(fs::is_empty(outside));
+    BITMAP *back = load_png((dir / "quarvell-0002.png").c_str(), nullptr);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(getpixel(back, 100, 100), 7);
+    destroy_bitmap(back);
+
+    fail_writes_after(0);
+    EXPECT_EQ(platform::save_screenshot(dir.string(), picture.get(), palette, error), "");
+    fail_writes_after(-1);
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_FALSE(fs::exists(dir / "quarvell-0003.png"));
 }
 
 TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledBesideItsFolder) {

@@ -2,6 +2,7 @@
 // saves that fail.
 #include "assets/archive.h"
 #include "core/game_state.h"
+#include "core/file_bytes.h"
 #include "persist/atomic_file.h"
 #include "persist/records.h"
 #include "support/test_support.h"
@@ -174,7 +175,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(read_file(), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"assist.def", "assist.def.lock"}));
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
     std::ofstream(dir + "/gone").put('x');
@@ -210,8 +211,8 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(read_file(), first);
 
-    // One changed name is written (and here fails on the full disk).
-    g.record_name[4][0] = g.record_name[4][0] == 'Q' ? 'R' : 'Q';
+    // A new record is written (and here fails on the full disk).
+    insert_record(3, g.record_score[3] + 1, "NEW");
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_records(path));
     testing::internal::GetCapturedStderr();
@@ -224,3 +225,51 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
 }
 
 } // namespace
+
+namespace {
+
+// What another copy of the game, sharing the file, saves meanwhile: its
+// table as this copy's save finds it on disk.
+void other_copy_saves(const std::string &path, const Table &table, int row) {
+    const Table mine = Table::current();
+    std::memcpy(g.record_score, table.score, sizeof table.score);
+    std::memcpy(g.record_name, table.name, sizeof table.name);
+    const RecordsBytes b = records_to_bytes(row);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b.data()), b.size());
+    std::memcpy(g.record_score, mine.score, sizeof mine.score);
+    std::memcpy(g.record_name, mine.name, sizeof mine.name);
+}
+
+std::string names(const Table &t) {
+    std::string s;
+    for (const auto &n : t.name) s += std::string(n) + ",";
+    return s;
+}
+
+} // namespace
+
+TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
+    for (int i = 0; i < RECORD_COUNT; ++i) insert_record(i, 1000 - 100 * i, std::string(1, char('A' + i)).c_str());
+    ASSERT_TRUE(save_records(path));
+    load_records(path); // both copies start from this table
+
+    // The other copy enters a record at the top and saves first.
+    Table other = Table::current();
+    std::memmove(other.score + 1, other.score, sizeof(int32) * (RECORD_COUNT - 1));
+    std::memmove(other.name[1], other.name[0], RECORD_NAME_SIZE * (RECORD_COUNT - 1));
+    other.score[0] = 5000;
+    std::strcpy(other.name[0], "OTHER");
+    other_copy_saves(path, other, 7);
+
+    // This copy enters its own, equal to an entry it had, and saves later.
+    insert_record(record_position(800), 800, "C");
+    ASSERT_TRUE(save_records(path));
+    load_records(path);
+    EXPECT_EQ(names(Table::current()), "OTHER,A,B,C,C,D,E,F,G,H,");
+    EXPECT_EQ(g.record_score[0], 5000);
+
+    // Nothing new: saving again adds no copy of any entry.
+    const RecordsBytes before = read_file();
+    ASSERT_TRUE(save_records(path));
+    EXPECT_EQ(read_file(), before);
+}

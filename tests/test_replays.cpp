@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -33,8 +34,8 @@ Recording sample_recording() {
     r.events = {{0, EventKind::Check, 0xDEADBEEF}, {3, EventKind::KeyDown, KEY_UP},
                 {5, EventKind::KeyUp, KEY_UP},     {70, EventKind::Check, 7},
                 {70, EventKind::Pad, 0x93},        {400, EventKind::Close, 0},
-                {100000, EventKind::KeyDown, 126}};
-    r.ticks = 100001;
+                {20000, EventKind::KeyDown, 126}};
+    r.ticks = 20001;
     r.final_score = 123456;
     r.final_checksum = 0x01020304;
     return r;
@@ -56,53 +57,69 @@ void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes
 
 } // namespace
 
-TEST(ReplayFile, RoundTripsEveryKindOfEvent) {
-    const Recording r = sample_recording();
-    const std::vector<std::uint8_t> bytes = replay::encode(r);
+TEST(ReplayFile, RoundTripsEveryKindOfEventWholeOrCutOff) {
+    Recording r = sample_recording();
+    std::vector<std::uint8_t> bytes = replay::encode(r);
     EXPECT_EQ(replay::decode(bytes.data(), bytes.size()), r);
-    // Small: a tick delta under 128 and a key take three bytes.
-    EXPECT_LT(bytes.size(), 100u);
+    r.complete = false;
+    r.final_score = 0;
+    r.final_checksum = 0;
+    bytes = replay::encode(r);
+    EXPECT_EQ(replay::decode(bytes.data(), bytes.size()), r);
 }
 
-TEST(ReplayFile, RefusesOtherFilesVersionsCutsAndDamage) {
-    const std::vector<std::uint8_t> good = replay::encode(sample_recording());
+TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBlock) {
+    const Recording whole = sample_recording();
+    const std::vector<std::uint8_t> good = replay::encode(whole);
     EXPECT_EQ(refusal(good), "");
     EXPECT_EQ(refusal({'P', 'K', 3, 4}), "not a QUARVELL recording");
+    // Another version, told only by an undamaged header (its checksum is
+    // the four bytes after it).
     std::vector<std::uint8_t> other = good;
-    other[8] = 2; // format version 2
-    EXPECT_EQ(refusal(other), "recording format 2, this game reads 1");
-    // Every shorter file is refused, never read past its end.
-    for (size_t n = 0; n < good.size(); ++n) {
+    other[8] = 3;
+    const std::size_t header_end = 12 + (good[10] | good[11] << 8);
+    const std::uint32_t crc = replay::crc32(other.data(), header_end);
+    for (int b = 0; b < 4; ++b) other[header_end + b] = static_cast<std::uint8_t>(crc >> (8 * b));
+    EXPECT_EQ(refusal(other), "recording format 3, this game reads 2");
+    other = good;
+    other[8] ^= 0x02;
+    EXPECT_EQ(refusal(other), "damaged (header checksum)");
+    // A file of the first format, whose one checksum closes the file.
+    std::vector<std::uint8_t> first(good.begin(), good.begin() + 20);
+    first[8] = 1;
+    first[9] = 0;
+    const std::uint32_t first_crc = replay::crc32(first.data(), first.size());
+    for (int b = 0; b < 4; ++b) first.push_back(static_cast<std::uint8_t>(first_crc >> (8 * b)));
+    EXPECT_EQ(refusal(first), "recording format 1, this game reads 2");
+
+    // A file that stops anywhere (a game killed while recording) reads as
+    // far as its last whole block, or is refused when it has none.
+    for (std::size_t n = 0; n < good.size(); ++n) {
         const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(n));
-        EXPECT_NE(refusal(cut), "") << "cut at " << n;
+        try {
+            const Recording r = replay::decode(cut.data(), cut.size());
+            EXPECT_FALSE(r.complete) << "cut at " << n;
+            ASSERT_LE(r.events.size(), whole.events.size());
+            EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
+            // Everything up to where it stops, nothing after.
+            const auto held = std::count_if(whole.events.begin(), whole.events.end(),
+                                            [&](const Event &e) { return e.tick <= r.ticks; });
+            EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
+        } catch (const replay::ReplayError &) {
+        }
     }
-    // Any changed byte past the magic and version is caught.
-    for (size_t at = 10; at < good.size(); ++at) {
+    // Any changed byte is refused, or at worst cuts the file off early; it
+    // never changes what is replayed.
+    for (std::size_t at = 8; at < good.size(); ++at) {
         std::vector<std::uint8_t> bad = good;
         bad[at] ^= 0x10;
-        EXPECT_NE(refusal(bad), "") << "byte " << at;
-    }
-}
-
-TEST(ReplayFile, RandomDamageNeverCrashesTheReader) {
-    // Damage that keeps the checksum right reaches the parser itself.
-    const std::vector<std::uint8_t> good = replay::encode(sample_recording());
-    std::mt19937 rng(7);
-    int accepted = 0;
-    for (int round = 0; round < 20000; ++round) {
-        std::vector<std::uint8_t> bad = good;
-        const int changes = 1 + static_cast<int>(rng() % 4);
-        for (int c = 0; c < changes; ++c)
-            bad[10 + rng() % (bad.size() - 14)] = static_cast<std::uint8_t>(rng());
-        if (rng() % 3 == 0) bad.resize(10 + rng() % (bad.size() - 10));
-        if (bad.size() >= 4) {
-            const std::uint32_t crc = replay::crc32(bad.data(), bad.size() - 4);
-            for (int b = 0; b < 4; ++b)
-                bad[bad.size() - 4 + b] = static_cast<std::uint8_t>(crc >> (8 * b));
+        try {
+            const Recording r = replay::decode(bad.data(), bad.size());
+            EXPECT_FALSE(r.complete) << "byte " << at;
+            EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin())) << "byte " << at;
+        } catch (const replay::ReplayError &) {
         }
-        accepted += refusal(bad).empty();
     }
-    std::printf("%d of 20000 damaged files still parsed\n", accepted);
 }
 
 // ---- games recorded through the real loop ----
@@ -290,4 +307,51 @@ TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(out.find("replayed as recorded"), std::string::npos) << out;
     EXPECT_EQ(err.find("departs"), std::string::npos) << err;
+}
+
+TEST(RecordedGames, ARecordingEndsWhereItsInputEndsWhetherCutOffOrRunOut) {
+    Session s;
+    s.player.start_game({0, 0, 0, 1})
+        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+        .exit_game();
+    ASSERT_EQ(s.record(), 0);
+    const std::vector<std::uint8_t> whole = s.bytes();
+    const Recording r = replay::read_recording(s.file);
+    const auto verify = [&](const std::vector<std::uint8_t> &bytes, std::string &out,
+                            std::string &err) {
+        write_bytes(s.file, bytes);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = replay_game(s.options, s.file, true);
+        out = testing::internal::GetCapturedStdout();
+        err = testing::internal::GetCapturedStderr();
+        return status;
+    };
+    std::string out, err;
+
+    // The game killed while it recorded: the file stops inside a block.
+    const std::vector<std::uint8_t> killed(whole.begin(), whole.begin() + whole.size() * 2 / 3);
+    EXPECT_EQ(verify(killed, out, err), 0) << err;
+    const Recording cut = replay::read_recording(s.file);
+    EXPECT_FALSE(cut.complete);
+    EXPECT_NE(out.find("verified up to tick " + std::to_string(cut.ticks) +
+                       ", where the recording was cut off"),
+              std::string::npos)
+        << out;
+
+    // Its input runs out before the game ends: the replay stops there.
+    Recording run_out = r;
+    run_out.events.resize(run_out.events.size() / 2);
+    EXPECT_EQ(verify(replay::encode(run_out), out, err), 1);
+    EXPECT_EQ(err, "quarvell: " + s.file + ": the recording ends at tick " + std::to_string(r.ticks) +
+                       "; the game had not ended\n");
+
+    // A difference after the last checksum names where they last agreed.
+    Recording late = r;
+    late.final_checksum ^= 1;
+    EXPECT_EQ(verify(replay::encode(late), out, err), 1);
+    EXPECT_NE(err.find("departs from the recording after tick " +
+                       std::to_string(r.ticks / replay::CHECK_EVERY * replay::CHECK_EVERY)),
+              std::string::npos)
+        << err;
 }

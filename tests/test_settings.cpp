@@ -2,6 +2,7 @@
 #include "assets/texts.h"
 #include "core/game_state.h"
 #include "input/input.h"
+#include "core/file_bytes.h"
 #include "persist/atomic_file.h"
 #include "persist/settings.h"
 #include "support/test_support.h"
@@ -77,8 +78,8 @@ TEST_F(SettingsTest, FileBytesRoundTrip) {
     fs::remove(path);
     ASSERT_TRUE(save_settings(path));
     EXPECT_EQ(read_file(path), custom_file);
-    // Only the save's own file is left beside it.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    // Only the save's own file is left beside it, and the lock saves take.
+    EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 }
 
 TEST_F(SettingsTest, ReadingNormalisesValues) {
@@ -134,7 +135,7 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(read_file(path), custom_file);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
@@ -179,3 +180,19 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
 }
 
 } // namespace
+
+TEST_F(SettingsTest, ASettingsFileKeptAsALinkStaysALink) {
+    // Kept in a dotfiles folder, linked (relatively) from where the game
+    // looks; the first save finds the link pointing at nothing yet.
+    fs::create_directories(dir + "/dotfiles");
+    fs::create_symlink("dotfiles/w_config.def", path);
+    load_settings(path);
+    g.difficulty = 3;
+    ASSERT_TRUE(save_settings(path));
+    g.detail[DETAIL_CLOUDS] = 0;
+    ASSERT_TRUE(save_settings(path));
+    EXPECT_TRUE(fs::is_symlink(path));
+    const SettingsBytes saved = read_file(dir + "/dotfiles/w_config.def");
+    EXPECT_EQ(saved[0], 3);
+    EXPECT_EQ(saved[19], 0);
+}

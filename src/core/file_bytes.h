@@ -1,6 +1,6 @@
-// Reading a file's bytes, for every reader of the game's files (data,
-// settings, records, recordings): each knows how many bytes it can use and
-// what a missing file means to it.
+// Reading and writing a file's bytes, for every reader and writer of the
+// game's files (data, settings, records, recordings, screenshots): each
+// knows how many bytes it can use and what a missing file means to it.
 #pragma once
 
 #include <cstddef>
@@ -16,5 +16,18 @@ namespace qv {
 // than a reader can use tells a longer file from an exact one.
 std::optional<std::vector<std::uint8_t>> read_file_start(const std::string &path,
                                                          std::size_t most);
+
+// Writes all bytes to `fd`, retrying short writes; false with errno set.
+bool write_all(int fd, const std::uint8_t *data, std::size_t size);
+
+// Makes a new file at `path` holding `bytes`. Anything already bearing the
+// name, a dangling symbolic link included, makes it fail with EEXIST: it
+// never writes over a file or through a link. On any failure nothing is
+// left at `path` and errno says why.
+bool create_new_file(const std::string &path, const std::vector<std::uint8_t> &bytes);
+
+// Test hook: when set (>= 0), writes fail after this many more bytes as on
+// a full disk (ENOSPC); -1 lifts it.
+void fail_writes_after(long bytes);
 
 } // namespace qv

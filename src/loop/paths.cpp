@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <pwd.h>
 #include <system_error>
+#include <unistd.h>
+#include <vector>
 
 namespace qv {
 
@@ -80,11 +83,24 @@ std::string find_data(const Environment &env) {
 }
 
 // The file in the current folder when it is already there; else in the
-// player's folder `home` (or the current folder when there is none).
+// player's folder `home`; "" (kept in memory only) when there is neither:
+// a game started without a home must not litter whatever folder it was
+// started in.
 std::string player_file(const Environment &env, const std::string &home, const char *name) {
     const fs::path here = fs::path(env.cwd.empty() ? "." : env.cwd) / name;
-    if (present(here) || home.empty()) return here.string();
-    return (fs::path(home) / APP_FOLDER / name).string();
+    if (present(here)) return here.string();
+    return home.empty() ? "" : (fs::path(home) / APP_FOLDER / name).string();
+}
+
+// The home folder the system names for this user, as other desktop programs
+// fall back to when HOME is not set (some service managers, env -i).
+std::string home_from_passwd() {
+    std::vector<char> buffer(16384);
+    passwd entry{}, *found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir)
+        return "";
+    return found->pw_dir;
 }
 
 } // namespace
@@ -96,6 +112,7 @@ Environment current_environment() {
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) env.exe_dir = exe.parent_path().string();
     env.home = env_or_empty("HOME");
+    if (!usable(env.home)) env.home = home_from_passwd();
     env.config_home = env_or_empty("XDG_CONFIG_HOME");
     env.data_home = env_or_empty("XDG_DATA_HOME");
     env.pictures_dir = env_or_empty("XDG_PICTURES_DIR");
@@ -108,9 +125,22 @@ GamePaths resolve_paths(const Environment &env, const std::string &data_override
     p.settings = player_file(env, config_home(env), SETTINGS_FILE);
     p.records = player_file(env, data_home(env), RECORDS_FILE);
     const std::string pictures = pictures_home(env);
-    p.screenshots = pictures.empty() ? (env.cwd.empty() ? "." : env.cwd)
-                                     : (fs::path(pictures) / APP_FOLDER).string();
+    p.screenshots = pictures.empty() ? "" : (fs::path(pictures) / APP_FOLDER).string();
     return p;
+}
+
+std::string unsaved_note(const GamePaths &p) {
+    std::string what;
+    const auto add = [&what](const std::string &path, const char *name) {
+        if (!path.empty()) return;
+        what += what.empty() ? name : std::string(", ") + name;
+    };
+    add(p.settings, "settings");
+    add(p.records, "records");
+    add(p.screenshots, "screenshots");
+    if (what.empty()) return "";
+    return "no home folder (HOME is not set and the system names none): " + what +
+           " will not be saved";
 }
 
 } // namespace qv

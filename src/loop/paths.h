@@ -28,7 +28,7 @@ inline constexpr const char *APP_FOLDER = "quarvell";
 struct Environment {
     std::string cwd;          // the current folder (absolute)
     std::string exe_dir;      // the folder of the running binary, or ""
-    std::string home;         // $HOME, or ""
+    std::string home;         // $HOME, else the system's home for the user, or ""
     std::string config_home;  // $XDG_CONFIG_HOME, or ""
     std::string data_home;    // $XDG_DATA_HOME, or ""
     std::string pictures_dir; // $XDG_PICTURES_DIR, or ""
@@ -39,10 +39,15 @@ struct GamePaths {
     std::string data_dir;
     std::string settings;
     std::string records;
-    std::string screenshots; // folder, created by the first screenshot
+    std::string screenshots; // folder, created by the first screenshot; "" for none
 };
 
-// `data_override` is --data (empty: look for the data).
+// `data_override` is --data (empty: look for the data). Without a home
+// folder a player's file is "" (not saved), unless the current folder
+// already holds it.
 GamePaths resolve_paths(const Environment &env, const std::string &data_override);
+
+// One line for the player when some of their files cannot be saved, or "".
+std::string unsaved_note(const GamePaths &paths);
 
 } // namespace qv

@@ -13,6 +13,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_input.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -99,15 +100,32 @@ int play_back(const GameOptions &options, const std::string &file, bool verify,
         SimLock lock;
         return state_checksum();
     }();
+    const std::string end = std::to_string(r.ticks);
     if (playback->departed_at() >= 0)
         return refuse(file, "the replay departs from the recording at tick " +
                                 std::to_string(playback->departed_at()));
+    if (!r.complete) {
+        // A recording cut off by a killed game holds no end to compare with:
+        // the game must merely still be running where it stops.
+        if (!playback->ran_past_end())
+            return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
+                                    ", before the recording stops at tick " + end);
+        std::printf("quarvell: %s %s up to tick %u, where the recording was cut off (the game "
+                    "did not end while it recorded)\n",
+                    file.c_str(), verify ? "verified" : "replayed as recorded", r.ticks);
+        return 0;
+    }
+    if (playback->ran_past_end())
+        return refuse(file, "the recording ends at tick " + end + "; the game had not ended");
     if (ticks != r.ticks)
         return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
-                                ", the recording at tick " + std::to_string(r.ticks));
+                                ", the recording at tick " + end);
     if (playback->final_score() != r.final_score || checksum != r.final_checksum)
-        return refuse(file, "the replay ends with score " + std::to_string(playback->final_score()) +
-                                ", the recording with " + std::to_string(r.final_score));
+        return refuse(file, "the replay departs from the recording after tick " +
+                                std::to_string(std::max(0L, playback->agreed_at())) +
+                                ", where they last agreed: it ends at tick " + end + " with score " +
+                                std::to_string(playback->final_score()) + ", the recording with " +
+                                std::to_string(r.final_score));
     std::printf("quarvell: %s %s: %u ticks, final score %d\n", file.c_str(),
                 verify ? "verified" : "replayed as recorded", ticks, static_cast<int>(r.final_score));
     return status;
@@ -122,12 +140,17 @@ int record_game(const GameOptions &options, const std::string &file) {
 
 int record_game(const GameOptions &options, const std::string &file, platform::Backend &window,
                 const std::function<void(platform::VirtualBackend &)> &each_tick) {
-    Recording r;
-    r.game_version = GAME_VERSION;
+    Recording start;
+    start.game_version = GAME_VERSION;
     // The saved files as the game reads them at start-up (no further than
     // their size), or none.
-    r.settings = read_file_start(options.settings_path, SETTINGS_FILE_SIZE);
-    r.records = read_file_start(options.records_path, RECORDS_FILE_SIZE);
+    start.settings = read_file_start(options.settings_path, SETTINGS_FILE_SIZE);
+    start.records = read_file_start(options.records_path, RECORDS_FILE_SIZE);
+    // A file that cannot be made is said before the game starts, not after
+    // the player has played a whole session into nothing.
+    replay::RecordingWriter writer;
+    std::string reason;
+    if (!writer.open(file, start, reason)) return refuse(file, "cannot record into it: " + reason);
 
     std::optional<replay::Recorder> recorder;
     platform::VirtualOptions vo;
@@ -139,19 +162,17 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
         recorder->tick();
     };
     platform::VirtualBackend &game = game_slot.emplace(vo);
-    recorder.emplace(game, window, r);
+    recorder.emplace(game, window, writer, file);
     int status;
     {
         platform::UseBackend use(game);
         status = game_main(options);
     }
     recorder->finish();
-    const std::vector<std::uint8_t> bytes = replay::encode(r);
-    std::string reason;
-    if (!write_file_atomically(file, bytes.data(), bytes.size(), reason))
-        return refuse(file, "cannot write the recording: " + reason);
-    std::printf("quarvell: recorded %u ticks into %s (%zu bytes)\n", r.ticks, file.c_str(),
-                bytes.size());
+    if (!writer.error().empty())
+        return refuse(file, "the recording stops at tick " + std::to_string(writer.written_through()) +
+                                ": " + writer.error());
+    std::printf("quarvell: recorded %u ticks into %s\n", writer.written_through(), file.c_str());
     return status;
 }
 

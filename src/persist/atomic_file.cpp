@@ -2,37 +2,49 @@
 // with a truncated settings or records file: the new bytes go to a temporary
 // file beside the target, reach the disk, and only then replace the old file
 // in one rename.
+//
+// Two copies of the game may share the files (two clicks on the icon, a
+// sandboxed copy beside a native one). Each save holds a lock on a file
+// beside the target ("<name>.lock", never removed: removing a lock file
+// lets two savers hold two different locks) from reading the file to the
+// rename, and merges with what it read, so neither copy undoes the other.
+// flock() works across process namespaces, unlike process ids.
 #include "persist/atomic_file.h"
 
 #include "core/file_bytes.h"
 
 #include <cerrno>
-#include <csignal>
-#include <algorithm>
 #include <cstdio>
-#include <set>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <limits>
-#include <system_error>
+#include <set>
 #include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
-#include <vector>
 
 namespace qv {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr mode_t NEW_FILE_MODE = 0644;
-
-// Bytes the next writes may put on disk before failing as a full disk
-// would; -1 = no limit. Set only by tests.
-long write_budget = -1;
-
 constexpr char TEMP_SUFFIX[] = ".tmp";
-constexpr std::size_t MAX_PID_DIGITS = 10;
+constexpr char LOCK_SUFFIX[] = ".lock";
+// The longest middle part of a temporary file's name ("<pid>-<n>").
+constexpr std::size_t MAX_TEMP_TOKEN = 24;
+// Links followed before giving up on a loop of them.
+constexpr int MAX_LINK_HOPS = 40;
+// Another copy's save takes milliseconds; one that holds the lock longer is
+// stopped or stuck, and this save goes ahead without it after about 2 s.
+constexpr int LOCK_TRIES = 200;
+constexpr useconds_t LOCK_RETRY_US = 10000;
+// More than any file saved this way; a longer file only compares unequal.
+constexpr std::size_t MOST_READ = 64 * 1024;
 
 std::string folder_of(const std::string &path) {
     const std::size_t slash = path.find_last_of('/');
@@ -45,55 +57,73 @@ std::string file_name_of(const std::string &path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The process id keeps two games sharing one folder off each other's
-// temporary file.
-std::string temporary_name(const std::string &name, pid_t pid) {
-    return name + "." + std::to_string(pid) + TEMP_SUFFIX;
+// Where a save of `path` must write: through symbolic links to the file
+// they name (a settings file kept in a dotfiles folder stays a link there).
+std::string resolve_links(const std::string &path) {
+    fs::path p(path);
+    for (int hop = 0; hop < MAX_LINK_HOPS; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
+        const fs::path target = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return p.string();
 }
 
-// The writer's process id when `entry` is one of our temporary files for
-// `name` ("<name>.<pid>.tmp"), else -1.
-long temporary_writer(const std::string &entry, const std::string &name) {
+// True when `entry` is one of our temporary files for `name`:
+// "<name>.<pid>-<count>.tmp" (or "<name>.<pid>.tmp" from earlier games).
+bool is_temporary_of(const std::string &entry, const std::string &name) {
     const std::size_t prefix = name.size() + 1, suffix = sizeof TEMP_SUFFIX - 1;
     if (entry.size() <= prefix + suffix || entry.compare(0, name.size(), name) != 0 ||
         entry[name.size()] != '.' ||
         entry.compare(entry.size() - suffix, suffix, TEMP_SUFFIX) != 0)
-        return -1;
-    const std::string digits = entry.substr(prefix, entry.size() - prefix - suffix);
-    if (digits.size() > MAX_PID_DIGITS ||
-        digits.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    return std::stol(digits);
-}
-
-// A writer is gone when no process has its id. Our own id counts as gone:
-// every save removes or renames its temporary file before it returns, so one
-// bearing our id was left by an earlier game that had the same id (process
-// ids repeat, in a container from one start to the next).
-bool writer_gone(long pid) {
-    if (pid <= 0 || pid == ::getpid() || pid > std::numeric_limits<pid_t>::max()) return true;
-    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-}
-
-// Writes all bytes, retrying short writes; false with errno set on failure.
-bool write_all(int fd, const std::uint8_t *data, std::size_t size) {
-    std::size_t allowed = size;
-    if (write_budget >= 0 && static_cast<std::size_t>(write_budget) < size)
-        allowed = static_cast<std::size_t>(write_budget);
-    std::size_t done = 0;
-    while (done < allowed) {
-        const ssize_t n = ::write(fd, data + done, allowed - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (allowed < size) {
-        errno = ENOSPC;
         return false;
+    const std::string token = entry.substr(prefix, entry.size() - prefix - suffix);
+    return token.size() <= MAX_TEMP_TOKEN &&
+           token.find_first_not_of("0123456789-") == std::string::npos;
+}
+
+// The lock of one saved file, held for the object's life. Not holding it
+// (a folder where no lock file can be made, a lock held too long) leaves
+// the save to go ahead on its own: locking makes saves safer, it must never
+// stop one.
+class SaveLock {
+  public:
+    SaveLock(const std::string &target, bool wait) {
+        fd_ = ::open((target + LOCK_SUFFIX).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NEW_FILE_MODE);
+        if (fd_ < 0) return;
+        for (int t = 0; t < (wait ? LOCK_TRIES : 1); ++t) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+                held_ = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) return;
+            if (wait) ::usleep(LOCK_RETRY_US);
+        }
     }
-    return true;
+    ~SaveLock() {
+        if (fd_ >= 0) ::close(fd_); // closing lets go of the lock
+    }
+    SaveLock(const SaveLock &) = delete;
+    SaveLock &operator=(const SaveLock &) = delete;
+    bool held() const { return held_; }
+
+  private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+
+// A temporary file beside `path` that no other save can have: the process
+// id and a count, made with O_EXCL in case a copy in another process
+// namespace has the same id.
+int create_temporary(const std::string &path, std::string &temp) {
+    static unsigned count = 0;
+    for (;;) {
+        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(++count) + TEMP_SUFFIX;
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_MODE);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
 }
 
 // Makes the rename itself durable; a failure here loses nothing already
@@ -105,59 +135,25 @@ void sync_folder(const std::string &path) {
     ::close(dir);
 }
 
-// True when the file at `path` holds exactly these bytes.
-bool file_holds(const std::string &path, const std::uint8_t *data, std::size_t size) {
-    const auto held = read_file_start(path, size + 1);
-    return held && held->size() == size && std::equal(data, data + size, held->begin());
-}
-
-} // namespace
-
-namespace {
 SavePaths paths;
 std::set<std::string> warned;
+
 } // namespace
 
 void set_save_paths(const SavePaths &p) { paths = p; }
 const SavePaths &save_paths() { return paths; }
 
-bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
-    // Every stage start saves both files, and mostly nothing has changed:
-    // rewriting them cost two fsyncs each, which took hundreds of
-    // milliseconds while the disk was busy. Bytes already on disk stay.
-    if (file_holds(path, data, size)) return true;
-    // The player's folders (~/.config/quarvell...) are made by the first
-    // save. One that cannot be made is reported once, not once per file.
-    const std::string folder = folder_of(path);
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        if (warned.insert(folder).second)
-            std::fprintf(stderr, "quarvell: could not save %s: cannot make the folder %s: %s\n",
-                         path.c_str(), folder.c_str(), ec.message().c_str());
-        return false;
-    }
-    std::string reason;
-    if (write_file_atomically(path, data, size, reason)) return true;
-    if (warned.insert(path).second)
-        std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
-    return false;
-}
-
-void forget_save_warnings() { warned.clear(); }
-
-void fail_writes_after(long bytes) { write_budget = bytes < 0 ? -1 : bytes; }
-
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error) {
-    const std::string name = file_name_of(path);
-    const std::string temp =
-        path.substr(0, path.size() - name.size()) + temporary_name(name, ::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, NEW_FILE_MODE);
+    std::string temp;
+    const int fd = create_temporary(path, temp);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;
     }
+    // The player's own permissions on the file stay as they were.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
     bool ok = write_all(fd, data, size) && ::fsync(fd) == 0;
     int err = errno;
     if (::close(fd) != 0 && ok) {
@@ -177,15 +173,52 @@ bool write_file_atomically(const std::string &path, const std::uint8_t *data, st
     return true;
 }
 
+bool save_file(const std::string &path, const MergeWithDisk &merge) {
+    if (path.empty()) return false; // kept in memory only
+    const std::string target = resolve_links(path);
+    // The player's folders (~/.config/quarvell...) are made by the first
+    // save. One that cannot be made is reported once, not once per file.
+    const std::string folder = folder_of(target);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        if (warned.insert(folder).second)
+            std::fprintf(stderr, "quarvell: could not save %s: cannot make the folder %s: %s\n",
+                         path.c_str(), folder.c_str(), ec.message().c_str());
+        return false;
+    }
+    const SaveLock lock(target, true);
+    const std::optional<Bytes> held = read_file_start(target, MOST_READ);
+    const Bytes bytes = merge(held);
+    // Every stage start saves both files, and mostly nothing has changed:
+    // rewriting them cost two fsyncs each, which took hundreds of
+    // milliseconds while the disk was busy. Bytes already on disk stay.
+    if (held && *held == bytes) return true;
+    std::string reason;
+    if (write_file_atomically(target, bytes.data(), bytes.size(), reason)) return true;
+    if (warned.insert(path).second)
+        std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
+    return false;
+}
+
+bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
+    return save_file(path, [&](const std::optional<Bytes> &) { return Bytes(data, data + size); });
+}
+
+void forget_save_warnings() { warned.clear(); }
+
 void remove_stale_temporaries(const std::string &path) {
-    const std::string folder = folder_of(path), name = file_name_of(path);
+    if (path.empty()) return;
+    const std::string target = resolve_links(path);
+    const std::string folder = folder_of(target), name = file_name_of(target);
+    // A save in flight holds the lock: its temporary file is no leftover.
+    // Whatever cannot go now may go at the next start.
+    const SaveLock lock(target, false);
+    if (!lock.held()) return;
     DIR *dir = ::opendir(folder.c_str());
     if (!dir) return;
-    while (const dirent *e = ::readdir(dir)) {
-        const long pid = temporary_writer(e->d_name, name);
-        // Removing is best effort: what cannot go now may go next start.
-        if (pid >= 0 && writer_gone(pid)) ::unlink((folder + "/" + e->d_name).c_str());
-    }
+    while (const dirent *e = ::readdir(dir))
+        if (is_temporary_of(e->d_name, name)) ::unlinkat(::dirfd(dir), e->d_name, 0);
     ::closedir(dir);
 }
 

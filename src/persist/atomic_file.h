@@ -1,11 +1,17 @@
-// Writing a small file without ever losing the old one.
+// Saving a small file without ever losing the old one, or what another
+// copy of the game saved into it meanwhile.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace qv {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // Writes to a temporary file beside `path`, flushes and fsyncs it, then
 // renames it over `path`. On failure the old file is untouched, the
@@ -14,7 +20,8 @@ bool write_file_atomically(const std::string &path, const std::uint8_t *data, st
                            std::string &error);
 
 // Where the player's files are kept: by default "w_config.def" and
-// "assist.def" in the current folder.
+// "assist.def" in the current folder. An empty path is a file the game
+// keeps only in memory (there is no home folder to put it in).
 struct SavePaths {
     std::string settings = "w_config.def";
     std::string records = "assist.def";
@@ -22,21 +29,29 @@ struct SavePaths {
 void set_save_paths(const SavePaths &paths);
 const SavePaths &save_paths();
 
-// Writes the file, making its folder first if need be, unless it already
-// holds these bytes (then nothing is written and nothing synced); on failure warns on stderr, but only the first time for
-// that file in this run (a full disk must not flood the terminal at every
-// stage start). Returns false on failure.
+// Makes the bytes to save from the bytes the file holds at that moment
+// (none when there is no file): the place to keep what another copy of the
+// game saved since this one read the file.
+using MergeWithDisk = std::function<Bytes(const std::optional<Bytes> &held)>;
+
+// Saves what `merge` makes, holding an advisory lock on the file from the
+// read to the rename, so that two copies of the game saving at once take
+// turns and each merges with what the other wrote. The folder is made
+// first if need be. A symbolic link is written through: its target gets
+// the new bytes and the link stays. When the file already holds the bytes
+// to save nothing is written and nothing synced. On failure this warns on
+// stderr, but only the first time for that file in this run (a full disk
+// must not flood the terminal at every stage start), and returns false.
+bool save_file(const std::string &path, const MergeWithDisk &merge);
+// The same for bytes that do not depend on the file.
 bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size);
 // Starts a new run: failures warn again.
 void forget_save_warnings();
 
 // Removes the temporary files that saves of `path` left behind when the
-// game was killed mid-save (a crash, a power cut, a closed terminal): only
-// those whose writing process is gone, never another running game's.
+// game was killed mid-save (a crash, a power cut, a closed terminal). It
+// takes the file's lock first: a save in flight holds it, whatever process
+// namespace its game runs in, so only the leftovers of dead saves go.
 void remove_stale_temporaries(const std::string &path);
-
-// Test hook: when set, the write fails after this many bytes as if the disk
-// were full.
-void fail_writes_after(long bytes);
 
 } // namespace qv

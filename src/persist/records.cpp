@@ -11,7 +11,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <optional>
+#include <vector>
 
 namespace qv {
 
@@ -39,36 +40,62 @@ struct RowCounter {
     void end_name() { row = (row + ROWS_SKIPPED_AFTER_NAME) % CODE_ROW_COUNT; }
 };
 
-// A damaged file may hold the scores in any order; the table is kept highest
-// first (a new score is placed by comparing from the top), and equal scores
-// keep their order, the older one ahead.
-void sort_table() {
-    struct Entry {
-        int32 score;
-        char name[RECORD_NAME_SIZE];
-    };
-    Entry entries[RECORD_COUNT];
-    for (int i = 0; i < RECORD_COUNT; ++i) {
-        entries[i].score = g.record_score[i];
-        std::memcpy(entries[i].name, g.record_name[i], RECORD_NAME_SIZE);
+Bytes to_bytes(const RecordsBytes &b) { return Bytes(b.begin(), b.end()); }
+
+// The table as a value: what a file holds, what this copy holds, and what
+// a save makes of the two.
+struct Table {
+    int32 score[RECORD_COUNT];
+    char name[RECORD_COUNT][RECORD_NAME_SIZE];
+
+    static Table current() {
+        Table t;
+        std::copy(g.record_score, g.record_score + RECORD_COUNT, t.score);
+        std::memcpy(t.name, g.record_name, sizeof t.name);
+        return t;
     }
-    std::stable_sort(std::begin(entries), std::end(entries),
-                     [](const Entry &a, const Entry &b) { return a.score > b.score; });
-    for (int i = 0; i < RECORD_COUNT; ++i) {
-        g.record_score[i] = entries[i].score;
-        std::memcpy(g.record_name[i], entries[i].name, RECORD_NAME_SIZE);
+    void make_current() const {
+        std::copy(score, score + RECORD_COUNT, g.record_score);
+        std::memcpy(g.record_name, name, sizeof name);
     }
+};
+
+struct Entry {
+    int32 score;
+    char name[RECORD_NAME_SIZE];
+    bool operator==(const Entry &o) const {
+        return score == o.score && std::memcmp(name, o.name, RECORD_NAME_SIZE) == 0;
+    }
+};
+
+std::vector<Entry> entries_of(const Table &t) {
+    std::vector<Entry> e(RECORD_COUNT);
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        e[i].score = t.score[i];
+        std::memcpy(e[i].name, t.name[i], RECORD_NAME_SIZE);
+    }
+    return e;
 }
 
-} // namespace
+// Highest first, equal scores in the order given (the older one ahead),
+// the best ten kept.
+Table table_of(std::vector<Entry> e) {
+    std::stable_sort(e.begin(), e.end(), [](const Entry &a, const Entry &b) { return a.score > b.score; });
+    Table t{};
+    for (int i = 0; i < RECORD_COUNT && i < static_cast<int>(e.size()); ++i) {
+        t.score[i] = e[i].score;
+        std::memcpy(t.name[i], e[i].name, RECORD_NAME_SIZE);
+    }
+    return t;
+}
 
-RecordsBytes records_to_bytes(int start_row) {
+RecordsBytes encode(const Table &t, int start_row) {
     RecordsBytes b{};
     RowCounter rows{((start_row % CODE_ROW_COUNT) + CODE_ROW_COUNT) % CODE_ROW_COUNT};
     b[0] = static_cast<std::uint8_t>(rows.row);
     int at = AT_SCORES;
     for (int i = 0; i < RECORD_COUNT; ++i) {
-        const int32 s = clamp_score(g.record_score[i]);
+        const int32 s = clamp_score(t.score[i]);
         const std::uint8_t plain[SCORE_BYTES] = {static_cast<std::uint8_t>(s >> 16),
                                                  static_cast<std::uint8_t>(s >> 8),
                                                  static_cast<std::uint8_t>(s)};
@@ -76,7 +103,7 @@ RecordsBytes records_to_bytes(int start_row) {
     }
     for (int i = 0; i < RECORD_COUNT; ++i) {
         for (int j = 0; j < RECORD_NAME_SIZE; ++j) {
-            const auto p = static_cast<std::uint8_t>(g.record_name[i][j]);
+            const auto p = static_cast<std::uint8_t>(t.name[i][j]);
             b[at++] = g.cipher_table[rows.take()][p];
         }
         rows.end_name();
@@ -84,12 +111,9 @@ RecordsBytes records_to_bytes(int start_row) {
     return b;
 }
 
-void records_from_bytes(const std::uint8_t *bytes, int length) {
+Table decode(const std::uint8_t *bytes, int length) {
     // What the file does not supply stays a zero score and an empty name.
-    for (int i = 0; i < RECORD_COUNT; ++i) {
-        g.record_score[i] = 0;
-        std::memset(g.record_name[i], 0, RECORD_NAME_SIZE);
-    }
+    Table t{};
     const int n = bytes ? std::clamp(length, 0, RECORDS_FILE_SIZE) : 0;
     if (n > 0) {
         // A damaged start row still picks one of the sixteen rows.
@@ -100,45 +124,89 @@ void records_from_bytes(const std::uint8_t *bytes, int length) {
             for (int k = 0; k < SCORE_BYTES; ++k, ++at)
                 s = s * 256 + (at < n ? g.decipher_table[rows.take()][bytes[at]] : 0);
             // A score cut short by the end of the file is not trusted.
-            if (at <= n) g.record_score[i] = s;
+            if (at <= n) t.score[i] = s;
         }
         for (int i = 0; i < RECORD_COUNT; ++i) {
             for (int j = 0; j < RECORD_NAME_SIZE && at < n; ++j, ++at)
-                g.record_name[i][j] = static_cast<char>(g.decipher_table[rows.take()][bytes[at]]);
+                t.name[i][j] = static_cast<char>(g.decipher_table[rows.take()][bytes[at]]);
             rows.end_name();
         }
     }
     // Whatever the file held, a name is at most what the name entry accepts
     // (a longer one runs into the score column) and nothing follows it.
-    for (int i = 0; i < RECORD_COUNT; ++i) {
-        char *name = g.record_name[i];
+    for (char *name : t.name) {
         const auto *end = static_cast<const char *>(std::memchr(name, 0, NAME_MAX_CHARS));
-        const int length = end ? static_cast<int>(end - name) : NAME_MAX_CHARS;
-        std::memset(name + length, 0, RECORD_NAME_SIZE - static_cast<std::size_t>(length));
+        const int used = end ? static_cast<int>(end - name) : NAME_MAX_CHARS;
+        std::memset(name + used, 0, RECORD_NAME_SIZE - static_cast<std::size_t>(used));
     }
-    sort_table();
+    // A damaged file may hold the scores in any order; the table is kept
+    // highest first (a new score is placed by comparing from the top).
+    return table_of(entries_of(t));
+}
+
+// The table as this copy last read or wrote it: what it holds beyond that
+// are the records made here since.
+struct Baseline {
+    std::string path;
+    Table table{};
+};
+Baseline baseline;
+
+// The file's table with this copy's new records added: nothing that another
+// copy saved meanwhile is lost, and an entry both copies had counts once.
+Table merge_with(const Table &mine, const Table &held) {
+    std::vector<Entry> all = entries_of(held), before = entries_of(baseline.table);
+    for (const Entry &e : entries_of(mine)) {
+        const auto known = std::find(before.begin(), before.end(), e);
+        if (known != before.end())
+            before.erase(known);
+        else
+            all.push_back(e);
+    }
+    return table_of(std::move(all));
+}
+
+} // namespace
+
+RecordsBytes records_to_bytes(int start_row) { return encode(Table::current(), start_row); }
+
+void records_from_bytes(const std::uint8_t *bytes, int length) {
+    decode(bytes, length).make_current();
 }
 
 void load_records(const std::string &path) {
     remove_stale_temporaries(path);
     // A missing or unreadable file is a first start: an empty table.
-    const auto b = read_file_start(path, RECORDS_FILE_SIZE).value_or(std::vector<std::uint8_t>{});
+    const auto b = read_file_start(path, RECORDS_FILE_SIZE).value_or(Bytes{});
     records_from_bytes(b.data(), static_cast<int>(b.size()));
+    baseline = {path, Table::current()};
 }
 
 bool save_records(const std::string &path) {
     // Drawn at every save, written or not: how a game plays must never
     // depend on what the disk holds.
     const int row = std::rand() % CODE_ROW_COUNT;
-    // Each save scrambles from a fresh start row, so an unchanged table
-    // would still give new bytes: when the file already holds this table
-    // (from whatever row), nothing is written.
-    const auto held = read_file_start(path, RECORDS_FILE_SIZE + 1);
-    if (held && held->size() == RECORDS_FILE_SIZE && (*held)[0] < CODE_ROW_COUNT &&
-        std::ranges::equal(records_to_bytes((*held)[0]), *held))
-        return true;
-    const RecordsBytes b = records_to_bytes(row);
-    return save_file(path, b.data(), b.size());
+    const Table mine = Table::current();
+    Table saved = mine;
+    const bool ok = save_file(path, [&](const std::optional<Bytes> &held) {
+        if (!held || baseline.path != path) {
+            saved = mine;
+            return to_bytes(encode(saved, row));
+        }
+        saved = merge_with(mine, decode(held->data(), static_cast<int>(held->size())));
+        // Each save scrambles from a fresh start row, so an unchanged table
+        // would still give new bytes: when the file already holds this
+        // table (from whatever row), it is left as it is.
+        if (held->size() == RECORDS_FILE_SIZE && (*held)[0] < CODE_ROW_COUNT &&
+            to_bytes(encode(saved, (*held)[0])) == *held)
+            return *held;
+        return to_bytes(encode(saved, row));
+    });
+    if (!ok) return false;
+    // The table shown from now on holds the other copies' records too.
+    saved.make_current();
+    baseline = {path, saved};
+    return true;
 }
 
 int record_position(int32 score) {

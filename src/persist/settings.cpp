@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace qv {
 
@@ -64,6 +65,44 @@ void mend_key_bindings(const std::uint8_t *read, const bool *present) {
         for (int d = 0; taken(a, g.key_binding[a]) && d < ACTION_COUNT; ++d)
             g.key_binding[a] = defaults[d];
     }
+}
+
+// The values of the file as a save merges them: one byte each, but the four
+// keys and the four buttons go together, because rebinding swaps them and a
+// mix of two copies' bindings could bind one key twice.
+constexpr int VALUE_SIZES[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, ACTION_COUNT, ACTION_COUNT,
+                               1, 1, 1, 1, 1, 1, 1, 1};
+constexpr int sum_of_sizes() {
+    int total = 0;
+    for (const int size : VALUE_SIZES) total += size;
+    return total;
+}
+static_assert(sum_of_sizes() == SETTINGS_FILE_SIZE);
+
+// What this copy's settings were when it last read or wrote the file: a
+// value still equal to it was not changed here, so a save keeps the file's
+// own value, which may be another copy's newer choice. At a load it is the
+// file's byte where the file had one (a value mended on reading counts as a
+// change and is written) and the start-up value where not.
+struct Baseline {
+    std::string path;
+    SettingsBytes bytes{};
+};
+Baseline baseline;
+
+SettingsBytes merge_with(const SettingsBytes &mine, const std::optional<Bytes> &held,
+                         const std::string &path) {
+    SettingsBytes out = mine;
+    if (!held || baseline.path != path) return out;
+    int at = 0;
+    for (const int size : VALUE_SIZES) {
+        const bool unchanged = std::equal(mine.begin() + at, mine.begin() + at + size,
+                                          baseline.bytes.begin() + at);
+        if (unchanged && at + size <= static_cast<int>(held->size()))
+            std::copy(held->begin() + at, held->begin() + at + size, out.begin() + at);
+        at += size;
+    }
+    return out;
 }
 
 constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
@@ -137,13 +176,21 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
 void load_settings(const std::string &path) {
     remove_stale_temporaries(path);
     // A missing or unreadable file is a first start: the defaults stand.
-    const auto b = read_file_start(path, SETTINGS_FILE_SIZE).value_or(std::vector<std::uint8_t>{});
+    const auto b = read_file_start(path, SETTINGS_FILE_SIZE).value_or(Bytes{});
     settings_from_bytes(b.data(), static_cast<int>(b.size()));
+    baseline.path = path;
+    baseline.bytes = settings_to_bytes();
+    std::copy(b.begin(), b.end(), baseline.bytes.begin());
 }
 
 bool save_settings(const std::string &path) {
-    const SettingsBytes b = settings_to_bytes();
-    return save_file(path, b.data(), b.size());
+    const SettingsBytes mine = settings_to_bytes();
+    const bool saved = save_file(path, [&](const std::optional<Bytes> &held) {
+        const SettingsBytes out = merge_with(mine, held, path);
+        return Bytes(out.begin(), out.end());
+    });
+    if (saved) baseline = {path, mine};
+    return saved;
 }
 
 } // namespace qv

@@ -76,7 +76,6 @@ class AllegroBackend : public Backend {
     int window_scale_ = FALLBACK_SCALE;
     int desktop_w_ = 0, desktop_h_ = 0;
     bool switch_warned_ = false;
-    bool screenshot_warned_ = false;
     bool toggle_was_down_ = false;
     bool shot_was_down_ = false;
     long window_keys_used_ = 0;

@@ -4,14 +4,11 @@
 #include "platform/allegro_backend.h"
 
 #include "core/sim_lock.h"
-
-#include <loadpng.h>
+#include "platform/screenshot.h"
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace qv::platform {
@@ -26,8 +23,6 @@ constexpr int GAME_DEPTH = 8;
 // library's own fades do.
 constexpr int FADE_STEPS = 64;
 constexpr int RETRACES_PER_SPEED = 2;
-constexpr const char *SCREENSHOT_PREFIX = "quarvell-";
-constexpr int SCREENSHOT_LIMIT = 9999;
 // Codes below 103 are stored in key bindings as the library numbers them.
 constexpr int F12_STORED_CODE = KEY_F12;
 constexpr int ACTION_COUNT = 4;
@@ -122,24 +117,15 @@ void AllegroBackend::toggle_fullscreen() {
 }
 
 void AllegroBackend::save_screenshot() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path dir(display_.screenshot_dir);
-    fs::create_directories(dir, ec);
-    fs::path file;
-    for (int n = 1; n <= SCREENSHOT_LIMIT && file.empty(); ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "%s%04d.png", SCREENSHOT_PREFIX, n);
-        if (!fs::exists(dir / name, ec)) file = dir / name;
-    }
-    const bool ok = !file.empty() && save_png(file.c_str(), shown_, palette_) == 0;
-    if (ok) {
+    std::string error;
+    const std::string file = platform::save_screenshot(display_.screenshot_dir, shown_, palette_, error);
+    if (!file.empty()) {
         std::printf("quarvell: screenshot saved as %s\n", file.c_str());
         std::fflush(stdout);
-    } else if (!screenshot_warned_) {
-        screenshot_warned_ = true;
-        std::fprintf(stderr, "quarvell: cannot save screenshots in %s%s%s\n", dir.c_str(),
-                     ec ? ": " : "", ec ? ec.message().c_str() : "");
+    } else {
+        const std::string &dir = display_.screenshot_dir;
+        std::fprintf(stderr, "quarvell: cannot save a screenshot%s%s: %s\n",
+                     dir.empty() ? "" : " in ", dir.c_str(), error.c_str());
     }
 }
 

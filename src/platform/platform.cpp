@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 namespace qv::platform {
@@ -11,8 +12,29 @@ namespace qv::platform {
 namespace {
 
 std::atomic<bool> close_flag{false};
+// Set from a signal handler: it must be a plain lock-free store.
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void on_close_button() { close_flag.store(true); }
+
+// Logging out (SIGHUP, SIGTERM) and Ctrl+C (SIGINT) end the game the way
+// the close button does: the loops see a close request, save the player's
+// files and leave with status 0. Allegro's own handlers shut the library
+// down inside the signal instead, which aborts when the signal lands while
+// the X lock is held, and saves nothing. A second Ctrl+C ends the game at
+// once, for a player whose game no longer answers.
+void on_quit_signal(int) { close_flag.store(true); }
+
+void catch_quit_signals() {
+    struct sigaction sa {};
+    sa.sa_handler = on_quit_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    sa.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &sa, nullptr);
+}
 
 // Allegro's keyboard driver calls this for every key pressed or let go.
 std::atomic<bool> key_activity{true};
@@ -61,6 +83,8 @@ bool AllegroBackend::init_display(std::string &error) {
     }
     if (!open_window(error)) return false;
     set_close_button_callback(on_close_button);
+    // After the library has put its own handlers in place.
+    catch_quit_signals();
     keyboard_lowlevel_callback = on_key_event;
     return true;
 }

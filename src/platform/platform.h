@@ -46,7 +46,7 @@ class Backend {
     virtual void configure_display(const DisplayOptions &) {}
     // Library, timer, keyboard and window; false with a one-line reason.
     virtual bool init_display(std::string &error) = 0;
-    // False when there is no real sound output.
+    // False when sound is wanted and cannot be played (no sound card).
     virtual bool init_sound() = 0;
     virtual void install_callback(Callback cb, long period) = 0;
     virtual void remove_callback(Callback cb) = 0;

@@ -5,23 +5,32 @@
 #include "persist/settings.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qv::replay {
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 constexpr char MAGIC[8] = {'Q', 'V', 'R', 'E', 'P', 'L', 'A', 'Y'};
 constexpr std::uint8_t HAS_SETTINGS = 1, HAS_RECORDS = 2;
-constexpr std::uint8_t END_KIND = 0x7F;
-constexpr int CRC_SIZE = 4;
+constexpr std::uint8_t EVENTS_BLOCK = 'E', END_BLOCK = 'Z';
+constexpr std::size_t CRC_SIZE = 4;
+constexpr std::size_t BLOCK_HEAD = 1 + 4; // kind and size
 constexpr int VARINT_MAX_BYTES = 5;
+// The first format kept its one checksum at the very end of the file.
+constexpr std::uint16_t FIRST_FORMAT = 1;
 // A recording of more than a day of play is not one this game made.
 constexpr std::uint32_t MAX_TICKS = 70u * 60 * 60 * 24;
 constexpr std::size_t MAX_FILE = 64u << 20;
+constexpr mode_t NEW_FILE_MODE = 0644;
 
 struct Writer {
-    std::vector<std::uint8_t> out;
+    Bytes out;
     void u8(std::uint8_t v) { out.push_back(v); }
     void u16(std::uint16_t v) {
         u8(static_cast<std::uint8_t>(v));
@@ -37,7 +46,7 @@ struct Writer {
         }
         u8(static_cast<std::uint8_t>(v));
     }
-    void bytes(const std::vector<std::uint8_t> &b) {
+    void bytes(const Bytes &b) {
         u8(static_cast<std::uint8_t>(b.size()));
         out.insert(out.end(), b.begin(), b.end());
     }
@@ -47,7 +56,7 @@ struct Reader {
     const std::uint8_t *p;
     std::size_t left;
     std::uint8_t u8() {
-        if (left == 0) throw ReplayError("truncated");
+        if (left == 0) throw ReplayError("damaged (a block runs short)");
         --left;
         return *p++;
     }
@@ -69,25 +78,122 @@ struct Reader {
         }
         throw ReplayError("damaged (a number runs on)");
     }
-    std::vector<std::uint8_t> bytes(std::size_t most) {
+    Bytes bytes(std::size_t most) {
         const std::size_t n = u8();
         if (n > most) throw ReplayError("damaged (a saved file is too long)");
-        if (n > left) throw ReplayError("truncated");
-        std::vector<std::uint8_t> b(p, p + n);
+        if (n > left) throw ReplayError("damaged (a block runs short)");
+        Bytes b(p, p + n);
         p += n;
         left -= n;
         return b;
     }
 };
 
-bool has_payload(EventKind k) {
-    return k == EventKind::KeyDown || k == EventKind::KeyUp || k == EventKind::Pad ||
-           k == EventKind::Check;
+std::uint32_t u32_at(const std::uint8_t *p) {
+    std::uint32_t v = 0;
+    for (std::size_t b = 0; b < 4; ++b) v |= static_cast<std::uint32_t>(p[b]) << (8 * b);
+    return v;
+}
+
+bool has_byte(EventKind k) {
+    return k == EventKind::KeyDown || k == EventKind::KeyUp || k == EventKind::Pad;
 }
 
 bool known(std::uint8_t k) {
     return k >= static_cast<std::uint8_t>(EventKind::KeyDown) &&
            k <= static_cast<std::uint8_t>(EventKind::WindowKey);
+}
+
+// Everything before the first block: magic, version, header, its checksum.
+Bytes header_bytes(const Recording &r) {
+    Writer h;
+    h.bytes(Bytes(r.game_version.begin(), r.game_version.end()));
+    h.u8(static_cast<std::uint8_t>((r.settings ? HAS_SETTINGS : 0) | (r.records ? HAS_RECORDS : 0)));
+    if (r.settings) h.bytes(*r.settings);
+    if (r.records) h.bytes(*r.records);
+    Writer w;
+    for (char c : MAGIC) w.u8(static_cast<std::uint8_t>(c));
+    w.u16(FORMAT_VERSION);
+    w.u16(static_cast<std::uint16_t>(h.out.size()));
+    w.out.insert(w.out.end(), h.out.begin(), h.out.end());
+    w.u32(crc32(w.out.data(), w.out.size()));
+    return w.out;
+}
+
+Bytes block(std::uint8_t kind, const Bytes &payload) {
+    Writer w;
+    w.u8(kind);
+    w.u32(static_cast<std::uint32_t>(payload.size()));
+    w.out.insert(w.out.end(), payload.begin(), payload.end());
+    w.u32(crc32(w.out.data(), w.out.size()));
+    return w.out;
+}
+
+// Events after `last_tick` (the previous event's) up to `through`.
+Bytes events_block(const Event *first, const Event *end, std::uint32_t &last_tick,
+                   std::uint32_t through) {
+    Writer w;
+    w.u32(through);
+    for (const Event *e = first; e != end; ++e) {
+        w.varint(e->tick - last_tick);
+        last_tick = e->tick;
+        w.u8(static_cast<std::uint8_t>(e->kind));
+        if (e->kind == EventKind::Check)
+            w.u32(e->value);
+        else if (has_byte(e->kind))
+            w.u8(static_cast<std::uint8_t>(e->value));
+    }
+    return block(EVENTS_BLOCK, w.out);
+}
+
+Bytes end_block(std::int32_t score, std::uint32_t checksum) {
+    Writer w;
+    w.u32(static_cast<std::uint32_t>(score));
+    w.u32(checksum);
+    return block(END_BLOCK, w.out);
+}
+
+// A file of the first format, undamaged: refused by its version, since it
+// is no damage.
+bool first_format(const std::uint8_t *bytes, std::size_t size) {
+    return size > sizeof MAGIC + 2 + CRC_SIZE && bytes[sizeof MAGIC] == FIRST_FORMAT &&
+           bytes[sizeof MAGIC + 1] == 0 &&
+           u32_at(bytes + size - CRC_SIZE) == crc32(bytes, size - CRC_SIZE);
+}
+
+void read_header(Reader in, Recording &r) {
+    const Bytes version_text = in.bytes(255);
+    r.game_version.assign(version_text.begin(), version_text.end());
+    const std::uint8_t flags = in.u8();
+    if (flags & ~(HAS_SETTINGS | HAS_RECORDS)) throw ReplayError("damaged (unknown header flags)");
+    if (flags & HAS_SETTINGS) r.settings = in.bytes(SETTINGS_FILE_SIZE);
+    if (flags & HAS_RECORDS) r.records = in.bytes(RECORDS_FILE_SIZE);
+    if (in.left != 0) throw ReplayError("damaged (header)");
+}
+
+// One events block's payload, appended to r.events.
+void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_block) {
+    const std::uint32_t through = in.u32();
+    if (through > MAX_TICKS) throw ReplayError("damaged (time runs past a day)");
+    if (!first_block && through < r.ticks) throw ReplayError("damaged (time runs backwards)");
+    const std::uint32_t previous_through = r.ticks;
+    while (in.left > 0) {
+        const std::uint32_t delta = in.varint();
+        if (delta > through - last_tick) throw ReplayError("damaged (an event past its block)");
+        last_tick += delta;
+        if (!first_block && last_tick <= previous_through)
+            throw ReplayError("damaged (an event before its block)");
+        const std::uint8_t kind = in.u8();
+        if (!known(kind)) throw ReplayError("damaged (unknown event " + std::to_string(kind) + ")");
+        Event e{last_tick, static_cast<EventKind>(kind), 0};
+        if (e.kind == EventKind::Check)
+            e.value = in.u32();
+        else if (has_byte(e.kind))
+            e.value = in.u8();
+        // Every event takes at least two bytes: the list never outgrows the file.
+        r.events.push_back(e);
+    }
+    r.ticks = through;
 }
 
 } // namespace
@@ -109,74 +215,77 @@ std::uint32_t crc32(const std::uint8_t *bytes, std::size_t size) {
 }
 
 std::vector<std::uint8_t> encode(const Recording &r) {
-    Writer w;
-    for (char c : MAGIC) w.u8(static_cast<std::uint8_t>(c));
-    w.u16(FORMAT_VERSION);
-    w.bytes(std::vector<std::uint8_t>(r.game_version.begin(), r.game_version.end()));
-    w.u8(static_cast<std::uint8_t>((r.settings ? HAS_SETTINGS : 0) | (r.records ? HAS_RECORDS : 0)));
-    if (r.settings) w.bytes(*r.settings);
-    if (r.records) w.bytes(*r.records);
-    std::uint32_t tick = 0;
-    for (const Event &e : r.events) {
-        w.varint(e.tick - tick);
-        tick = e.tick;
-        w.u8(static_cast<std::uint8_t>(e.kind));
-        if (e.kind == EventKind::Check)
-            w.u32(e.value);
-        else if (has_payload(e.kind))
-            w.u8(static_cast<std::uint8_t>(e.value));
+    Bytes out = header_bytes(r);
+    std::uint32_t last_tick = 0;
+    const Event *e = r.events.data(), *end = e + r.events.size();
+    // The blocks the recorder writes: every BLOCK_TICKS ticks, then the rest.
+    for (std::uint32_t through = BLOCK_TICKS; through < r.ticks; through += BLOCK_TICKS) {
+        const Event *upto = e;
+        while (upto != end && upto->tick <= through) ++upto;
+        const Bytes b = events_block(e, upto, last_tick, through);
+        out.insert(out.end(), b.begin(), b.end());
+        e = upto;
     }
-    w.varint(r.ticks - tick);
-    w.u8(END_KIND);
-    w.u32(static_cast<std::uint32_t>(r.final_score));
-    w.u32(r.final_checksum);
-    w.u32(crc32(w.out.data(), w.out.size()));
-    return w.out;
+    const Bytes last = events_block(e, end, last_tick, r.ticks);
+    out.insert(out.end(), last.begin(), last.end());
+    if (r.complete) {
+        const Bytes z = end_block(r.final_score, r.final_checksum);
+        out.insert(out.end(), z.begin(), z.end());
+    }
+    return out;
 }
 
 Recording decode(const std::uint8_t *bytes, std::size_t size) {
     if (size < sizeof MAGIC || std::memcmp(bytes, MAGIC, sizeof MAGIC) != 0)
         throw ReplayError("not a QUARVELL recording");
-    if (size < sizeof MAGIC + 2 + CRC_SIZE) throw ReplayError("truncated");
-    Reader in{bytes + sizeof MAGIC, size - sizeof MAGIC - CRC_SIZE};
+    constexpr std::size_t fixed_head = sizeof MAGIC + 2 + 2;
+    if (size < fixed_head) throw ReplayError("truncated");
+    Reader in{bytes + sizeof MAGIC, size - sizeof MAGIC};
     const std::uint16_t version = in.u16();
+    const std::size_t header_size = in.u16();
+    // The checksum comes first: a damaged version number is damage, not a
+    // recording of another version.
+    const std::size_t header_end = fixed_head + header_size;
+    if (size < header_end + CRC_SIZE || u32_at(bytes + header_end) != crc32(bytes, header_end)) {
+        if (first_format(bytes, size))
+            throw ReplayError("recording format 1, this game reads " + std::to_string(FORMAT_VERSION));
+        throw ReplayError(size < header_end + CRC_SIZE ? "truncated" : "damaged (header checksum)");
+    }
     if (version != FORMAT_VERSION)
         throw ReplayError("recording format " + std::to_string(version) + ", this game reads " +
                           std::to_string(FORMAT_VERSION));
-    // The checksum over the whole file comes first: damage anywhere,
-    // including a cut-off end, shows here rather than as odd play.
-    std::uint32_t stored = 0;
-    for (int b = 0; b < CRC_SIZE; ++b)
-        stored |= static_cast<std::uint32_t>(bytes[size - CRC_SIZE + b]) << (8 * b);
-    if (stored != crc32(bytes, size - CRC_SIZE)) throw ReplayError("damaged or truncated (checksum)");
-
     Recording r;
-    const std::vector<std::uint8_t> version_text = in.bytes(255);
-    r.game_version.assign(version_text.begin(), version_text.end());
-    const std::uint8_t flags = in.u8();
-    if (flags & ~(HAS_SETTINGS | HAS_RECORDS)) throw ReplayError("damaged (unknown header flags)");
-    if (flags & HAS_SETTINGS) r.settings = in.bytes(SETTINGS_FILE_SIZE);
-    if (flags & HAS_RECORDS) r.records = in.bytes(RECORDS_FILE_SIZE);
-    std::uint32_t tick = 0;
-    for (;;) {
-        const std::uint32_t delta = in.varint();
-        if (delta > MAX_TICKS - tick) throw ReplayError("damaged (time runs past a day)");
-        tick += delta;
-        const std::uint8_t kind = in.u8();
-        if (kind == END_KIND) break;
-        if (!known(kind)) throw ReplayError("damaged (unknown event " + std::to_string(kind) + ")");
-        Event e{tick, static_cast<EventKind>(kind), 0};
-        if (e.kind == EventKind::Check)
-            e.value = in.u32();
-        else if (has_payload(e.kind))
-            e.value = in.u8();
-        // Every event takes at least two bytes: the list never outgrows the file.
-        r.events.push_back(e);
+    read_header(Reader{bytes + fixed_head, header_size}, r);
+
+    // Blocks until the end block; a file that stops before one (or inside
+    // one: the game was killed while it was written) was cut off.
+    r.complete = false;
+    std::uint32_t last_tick = 0;
+    bool first_block = true;
+    for (std::size_t at = header_end + CRC_SIZE; at < size;) {
+        if (size - at < BLOCK_HEAD + CRC_SIZE) break;
+        const std::size_t n = u32_at(bytes + at + 1);
+        if (n > size - at - BLOCK_HEAD - CRC_SIZE) break;
+        const std::size_t crc_at = at + BLOCK_HEAD + n;
+        if (u32_at(bytes + crc_at) != crc32(bytes + at, BLOCK_HEAD + n))
+            throw ReplayError("damaged (block checksum)");
+        const Reader payload{bytes + at + BLOCK_HEAD, n};
+        const std::uint8_t kind = bytes[at];
+        at = crc_at + CRC_SIZE;
+        if (kind == EVENTS_BLOCK && !r.complete) {
+            read_events(payload, r, last_tick, first_block);
+            first_block = false;
+        } else if (kind == END_BLOCK && !r.complete && !first_block) {
+            Reader end = payload;
+            r.final_score = static_cast<std::int32_t>(end.u32());
+            r.final_checksum = end.u32();
+            if (end.left != 0) throw ReplayError("damaged (end)");
+            r.complete = true;
+        } else {
+            throw ReplayError(r.complete ? "damaged (bytes after the end)" : "damaged (unknown block)");
+        }
     }
-    r.ticks = tick;
-    r.final_score = static_cast<std::int32_t>(in.u32());
-    r.final_checksum = in.u32();
-    if (in.left != 0) throw ReplayError("damaged (bytes after the end)");
+    if (first_block) throw ReplayError("truncated (no block of events)");
     return r;
 }
 
@@ -185,6 +294,50 @@ Recording read_recording(const std::string &path) {
     if (!bytes) throw ReplayError("cannot open it");
     if (bytes->size() > MAX_FILE) throw ReplayError("too large for a recording");
     return decode(bytes->data(), bytes->size());
+}
+
+// ---- writing as the game goes ----
+
+RecordingWriter::~RecordingWriter() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool RecordingWriter::open(const std::string &path, const Recording &start, std::string &error) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, NEW_FILE_MODE);
+    if (fd_ < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    put(header_bytes(start));
+    error = error_;
+    return error_.empty();
+}
+
+void RecordingWriter::add(const Event &e) { pending_.push_back(e); }
+
+void RecordingWriter::reached(std::uint32_t tick) {
+    if (tick < next_block_) return;
+    write_block(tick);
+    next_block_ = tick + BLOCK_TICKS;
+}
+
+void RecordingWriter::finish(std::uint32_t ticks, std::int32_t score, std::uint32_t checksum) {
+    write_block(ticks);
+    put(end_block(score, checksum));
+    // The end of a recording is worth waiting for the disk; the blocks
+    // before it are safe from a killed game once written.
+    if (fd_ >= 0 && error_.empty() && ::fsync(fd_) != 0) error_ = std::strerror(errno);
+}
+
+void RecordingWriter::write_block(std::uint32_t through) {
+    put(events_block(pending_.data(), pending_.data() + pending_.size(), last_event_tick_, through));
+    pending_.clear();
+    if (error_.empty()) written_through_ = through;
+}
+
+void RecordingWriter::put(const std::vector<std::uint8_t> &bytes) {
+    if (fd_ < 0 || !error_.empty()) return;
+    if (!write_all(fd_, bytes.data(), bytes.size())) error_ = std::strerror(errno);
 }
 
 } // namespace qv::replay

@@ -3,6 +3,8 @@
 #include "core/sim_lock.h"
 #include "core/snapshot.h"
 
+#include <cstdio>
+
 namespace qv::replay {
 
 namespace {
@@ -54,13 +56,14 @@ std::int32_t track_score(std::int32_t last) {
 
 // ---- recording ----
 
-Recorder::Recorder(platform::VirtualBackend &game, platform::Backend &real, Recording &out)
-    : game_(game), real_(real), out_(out) {}
+Recorder::Recorder(platform::VirtualBackend &game, platform::Backend &real, RecordingWriter &out,
+                   const std::string &file)
+    : game_(game), real_(real), out_(out), file_(file) {}
 
 void Recorder::tick() {
     const auto t = static_cast<std::uint32_t>(game_.ticks());
     // The world as this tick finds it, before anything of the tick runs.
-    if (t % CHECK_EVERY == 0) out_.events.push_back({t, EventKind::Check, world_checksum()});
+    if (t % CHECK_EVERY == 0) add({t, EventKind::Check, world_checksum()});
     score_ = track_score(score_);
 
     // The keyboard is looked through when the driver saw a key move, and
@@ -74,21 +77,29 @@ void Recorder::tick() {
     if (bits != pad_) {
         pad_ = bits;
         game_.set_pad(pad);
-        out_.events.push_back({t, EventKind::Pad, bits});
+        add({t, EventKind::Pad, bits});
     }
     if (real_.close_requested() && !game_.close_requested()) {
         game_.request_close();
-        out_.events.push_back({t, EventKind::Close, 0});
+        add({t, EventKind::Close, 0});
     }
     if (real_.focus_lost()) {
         game_.lose_focus();
-        out_.events.push_back({t, EventKind::FocusLost, 0});
+        add({t, EventKind::FocusLost, 0});
     }
     // A menu does not take a key held across a window key as a choice: the
     // uses are input like any other.
     for (const long used = real_.window_keys_used(); window_keys_ < used; ++window_keys_) {
         game_.use_window_key();
-        out_.events.push_back({t, EventKind::WindowKey, 0});
+        add({t, EventKind::WindowKey, 0});
+    }
+    out_.reached(t);
+    // A disk that fills up stops the recording, not the game; the player
+    // hears of it at once, not after playing on for nothing.
+    if (!out_.error().empty() && !told_failure_) {
+        told_failure_ = true;
+        std::fprintf(stderr, "quarvell: %s: cannot write the recording any more (%s); it stops at tick %u\n",
+                     file_.c_str(), out_.error().c_str(), out_.written_through());
     }
 }
 
@@ -99,15 +110,13 @@ void Recorder::copy_keys(std::uint32_t t) {
         if (held == given_[k]) continue;
         given_[k] = held;
         game_.set_key(k, held);
-        out_.events.push_back(
+        add(
             {t, held ? EventKind::KeyDown : EventKind::KeyUp, static_cast<std::uint32_t>(k)});
     }
 }
 
 void Recorder::finish() {
-    out_.ticks = static_cast<std::uint32_t>(game_.ticks());
-    out_.final_score = score_;
-    out_.final_checksum = world_checksum();
+    out_.finish(static_cast<std::uint32_t>(game_.ticks()), score_, world_checksum());
 }
 
 // ---- playing back ----
@@ -118,9 +127,17 @@ Playback::Playback(platform::VirtualBackend &game, const Recording &r, platform:
 void Playback::tick() {
     const auto t = static_cast<std::uint32_t>(game_.ticks());
     score_ = track_score(score_);
-    if (real_ && real_key_held(*real_, KEY_ESC) && !game_.close_requested()) {
+    if (real_ && (real_key_held(*real_, KEY_ESC) || real_->close_requested()) &&
+        !game_.close_requested()) {
         stopped_by_player_ = true;
         game_.request_close();
+    }
+    // The recording has nothing more to give: a game that ended here as
+    // recorded asks for no further tick.
+    if (t > r_.ticks) {
+        if (!ran_past_end_ && !game_.close_requested()) game_.request_close();
+        ran_past_end_ = true;
+        return;
     }
     // Events of earlier ticks can only be left when the game ran ahead of
     // the recording (it departed): they are dropped.
@@ -135,7 +152,10 @@ void Playback::tick() {
         case EventKind::FocusLost: game_.lose_focus(); break;
         case EventKind::WindowKey: game_.use_window_key(); break;
         case EventKind::Check:
-            if (departed_at_ < 0 && world_checksum() != e.value) {
+            if (departed_at_ >= 0) break;
+            if (world_checksum() == e.value) {
+                agreed_at_ = static_cast<long>(t);
+            } else {
                 departed_at_ = static_cast<long>(t);
                 game_.request_close(); // nothing after this is worth playing
             }

@@ -16,6 +16,7 @@
 #include "replay/replay_file.h"
 
 #include <cstdint>
+#include <string>
 
 namespace qv::replay {
 
@@ -24,10 +25,11 @@ PadState pad_from_bits(std::uint8_t bits);
 
 // Copies the real keyboard, gamepad and close button into the game at
 // every tick and writes down each change, with a checksum of the world
-// every CHECK_EVERY ticks.
+// every CHECK_EVERY ticks, into the recording's file as the game goes.
 class Recorder {
   public:
-    Recorder(platform::VirtualBackend &game, platform::Backend &real, Recording &out);
+    Recorder(platform::VirtualBackend &game, platform::Backend &real, RecordingWriter &out,
+             const std::string &file);
     void tick();
     // After the game has ended: its last tick, score and checksum.
     void finish();
@@ -36,10 +38,13 @@ class Recorder {
     // Ticks between two looks through the whole keyboard, key moves or not.
     static constexpr std::uint32_t FULL_KEY_SCAN_EVERY = 7;
     void copy_keys(std::uint32_t t);
+    void add(const Event &e) { out_.add(e); }
 
     platform::VirtualBackend &game_;
     platform::Backend &real_;
-    Recording &out_;
+    RecordingWriter &out_;
+    std::string file_;
+    bool told_failure_ = false;
     std::uint8_t pad_ = 0;
     std::int32_t score_ = 0;
     long window_keys_ = 0;
@@ -48,8 +53,9 @@ class Recorder {
 
 // Feeds a recording's input to the game at its ticks, compares the world's
 // checksum wherever the recording has one and closes the game at the first
-// difference. With `real` (the window), Escape ends the replay; every other
-// key of the real keyboard is ignored.
+// difference, and at the recording's last tick, when the game is still
+// running there. With `real` (the window), Escape or the window's close
+// button ends the replay; every other key of the real keyboard is ignored.
 class Playback {
   public:
     Playback(platform::VirtualBackend &game, const Recording &r,
@@ -58,6 +64,10 @@ class Playback {
 
     // The first tick whose checksum differs, or -1.
     long departed_at() const { return departed_at_; }
+    // The last tick whose checksum agreed, or -1.
+    long agreed_at() const { return agreed_at_; }
+    // True when the game was still running after the recording's last tick.
+    bool ran_past_end() const { return ran_past_end_; }
     bool stopped_by_player() const { return stopped_by_player_; }
     // The score the game ended with, as the recorder counts it.
     std::int32_t final_score() const { return score_; }
@@ -68,6 +78,8 @@ class Playback {
     platform::Backend *real_;
     std::size_t next_ = 0;
     long departed_at_ = -1;
+    long agreed_at_ = -1;
+    bool ran_past_end_ = false;
     bool stopped_by_player_ = false;
     std::int32_t score_ = 0;
 };

@@ -36,6 +36,7 @@ grep -q "screenshot saved" "$WORK/stdout.txt" || fail "no screenshot while recor
 
 (cd "$WORK/game" && ./quarvell --replay "$WORK/game.qvr" --verify >"$WORK/verify.txt" 2>&1) ||
   fail "the recording does not verify: $(cat "$WORK/verify.txt")"
+! grep -q "A-001" "$WORK/verify.txt" || fail "--verify complains of sound: $(cat "$WORK/verify.txt")"
 
 saved="$(md5sum "$SETTINGS" "$RECORDS")"
 run --replay "$WORK/game.qvr"
@@ -44,4 +45,23 @@ wait_exit 60
 grep -q "replayed as recorded" "$WORK/stdout.txt" || fail "window replay: $(cat "$WORK/stdout.txt") $(game_errors)"
 [ "$(md5sum "$SETTINGS" "$RECORDS")" = "$saved" ] ||
   fail "the replay changed the player's files"
-echo "ok: $(grep recorded "$WORK/stdout.txt" || true)"
+
+# A game killed while it records leaves a recording that replays up to
+# where it was cut off.
+run --record "$WORK/killed.qvr"
+sleep 2
+start_flight 4
+kill -9 "$GAME_PID"
+wait_exit 5
+(cd "$WORK/game" && ./quarvell --replay "$WORK/killed.qvr" --verify >"$WORK/verify.txt" 2>&1) ||
+  fail "the killed recording does not verify: $(cat "$WORK/verify.txt")"
+grep -q "verified up to tick [0-9]*, where the recording was cut off" "$WORK/verify.txt" ||
+  fail "the killed recording: $(cat "$WORK/verify.txt")"
+
+# A recording that cannot be made stops the game before it starts.
+if (cd "$WORK/game" && ./quarvell --record "$WORK/no/such/folder/x.qvr" >"$WORK/out.txt" 2>&1); then
+  fail "recording into a missing folder started the game"
+fi
+[ "$(cat "$WORK/out.txt")" = "quarvell: $WORK/no/such/folder/x.qvr: cannot record into it: No such file or directory" ] ||
+  fail "an unusable recording path: $(cat "$WORK/out.txt")"
+echo "ok"

@@ -77,6 +77,8 @@ start_game() {
 launch_game() {
   local dir="$1"; shift
   local attempt
+  # Windows of other copies already running are not this one's.
+  OTHER_WINDOWS="$(xdotool search --name '^QUARVELL$' 2>/dev/null || true)"
   for attempt in 1 2 3; do
     (cd "$dir" && exec "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
     GAME_PID=$!
@@ -91,15 +93,18 @@ launch_game() {
   fail "no game window appeared: $(cat "$WORK/stderr.txt")"
 }
 
-# Waits up to 20 s for the game's window, looking twice a second rather than
-# in a tight loop; false as soon as the game has ended.
+# Waits up to 20 s for the game's window (one not in OTHER_WINDOWS),
+# looking twice a second rather than in a tight loop; false as soon as the
+# game has ended.
+OTHER_WINDOWS=""
 await_window() {
-  local t
+  local t w
   WINDOW=""
   for t in $(seq 40); do
     sleep 0.5
-    WINDOW="$(xdotool search --name '^QUARVELL$' 2>/dev/null | head -n1)" || true
-    [ -n "$WINDOW" ] && return 0
+    for w in $(xdotool search --name '^QUARVELL$' 2>/dev/null); do
+      grep -qx "$w" <<<"$OTHER_WINDOWS" || { WINDOW="$w"; return 0; }
+    done
     kill -0 "$GAME_PID" 2>/dev/null || return 1
   done
   return 1

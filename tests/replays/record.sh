@@ -4,8 +4,6 @@
 #   tests/replays/record.sh build/release/game
 # flight.qvr: a stage flown with fire, turns, pods and boost, a pause, then
 #             "Main Menu", the records table and "QUIT!".
-# continue.qvr: on "Toast", the ship lost, "Continue!", a little more
-#             flight, then "Main Menu" and "QUIT!".
 # The test suite replays them headless (quarvell --replay FILE --verify): a
 # change that alters play fails with the tick where the replay departs.
 # After such a change, when it is meant, run this again and commit the new
@@ -25,13 +23,6 @@ record() { # name; the game is left running for the caller to play
 hold() { # seconds keys...
   local t="$1"; shift
   xdotool keydown --window "$WINDOW" "$@"; sleep "$t"; xdotool keyup --window "$WINDOW" "$@"
-}
-
-# The top right of the screen, where the end screens show their one row.
-end_row() {
-  local s; s="$(shot end)"
-  convert "$s" -crop 220x80+410+10 +repage -scale 300% -colorspace Gray -threshold 60% -negate "$s.row.png"
-  tesseract "$s.row.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
 }
 
 finish() { # name: "Main Menu", the records table, "QUIT!", keep the file
@@ -59,28 +50,3 @@ press Escape; sleep 1; press Alt_L; sleep 1            # pause, "Resume Play"
 hold 2 Control_L Left Alt_L                            # strafe while firing
 hold 3 Up Right Alt_L
 finish flight
-
-# ---- continue ----
-# Toast, every stage open: the settings file an earlier game would leave.
-record continue
-press Escape # nothing: the title ignores it
-wait_exit 1 || true
-kill "$GAME_PID" 2>/dev/null || true; wait "$GAME_PID" 2>/dev/null || true
-printf '\x03\x01\x00\x00\x00\x01\x00\x00\x00\x00\x00\x6b\x69\x1a\x67\x04\x03\x02\x01\x01\x01\x01\x01\x01\x01\x01\x01' \
-  >"$WORK/continue/w_config.def"
-record continue
-press Up
-for _ in 1 2 3 4; do press Alt_L; sleep 0.8; done     # Start, Talon, gun, pod
-press Down; press Alt_L; sleep 4                        # "Delian Mesas" alone
-# Turn in place and fire until the ship is lost (a few minutes at most).
-xdotool keydown --window "$WINDOW" Right Alt_L
-for _ in $(seq 120); do
-  sleep 3
-  case "$(end_row)" in *Continue*) break ;; esac
-done
-xdotool keyup --window "$WINDOW" Right Alt_L
-case "$(end_row)" in *Continue*) ;; *) fail "continue: the ship was never lost" ;; esac
-sleep 1; press Alt_L; sleep 6                           # "Continue!", the stage again
-hold 3 Up Alt_L
-hold 2 Left Alt_L
-finish continue

@@ -56,4 +56,11 @@ std::string make_temp_dir(const std::string &tag) {
     return dir.string();
 }
 
+std::set<std::string> files_in(const std::string &dir) {
+    std::set<std::string> names;
+    for (const auto &e : std::filesystem::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
 } // namespace qv::test

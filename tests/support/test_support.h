@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace qv::test {
@@ -21,6 +22,8 @@ void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_
 
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir(const std::string &tag);
+// The names of what a folder holds.
+std::set<std::string> files_in(const std::string &dir);
 
 // An 8-bit memory bitmap that frees itself.
 using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
