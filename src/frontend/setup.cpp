@@ -28,17 +28,15 @@ void run_value_menu(const Backdrop &b, const PanelSetup &panel, int in_steps, in
     slide(2, SLIDE_LEFT, 22, 5);
     slide(3, SLIDE_RIGHT, in_steps, speed);
     wait_slides(b, {2, 3});
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(3, true);
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = latch.step();
-        cursor.step(3);
+        const MenuInput in = controls.step();
         draw_backdrop(b);
-        if (e == MenuEvent::Accept) {
+        if (in.event == MenuEvent::Accept) {
             play_menu_accept();
-            if (accept(panel_cursor(3))) break;
-        } else if (e == MenuEvent::Cancel) {
+            if (accept(in.row)) break;
+        } else if (in.event == MenuEvent::Cancel) {
             play_menu_cancel();
             break;
         }
@@ -188,22 +186,20 @@ void run_setup_menu(const Backdrop &b) {
     slide(2, SLIDE_RIGHT, 21, 5);
     slide(1, SLIDE_LEFT, 22, 5);
     wait_slides(b, {1, 2});
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(2, true);
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = latch.step();
-        cursor.step(2);
+        const MenuInput in = controls.step();
         draw_backdrop(b);
-        if (e == MenuEvent::Accept) {
+        if (in.event == MenuEvent::Accept) {
             play_menu_accept();
-            switch (panel_cursor(2)) {
+            switch (in.row) {
             case ROW_CONTROLS: run_controls_menu(b); break;
             case ROW_DIFFICULTY: run_difficulty_menu(b); break;
             case ROW_VOLUME: run_volume_menu(b); break;
             case ROW_DETAIL: run_graphics_menu(b); break;
             }
-        } else if (e == MenuEvent::Cancel) {
+        } else if (in.event == MenuEvent::Cancel) {
             play_menu_cancel();
             slide(2, SLIDE_LEFT, 22, 5);
             slide(1, SLIDE_RIGHT, 22, 5);
