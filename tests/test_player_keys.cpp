@@ -1,9 +1,10 @@
 // The real game loop, headless: what the player's keys do when pressed
-// together.
+// together and when bound to any key at all.
 #include "harness/headless_game.h"
 
 #include "core/game_state.h"
 #include "core/sim_lock.h"
+#include "input/input.h"
 
 #include <gtest/gtest.h>
 
@@ -65,4 +66,60 @@ TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursor) {
         ASSERT_EQ(game.run(), 0) << c.menu;
         EXPECT_TRUE(chosen) << c.menu;
     }
+}
+
+// Any key may be bound: a bound key (or one taken by the capture) is the
+// action's alone, never also a window key (F11, Alt+Enter, F12) or a
+// flight hot key (V, C, S).
+TEST(PlayerKeys, KeysBoundToActionsAreNeitherWindowNorHotKeys) {
+    test::HeadlessGame game("keys-bound");
+    platform::VirtualBackend &vb = game.backend();
+    const auto no_window_key = [&vb](const char *when) {
+        EXPECT_EQ(vb.fullscreen_switches(), 0) << when;
+        EXPECT_EQ(vb.screenshots(), 0) << when;
+    };
+    long long frames = 0;
+    int boost_ticks = 0;
+    const auto boost_and_bomb = [] {
+        test::PilotInput in;
+        in.booster = in.bomb = true;
+        return in;
+    };
+    game.player.wait_for(Screen::Title)
+        .accept() // "Setup"
+        .accept() // "Controls"
+        .down(1).accept().press(KEY_F11)   // Fire / Accept
+        .down(1).accept().press(KEY_ENTER) // Strafe / Cancel
+        .down(1).accept().press(KEY_F12)   // Launch Bomb
+        .down(1).accept().press(KEY_S)     // Booster
+        .check([&] {
+            no_window_key("captured");
+            EXPECT_EQ(library_key_index(g.key_binding[ACT_FIRE]), KEY_F11);
+            EXPECT_EQ(library_key_index(g.key_binding[ACT_BOMB]), KEY_F12);
+        })
+        .up(4)
+        .accept() // "Gamepad", with F11
+        .check([&] {
+            EXPECT_EQ(g.joystick_enabled, 1) << "F11 chose the row";
+            no_window_key("accepted");
+        })
+        .accept()
+        .press_together([] { return std::vector<int>{KEY_ALT, KEY_ENTER}; }) // cancel, Alt held
+        .check([&] {
+            EXPECT_LT(g.panels.x[3], 0) << "Enter left the controls menu";
+            no_window_key("cancelled");
+        })
+        .cancel()
+        .start_game({0, 0, 1, 1})
+        .wait_for(Screen::Flight)
+        .check([&] { frames = vb.frames_presented(); })
+        .fly(boost_and_bomb, [&] { return ++boost_ticks > 140; })
+        .check([&] {
+            EXPECT_GT(vb.frames_presented() - frames, 100) << "the picture went on while boosting";
+            EXPECT_EQ(g.detail[DETAIL_SHIP_SHADOWS], 1) << "S boosted and flipped nothing";
+            no_window_key("in flight");
+        })
+        .exit_game();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
 }

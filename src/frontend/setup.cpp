@@ -106,9 +106,12 @@ void run_controls_menu(const Backdrop &b) {
                        }
                        const int action = row - 1;
                        const int value = rebind_action(action, b);
-                       SimLock lock;
-                       int16 *table = g.joystick_enabled ? g.button_binding : g.key_binding;
-                       table[action] = static_cast<int16>(value);
+                       {
+                           SimLock lock;
+                           int16 *table = g.joystick_enabled ? g.button_binding : g.key_binding;
+                           table[action] = static_cast<int16>(value);
+                       }
+                       announce_bound_keys();
                        return false;
                    });
 }
@@ -153,6 +156,8 @@ int rebind_action(int action, const Backdrop &b) {
     set_panel(PROMPT_SLOT, {PANEL_CAPTION, 75, 50, 170, 21, {}, 0,
                             pad ? TITLE_HIT_BUTTON : TITLE_PRESS_KEY});
     int value = 0; // none: the old binding stays
+    // The key the capture takes is the binding's, not also a window key.
+    platform::set_key_capture(!pad);
     for (;;) {
         if (platform::close_requested()) break;
         draw_backdrop(b);
@@ -169,10 +174,11 @@ int rebind_action(int action, const Backdrop &b) {
         value = v;
         break;
     }
+    platform::set_key_capture(false);
     SimLock lock;
     if (value > 0) {
         int16 *table = pad ? g.button_binding : g.key_binding;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < ACTION_COUNT; ++i)
             if (i != action && table[i] == value) table[i] = table[action];
     } else {
         value = (pad ? g.button_binding : g.key_binding)[action];

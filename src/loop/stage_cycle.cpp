@@ -67,9 +67,11 @@ template <class Cond> void render_while(Cond cond) {
 }
 
 // A hot key toggles once per press: wait for the release (the simulation
-// goes on, no frame is drawn), then flip the setting.
+// goes on, no frame is drawn), then flip the setting. A key bound to an
+// action is the action's: boosting on S neither freezes the picture nor
+// flips the shadows.
 void hot_key(int code, byte &setting) {
-    if (!key_held(code)) return;
+    if (!key_held(code) || locked([code] { return key_bound(code); })) return;
     while (key_held(code) && !platform::close_requested()) platform::rest_ms(0);
     locked([&] { setting = setting == 1 ? 0 : 1; });
 }
