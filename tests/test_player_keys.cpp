@@ -1,10 +1,13 @@
 // The real game loop, headless: what the player's keys do when pressed
-// together and when bound to any key at all.
+// together, when bound to any key at all, and the close button at the end
+// of a stage.
 #include "harness/headless_game.h"
 
 #include "core/game_state.h"
 #include "core/sim_lock.h"
 #include "input/input.h"
+#include "persist/settings.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -122,4 +125,21 @@ TEST(PlayerKeys, KeysBoundToActionsAreNeitherWindowNorHotKeys) {
         .exit_game();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
+}
+
+// The close button during the stage-complete banner leaves at once: no
+// stage-complete screen, nothing unlocked, the files saved.
+TEST(PlayerKeys, ClosingDuringTheStageEndBannerLeavesAtOnce) {
+    test::HeadlessGame game("close-banner");
+    bool screen_met = false;
+    game.player.observe([&] { screen_met = screen_met || test::screen_shown() == Screen::StageComplete; });
+    game.player.start_game({0, 0, 1, 0})
+        .fly(test::hunter_pilot(), [] { return g.stage_end_timer != -1 && g.stage_end_timer < 300; })
+        .close_window();
+    ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
+    EXPECT_FALSE(screen_met);
+    test::reset_state();
+    load_settings(game.settings_file());
+    EXPECT_EQ(g.stage_unlocked[1], 0) << "the next stage stays locked";
 }

@@ -143,8 +143,12 @@ FlightEnd flight_loop() {
                 g.stage_end_timer = STAGE_END_COUNTDOWN;
         });
 
-        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; }))
+        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; })) {
             stage_complete_sequence();
+            // Closed during the banner: the game ends here, before any
+            // stage-complete screen or unlocked stage.
+            if (platform::close_requested()) return FlightEnd::Quit;
+        }
 
         hot_key(KEYCODE_V, g.vsync_enabled);
         hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);
