@@ -21,7 +21,8 @@ namespace {
 
 bool tab_shown(int slot, const char *tab) {
     SimLock lock;
-    return g.panels.active[slot] && std::strcmp(g.title_text[g.panels.tab_text[slot] & 63], tab) == 0;
+    return g.panels.active[slot] &&
+           std::strcmp(g.title_text[g.panels.tab_text[slot] & 63], tab) == 0;
 }
 
 bool kind_shown(int slot, int16 kind) {
@@ -42,17 +43,25 @@ TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursor) {
     };
     const Case cases[] = {
         {"title: Setup", [](P) {}, [] { return tab_shown(2, "Configuration"); }},
-        {"configuration: Controls", [](P p) { p.accept(); }, [] { return kind_shown(3, PANEL_CONTROLS); }},
-        {"difficulty: Normal", [](P p) { p.accept().down(1).accept(); }, [] { return g.difficulty == 1; }},
+        {"configuration: Controls", [](P p) { p.accept(); },
+         [] { return kind_shown(3, PANEL_CONTROLS); }},
+        {"difficulty: Normal", [](P p) { p.accept().down(1).accept(); },
+         [] { return g.difficulty == 1; }},
         {"graphics: Clouds", [](P p) { p.accept().down(3).accept(); },
          [] { return !g.detail[DETAIL_CLOUDS] && g.detail[DETAIL_SHIP_SHADOWS]; }},
         {"controls: Gamepad", [](P p) { p.accept().accept(); },
          [] { return g.joystick_enabled && !kind_shown(5, PANEL_CAPTION); }},
-        {"ship list: Talon", [](P p) { p.up().accept(); }, [] { return g.ship_type == 0 && g.gun_type == 0; }},
+        {"ship list: Talon", [](P p) { p.up().accept(); },
+         [] { return g.ship_type == 0 && g.gun_type == 0; }},
         {"stage list: Campaign", [](P p) { p.up().accept().accept().accept().accept(); },
          [] { return g.current_stage == 0 && !g.single_stage; }},
         {"pause: Resume Play",
-         [](P p) { p.start_game({0, 0, 1, 1}).wait_for(Screen::Flight).press(KEY_ESC).wait_for(Screen::Pause); },
+         [](P p) {
+             p.start_game({0, 0, 1, 1})
+                 .wait_for(Screen::Flight)
+                 .press(KEY_ESC)
+                 .wait_for(Screen::Pause);
+         },
          [] { return test::screen_shown() == Screen::Flight && !g.quit_to_menu; }},
     };
     for (const Case &c : cases) {
@@ -74,18 +83,17 @@ TEST(PlayerKeys, KeysBoundToActionsAreNeitherWindowNorHotKeys) {
     long long frames = 0;
     int boost_ticks = 0;
     const auto boost_and_bomb = [] { return test::PilotInput{.bomb = true, .booster = true}; };
-    game.player.wait_for(Screen::Title)
-        .accept() // "Setup"
-        .accept() // "Controls"
-        .down(1).accept().press(KEY_F11)   // Fire / Accept
-        .down(1).accept().press(KEY_ENTER) // Strafe / Cancel
-        .down(1).accept().press(KEY_F12)   // Launch Bomb
-        .down(1).accept().press(KEY_S)     // Booster
-        .up(4)
+    const auto alt_enter = [] { return std::vector<int>{KEY_ALT, KEY_ENTER}; };
+    test::Player &p = game.player;
+    p.wait_for(Screen::Title).accept().accept(); // "Setup", "Controls"
+    // Fire / Accept, Strafe / Cancel, Launch Bomb and Booster get new keys.
+    for (int key : {KEY_F11, KEY_ENTER, KEY_F12, KEY_S})
+        p.down(1).accept().press(key);
+    p.up(4)
         .accept() // "Gamepad", with F11
         .check([] { EXPECT_EQ(g.joystick_enabled, 1) << "F11 chose the row"; })
         .accept()
-        .press_together([] { return std::vector<int>{KEY_ALT, KEY_ENTER}; }) // cancel, Alt held
+        .press_together(alt_enter) // cancel, Alt held
         .check([] { EXPECT_LT(g.panels.x[3], 0) << "Enter left the controls menu"; })
         .cancel()
         .start_game({0, 0, 1, 1})
@@ -109,9 +117,11 @@ TEST(PlayerKeys, KeysBoundToActionsAreNeitherWindowNorHotKeys) {
 TEST(PlayerKeys, ClosingDuringTheStageEndBannerLeavesAtOnce) {
     test::HeadlessGame game("close-banner");
     bool screen_met = false;
-    game.player.observe([&] { screen_met = screen_met || test::screen_shown() == Screen::StageComplete; });
+    game.player.observe(
+        [&] { screen_met = screen_met || test::screen_shown() == Screen::StageComplete; });
     game.player.start_game({0, 0, 1, 0})
-        .fly(test::hunter_pilot(), [] { return g.stage_end_timer != -1 && g.stage_end_timer < 300; })
+        .fly(test::hunter_pilot(),
+             [] { return g.stage_end_timer != -1 && g.stage_end_timer < 300; })
         .close_window();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());

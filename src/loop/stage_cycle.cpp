@@ -143,7 +143,9 @@ FlightEnd flight_loop() {
                 g.stage_end_timer = STAGE_END_COUNTDOWN;
         });
 
-        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; })) {
+        const bool banner_due = locked(
+            [] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; });
+        if (banner_due) {
             stage_complete_sequence();
             // Closed during the banner: the game ends here, before any
             // stage-complete screen or unlocked stage.
