@@ -61,11 +61,6 @@ int panel_cursor(int slot) {
     return g.panels.cursor[slot];
 }
 
-void set_panel_cursor(int slot, int cursor) {
-    SimLock lock;
-    g.panels.cursor[slot] = static_cast<int16>(cursor);
-}
-
 void set_panel_caption(int slot, int caption) {
     SimLock lock;
     g.panels.caption[slot] = static_cast<int16>(caption);
@@ -152,6 +147,14 @@ void CursorLatch::step(int slot) {
     }
     if (moved && sounds_) play_menu_move();
     latched_ = 0;
+}
+
+MenuInput MenuControls::step() {
+    MenuInput in;
+    in.event = choice_.step();
+    if (in.event == MenuEvent::Accept) in.row = panel_cursor(slot_);
+    cursor_.step(slot_);
+    return in;
 }
 
 FrontEndScreen::FrontEndScreen() {

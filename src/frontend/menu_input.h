@@ -26,7 +26,6 @@ void set_panel(int slot, const PanelSetup &setup);
 void slide(int slot, int direction, int steps, int speed);
 // Panel fields read or written from a screen loop (take the sim lock).
 int panel_cursor(int slot);
-void set_panel_cursor(int slot, int cursor);
 void set_panel_caption(int slot, int caption);
 void set_panel_active(int slot, bool active);
 
@@ -70,6 +69,29 @@ class CursorLatch {
     int latched_ = 0; // -1 up, +1 down
     bool repeat_;
     bool sounds_;
+};
+
+// What one pass of a menu's input gives: the event and, with an accept,
+// the row chosen.
+struct MenuInput {
+    MenuEvent event = MenuEvent::None;
+    int row = -1;
+};
+
+// Every menu's input, in one order: the accept/cancel latch, then the
+// cursor of the list in `slot`. The row an accept chooses is the one under
+// the cursor as the accept comes; a direction let go in the same pass (or a
+// key repeat falling due then) moves the cursor only after it.
+class MenuControls {
+  public:
+    MenuControls(int slot, bool cancellable, bool repeat = true, bool sounds = true)
+        : slot_(slot), choice_(cancellable), cursor_(repeat, sounds) {}
+    MenuInput step();
+
+  private:
+    int slot_;
+    ChoiceLatch choice_;
+    CursorLatch cursor_;
 };
 
 // The title, stage-complete and game-end screens own the logo views and

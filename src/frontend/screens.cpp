@@ -126,16 +126,14 @@ int run_title_menu() {
     platform::clear_screen();
 
     // Cancel is never armed here; it only delays a release of accept.
-    ChoiceLatch latch(false);
-    CursorLatch cursor(true, true);
+    MenuControls controls(1, false);
     for (;;) {
         if (platform::close_requested()) return TITLE_QUIT;
-        const MenuEvent e = latch.step();
-        if (e == MenuEvent::Accept) play_menu_accept();
-        cursor.step(1);
+        const MenuInput in = controls.step();
+        if (in.event == MenuEvent::Accept) play_menu_accept();
         screen.draw();
-        if (e != MenuEvent::Accept) continue;
-        switch (panel_cursor(1)) {
+        if (in.event != MenuEvent::Accept) continue;
+        switch (in.row) {
         case ROW_START:
             run_ship_menu(screen.backdrop());
             if (SimLock lock; g.current_stage != -1) return TITLE_START;
@@ -168,13 +166,12 @@ void run_pause_menu() {
     rectfill(still, 0, 0, FRAME_W - 1, FRAME_H - 1, stage_pause_tint[g.current_stage]);
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
 
-    ChoiceLatch latch(false);
-    CursorLatch cursor(false, false);
+    MenuControls controls(1, false, false, false);
     int choice = -1;
     while (choice < 0) {
         if (platform::close_requested()) break;
-        if (latch.step() == MenuEvent::Accept) choice = panel_cursor(1);
-        cursor.step(1);
+        const MenuInput in = controls.step();
+        if (in.event == MenuEvent::Accept) choice = in.row;
         MenuPanels panels;
         bool blink;
         {

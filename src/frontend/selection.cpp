@@ -22,16 +22,15 @@ bool stage_chosen() {
 }
 
 // One pass of a chain screen's loop: input, then the panels that follow
-// the cursor, then a frame. Returns the event.
+// the cursor, then a frame. What follows the cursor follows the row chosen
+// when there is one: a cursor that moved in the same pass chose nothing.
 template <class Follow>
-MenuEvent chain_pass(const Backdrop &b, ChoiceLatch &latch, CursorLatch &cursor, int slot,
-                     Follow follow) {
-    const MenuEvent e = latch.step();
-    cursor.step(slot);
-    follow(panel_cursor(slot));
+MenuInput chain_pass(const Backdrop &b, MenuControls &controls, int slot, Follow follow) {
+    const MenuInput in = controls.step();
+    follow(in.event == MenuEvent::Accept ? in.row : panel_cursor(slot));
     draw_backdrop(b);
-    if (e == MenuEvent::Cancel) play_menu_cancel();
-    return e;
+    if (in.event == MenuEvent::Cancel) play_menu_cancel();
+    return in;
 }
 
 void run_stage_menu(const Backdrop &b) {
@@ -56,13 +55,12 @@ void run_stage_menu(const Backdrop &b) {
     slide(10, SLIDE_RIGHT, 26, 5);
     wait_slides(b, {8, 10});
 
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(10, true);
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = chain_pass(b, latch, cursor, 10, [](int) {});
-        if (e == MenuEvent::Accept) {
-            const int row = panel_cursor(10);
+        const MenuInput in = chain_pass(b, controls, 10, [](int) {});
+        if (in.event == MenuEvent::Accept) {
+            const int row = in.row;
             // Rows 0 and 1 are always open; a "???" row takes no choice.
             if (row > 1 && !unlocked[row - 1]) continue;
             play_menu_accept();
@@ -71,7 +69,7 @@ void run_stage_menu(const Backdrop &b) {
             g.current_stage = static_cast<int16>(row == 0 ? 0 : row - 1);
             return;
         }
-        if (e == MenuEvent::Cancel) {
+        if (in.event == MenuEvent::Cancel) {
             slide(8, SLIDE_RIGHT, 23, 5);
             slide(9, SLIDE_DOWN, 16, 2);
             slide(10, SLIDE_LEFT, 27, 5);
@@ -92,8 +90,7 @@ void run_pod_menu(const Backdrop &b) {
     slide(9, SLIDE_DOWN, 15, 2);
     wait_slides(b, {8, 9});
 
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(8, true);
     auto follow = [](int row) {
         set_panel_caption(9, LONG_POD_TEXTS + row);
         SimLock lock;
@@ -101,7 +98,7 @@ void run_pod_menu(const Backdrop &b) {
     };
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = chain_pass(b, latch, cursor, 8, follow);
+        const MenuEvent e = chain_pass(b, controls, 8, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             run_stage_menu(b);
@@ -140,8 +137,7 @@ void run_gun_menu(const Backdrop &b) {
     slide(7, SLIDE_LEFT, 20, 7);
     wait_slides(b, {5, 7});
 
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(5, true);
     auto follow = [first_gun](int row) {
         set_panel_caption(6, LONG_GUN_TEXTS + first_gun + row);
         SimLock lock;
@@ -149,7 +145,7 @@ void run_gun_menu(const Backdrop &b) {
     };
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = chain_pass(b, latch, cursor, 5, follow);
+        const MenuEvent e = chain_pass(b, controls, 5, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             run_pod_menu(b);
@@ -180,8 +176,7 @@ void run_ship_menu(const Backdrop &b) {
     slide(1, SLIDE_LEFT, 22, 5);
     wait_slides(b, {1, 2});
 
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(2, true);
     auto follow = [](int row) {
         set_panel_caption(3, row);
         SimLock lock;
@@ -189,7 +184,7 @@ void run_ship_menu(const Backdrop &b) {
     };
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = chain_pass(b, latch, cursor, 2, follow);
+        const MenuEvent e = chain_pass(b, controls, 2, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             {

@@ -28,17 +28,15 @@ void run_value_menu(const Backdrop &b, const PanelSetup &panel, int in_steps, in
     slide(2, SLIDE_LEFT, 22, 5);
     slide(3, SLIDE_RIGHT, in_steps, speed);
     wait_slides(b, {2, 3});
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(3, true);
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = latch.step();
-        cursor.step(3);
+        const MenuInput in = controls.step();
         draw_backdrop(b);
-        if (e == MenuEvent::Accept) {
+        if (in.event == MenuEvent::Accept) {
             play_menu_accept();
-            if (accept(panel_cursor(3))) break;
-        } else if (e == MenuEvent::Cancel) {
+            if (accept(in.row)) break;
+        } else if (in.event == MenuEvent::Cancel) {
             play_menu_cancel();
             break;
         }
@@ -108,9 +106,12 @@ void run_controls_menu(const Backdrop &b) {
                        }
                        const int action = row - 1;
                        const int value = rebind_action(action, b);
-                       SimLock lock;
-                       int16 *table = g.joystick_enabled ? g.button_binding : g.key_binding;
-                       table[action] = static_cast<int16>(value);
+                       {
+                           SimLock lock;
+                           int16 *table = g.joystick_enabled ? g.button_binding : g.key_binding;
+                           table[action] = static_cast<int16>(value);
+                       }
+                       announce_bound_keys();
                        return false;
                    });
 }
@@ -155,6 +156,8 @@ int rebind_action(int action, const Backdrop &b) {
     set_panel(PROMPT_SLOT, {PANEL_CAPTION, 75, 50, 170, 21, {}, 0,
                             pad ? TITLE_HIT_BUTTON : TITLE_PRESS_KEY});
     int value = 0; // none: the old binding stays
+    // The key the capture takes is the binding's, not also a window key.
+    platform::set_key_capture(!pad);
     for (;;) {
         if (platform::close_requested()) break;
         draw_backdrop(b);
@@ -171,10 +174,11 @@ int rebind_action(int action, const Backdrop &b) {
         value = v;
         break;
     }
+    platform::set_key_capture(false);
     SimLock lock;
     if (value > 0) {
         int16 *table = pad ? g.button_binding : g.key_binding;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < ACTION_COUNT; ++i)
             if (i != action && table[i] == value) table[i] = table[action];
     } else {
         value = (pad ? g.button_binding : g.key_binding)[action];
@@ -188,22 +192,20 @@ void run_setup_menu(const Backdrop &b) {
     slide(2, SLIDE_RIGHT, 21, 5);
     slide(1, SLIDE_LEFT, 22, 5);
     wait_slides(b, {1, 2});
-    ChoiceLatch latch(true);
-    CursorLatch cursor(true, true);
+    MenuControls controls(2, true);
     for (;;) {
         if (platform::close_requested()) return;
-        const MenuEvent e = latch.step();
-        cursor.step(2);
+        const MenuInput in = controls.step();
         draw_backdrop(b);
-        if (e == MenuEvent::Accept) {
+        if (in.event == MenuEvent::Accept) {
             play_menu_accept();
-            switch (panel_cursor(2)) {
+            switch (in.row) {
             case ROW_CONTROLS: run_controls_menu(b); break;
             case ROW_DIFFICULTY: run_difficulty_menu(b); break;
             case ROW_VOLUME: run_volume_menu(b); break;
             case ROW_DETAIL: run_graphics_menu(b); break;
             }
-        } else if (e == MenuEvent::Cancel) {
+        } else if (in.event == MenuEvent::Cancel) {
             play_menu_cancel();
             slide(2, SLIDE_LEFT, 22, 5);
             slide(1, SLIDE_RIGHT, 22, 5);

@@ -1,7 +1,10 @@
 #include "input/input.h"
 
 #include "core/game_state.h"
+#include "core/sim_lock.h"
 #include "platform/platform.h"
+
+#include <vector>
 
 namespace qv {
 
@@ -48,12 +51,30 @@ int direction_held(int dir) {
 }
 
 int action_held(int action) {
-    if (action < 0 || action > 3) return 0;
+    if (action < 0 || action >= ACTION_COUNT) return 0;
     if (g.joystick_enabled) {
         const int b = g.button_binding[action];
         if (b >= 1 && b <= PAD_BUTTONS && g.pad.button[b - 1]) return 1;
     }
     return key_held(g.key_binding[action]) ? 1 : 0;
+}
+
+bool key_bound(int code) {
+    for (int a = 0; a < ACTION_COUNT; ++a)
+        if (g.key_binding[a] == code) return true;
+    return false;
+}
+
+void announce_bound_keys() {
+    std::vector<int> keys;
+    {
+        SimLock lock;
+        for (int a = 0; a < ACTION_COUNT; ++a) {
+            const int k = library_key_index(g.key_binding[a]);
+            if (k > 0) keys.push_back(k);
+        }
+    }
+    platform::set_bound_keys(keys);
 }
 
 // Display names by stored key code; codes 121..127 have none.

@@ -11,6 +11,7 @@ namespace qv {
 
 enum Direction { DIR_RIGHT = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_DOWN = 4 };
 enum Action { ACT_FIRE = 0, ACT_STRAFE = 1, ACT_BOMB = 2, ACT_BOOSTER = 3 };
+inline constexpr int ACTION_COUNT = 4;
 
 // Design key codes the game names directly.
 inline constexpr int KEYCODE_A = 1;
@@ -39,6 +40,14 @@ bool library_key_held(int index);
 int direction_held(int dir);
 // 1 while the action (0..3) is held, else 0. Sim lock held, as above.
 int action_held(int action);
+
+// True when an action is bound to the key with this stored code (sim lock
+// held): such a key is the action's alone, never also a hot key.
+bool key_bound(int code);
+// Tells the platform which keys the actions are bound to, so that none of
+// them is also a window key. Call whenever the bindings are loaded or
+// changed, without the sim lock.
+void announce_bound_keys();
 
 // Display name of a key code or a gamepad button; "?" for codes with none.
 const char *key_name(int code);

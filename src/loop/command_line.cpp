@@ -139,7 +139,9 @@ std::string usage_text() {
          "  Escape              pause\n"
          "  V, C, S             in flight: retrace wait, clouds, ship shadows\n"
          "  Alt+Enter, F11      fullscreen on and off\n"
-         "  F12                 screenshot (unless F12 is bound to an action)\n";
+         "  F12                 screenshot\n"
+         "A key bound to an action in Setup does only that: it is then none of\n"
+         "V, C, S, F11, F12 or the Enter of Alt+Enter.\n";
     return s;
 }
 

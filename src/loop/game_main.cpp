@@ -10,6 +10,7 @@
 #include "core/sim_lock.h"
 #include "frontend/menu_engine.h"
 #include "frontend/screens.h"
+#include "input/input.h"
 #include "loop/stage_cycle.h"
 #include "persist/atomic_file.h"
 #include "persist/records.h"
@@ -61,6 +62,7 @@ void load_everything() {
     load_colour_tables();
     locked([] { set_start_up_defaults(); });
     locked([] { load_settings(); });
+    announce_bound_keys();
     set_sound_volume(g.sfx_volume);
     if (g.joystick_enabled) platform::install_joystick();
     locked([] { load_records(); });

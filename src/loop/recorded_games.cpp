@@ -83,6 +83,7 @@ int play_back(const GameOptions &options, const std::string &file, bool verify,
     // what was recorded, or they are told.
     std::optional<replay::Playback> playback;
     platform::VirtualOptions vo;
+    vo.window_keys = false; // the recording's own
     vo.draw = window && window->draws_frames();
     vo.display = window;
     vo.input = [&] { playback->tick(); };
@@ -154,6 +155,7 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
 
     std::optional<replay::Recorder> recorder;
     platform::VirtualOptions vo;
+    vo.window_keys = false; // the window's, written down
     vo.display = &window;
     vo.draw = window.draws_frames();
     std::optional<platform::VirtualBackend> game_slot;

@@ -67,9 +67,11 @@ template <class Cond> void render_while(Cond cond) {
 }
 
 // A hot key toggles once per press: wait for the release (the simulation
-// goes on, no frame is drawn), then flip the setting.
+// goes on, no frame is drawn), then flip the setting. A key bound to an
+// action is the action's: boosting on S neither freezes the picture nor
+// flips the shadows.
 void hot_key(int code, byte &setting) {
-    if (!key_held(code)) return;
+    if (!key_held(code) || locked([code] { return key_bound(code); })) return;
     while (key_held(code) && !platform::close_requested()) platform::rest_ms(0);
     locked([&] { setting = setting == 1 ? 0 : 1; });
 }
@@ -141,8 +143,14 @@ FlightEnd flight_loop() {
                 g.stage_end_timer = STAGE_END_COUNTDOWN;
         });
 
-        if (locked([] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; }))
+        const bool banner_due = locked(
+            [] { return g.stage_end_timer < STAGE_END_BANNER_AT && g.stage_end_timer != -1; });
+        if (banner_due) {
             stage_complete_sequence();
+            // Closed during the banner: the game ends here, before any
+            // stage-complete screen or unlocked stage.
+            if (platform::close_requested()) return FlightEnd::Quit;
+        }
 
         hot_key(KEYCODE_V, g.vsync_enabled);
         hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);

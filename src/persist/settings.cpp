@@ -26,7 +26,6 @@ constexpr int AT_STAGES = 5;
 constexpr int AT_KEYS = 11;
 constexpr int AT_BUTTONS = 15;
 constexpr int AT_DETAIL = 19;
-constexpr int ACTION_COUNT = 4;
 
 constexpr int MAX_DIFFICULTY = 3;   // "Toast"
 constexpr int MAX_SOUND_VOLUME = 4; // "Maximum"

@@ -4,6 +4,7 @@
 
 #include "platform/display_layout.h"
 #include "platform/platform.h"
+#include "platform/window_keys.h"
 
 #include <atomic>
 #include <cstdint>
@@ -28,6 +29,8 @@ class AllegroBackend : public Backend {
     bool close_requested() override;
     bool focus_lost() override;
     long window_keys_used() override { return window_keys_used_; }
+    void set_bound_keys(const std::vector<int> &keys) override { window_keys_.set_bound(keys); }
+    void set_key_capture(bool on) override { window_keys_.set_capturing(on); }
     void install_joystick() override;
     void poll_joystick(PadState &pad) override;
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
@@ -76,8 +79,7 @@ class AllegroBackend : public Backend {
     int window_scale_ = FALLBACK_SCALE;
     int desktop_w_ = 0, desktop_h_ = 0;
     bool switch_warned_ = false;
-    bool toggle_was_down_ = false;
-    bool shot_was_down_ = false;
+    WindowKeys window_keys_;
     long window_keys_used_ = 0;
 
     std::atomic<long long> frames_{0};

@@ -3,7 +3,6 @@
 // for fullscreen, F12 for a screenshot) and the input focus.
 #include "platform/allegro_backend.h"
 
-#include "core/sim_lock.h"
 #include "platform/screenshot.h"
 
 #include <atomic>
@@ -23,9 +22,6 @@ constexpr int GAME_DEPTH = 8;
 // library's own fades do.
 constexpr int FADE_STEPS = 64;
 constexpr int RETRACES_PER_SPEED = 2;
-// Codes below 103 are stored in key bindings as the library numbers them.
-constexpr int F12_STORED_CODE = KEY_F12;
-constexpr int ACTION_COUNT = 4;
 
 // Set by Allegro's display-switch callbacks (its input thread). A switch of
 // our own between window and fullscreen also moves the focus: those events
@@ -41,9 +37,6 @@ void on_switch_in() { focus_away.store(false); }
 
 // 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
 int level8(int v) { return (v << 2) | (v >> 4); }
-
-// Allegro's keyboard driver writes key[] from its own thread.
-bool held(int k) { return __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0; }
 
 // One picture row in screen pixels, each repeated `scale` times. A scale
 // known to the compiler turns the repeat into straight stores; this runs for
@@ -65,13 +58,6 @@ void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32
 
 void widen_row(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out, int scale) {
     widen_row(in, colour, out, scale, std::make_integer_sequence<int, MAX_SCALE - MIN_SCALE + 1>());
-}
-
-bool f12_is_bound() {
-    SimLock lock;
-    for (int a = 0; a < ACTION_COUNT; ++a)
-        if (g.key_binding[a] == F12_STORED_CODE) return true;
-    return false;
 }
 
 } // namespace
@@ -130,20 +116,15 @@ void AllegroBackend::save_screenshot() {
 }
 
 void AllegroBackend::poll_window_keys() {
-    const bool alt = held(KEY_ALT) || held(KEY_ALTGR);
-    const bool toggle = (alt && held(KEY_ENTER)) || held(KEY_F11);
-    if (toggle && !toggle_was_down_) {
+    const WindowKeys::Uses use = window_keys_.poll(key);
+    if (use.fullscreen) {
         ++window_keys_used_;
         toggle_fullscreen();
     }
-    toggle_was_down_ = toggle;
-
-    const bool shot = held(KEY_F12);
-    if (shot && !shot_was_down_ && !f12_is_bound()) {
+    if (use.screenshot) {
         ++window_keys_used_;
         save_screenshot();
     }
-    shot_was_down_ = shot;
 }
 
 void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {

@@ -14,6 +14,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <vector>
 
 namespace qv::platform {
 
@@ -64,6 +65,13 @@ class Backend {
     // How many times the window's own keys (fullscreen, screenshot) were
     // used; a menu key held across one must not count as a choice.
     virtual long window_keys_used() { return 0; }
+    // The keys bound to the game's actions (library indices, KEY_*), told
+    // whenever the bindings are loaded or changed: a bound key is not also
+    // one of the window's own keys.
+    virtual void set_bound_keys(const std::vector<int> &) {}
+    // While on, every key goes to the capture of a new binding, and none is
+    // a window key.
+    virtual void set_key_capture(bool) {}
     virtual void install_joystick() = 0;
     // Timer thread: the state of the first gamepad's stick and buttons.
     virtual void poll_joystick(PadState &pad) = 0;
@@ -124,6 +132,8 @@ inline void rest_ms(int ms) { backend().rest_ms(ms); }
 inline bool close_requested() { return backend().close_requested(); }
 inline bool focus_lost() { return backend().focus_lost(); }
 inline long window_keys_used() { return backend().window_keys_used(); }
+inline void set_bound_keys(const std::vector<int> &keys) { backend().set_bound_keys(keys); }
+inline void set_key_capture(bool on) { backend().set_key_capture(on); }
 
 inline void install_joystick() { backend().install_joystick(); }
 inline void poll_joystick(PadState &pad) { backend().poll_joystick(pad); }

@@ -108,8 +108,25 @@ void VirtualBackend::install_joystick() {
     if (options_.display) options_.display->install_joystick();
 }
 
+void VirtualBackend::set_bound_keys(const std::vector<int> &keys) {
+    window_keys_.set_bound(keys);
+    if (options_.display) options_.display->set_bound_keys(keys);
+}
+
+void VirtualBackend::set_key_capture(bool on) {
+    window_keys_.set_capturing(on);
+    if (options_.display) options_.display->set_key_capture(on);
+}
+
 void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     ++frames_;
+    // Looked at as the real window does, once a frame.
+    if (options_.window_keys) {
+        const WindowKeys::Uses use = window_keys_.poll(keys_);
+        fullscreen_switches_ += use.fullscreen;
+        screenshots_ += use.screenshot;
+        window_keys_used_ += use.fullscreen + use.screenshot;
+    }
     // The pace is kept here, not by the retrace.
     if (options_.display) options_.display->present(frame, sx, sy, false);
     if (options_.keep_frames && frame) {

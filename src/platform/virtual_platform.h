@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/window_keys.h"
 
 #include <chrono>
 #include <functional>
@@ -31,6 +32,11 @@ struct VirtualOptions {
     // The game still runs on the virtual clock alone and reads only the
     // virtual keyboard; the script may read the real one.
     Backend *display = nullptr;
+    // The script's keys work the window's own keys (Alt+Enter, F11, F12)
+    // as on the real window, counted in window_keys_used(). Off for
+    // recorded games: their uses are input of their own, written down from
+    // the real window.
+    bool window_keys = true;
 };
 
 class VirtualBackend : public Backend {
@@ -60,6 +66,8 @@ class VirtualBackend : public Backend {
         return lost;
     }
     long window_keys_used() override { return window_keys_used_; }
+    void set_bound_keys(const std::vector<int> &keys) override;
+    void set_key_capture(bool on) override;
     void install_joystick() override;
     void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
@@ -83,6 +91,9 @@ class VirtualBackend : public Backend {
     void lose_focus() { focus_lost_ = true; }
     // The player uses one of the window's own keys (fullscreen, screenshot).
     void use_window_key() { ++window_keys_used_; }
+    // What the script's window keys asked for (window_keys on).
+    long fullscreen_switches() const { return fullscreen_switches_; }
+    long screenshots() const { return screenshots_; }
     // What the gamepad shows at the next poll.
     void set_pad(const PadState &pad) { pad_ = pad; }
     // Holds or lets go of a key by its library code (KEY_*).
@@ -119,6 +130,9 @@ class VirtualBackend : public Backend {
     bool close_requested_ = false;
     bool focus_lost_ = false;
     long window_keys_used_ = 0;
+    WindowKeys window_keys_;
+    long fullscreen_switches_ = 0;
+    long screenshots_ = 0;
     bool fading_ = false;
     bool owns_library_ = false;
     PadState pad_{};

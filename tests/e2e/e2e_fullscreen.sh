@@ -2,7 +2,8 @@
 # Alt+Enter (and F11) switch to fullscreen and back, in the menus and in
 # flight: fullscreen shows the largest whole-number scale centred on black;
 # back in the window, the palette and the game are as they were. In the
-# title menu, Alt (the select key) held for Alt+Enter selects nothing.
+# title menu, Alt (the select key) held for Alt+Enter selects nothing; F11
+# bound to Fire selects and switches nothing.
 source "$(dirname "$0")/lib.sh"
 
 alt_enter() {
@@ -92,4 +93,25 @@ WINDOW="$(xdotool search --name '^QUARVELL$' | head -n1)" || fail "no game windo
 check_fullscreen started
 press F11
 check_window started
+press Down; press Down; press Alt_L # "QUIT!"
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
+
+# Fire bound to F11 (a prepared settings file kept in the game's folder):
+# F11 selects in the menus and switches nothing.
+cp "$SETTINGS" "$WORK/game/w_config.def"
+printf '\x39' | dd of="$WORK/game/w_config.def" bs=1 seek=11 conv=notrunc status=none
+launch_game "$WORK/game" ./quarvell
+sleep 2
+press F11 # "Setup"
+sleep 1
+check_window bound
+case "$(menu_text "$(shot bound)")" in
+  *Controls*) ;;
+  *) fail "F11 bound to Fire did not open Setup: $(menu_text "$WORK/bound.png")" ;;
+esac
+press Control_L; sleep 1
+press Down; press Down; press F11 # "QUIT!"
+wait_exit 15
+[ "$EXIT_RC" = "0" ] || fail "quit with F11 ended with status $EXIT_RC: $(game_errors)"
 echo "ok"

@@ -205,13 +205,20 @@ Player &Player::press(int library_key) {
 }
 
 Player &Player::press_with(std::function<int()> key_of) {
+    return press_together([key_of] { return std::vector<int>{key_of()}; });
+}
+
+Player &Player::press_together(std::function<std::vector<int>()> keys_of) {
     auto press = std::make_shared<std::optional<KeyPress>>();
-    return then([this, key_of, press] {
-        // Wait until the screen takes input, as a player would; the key is
-        // looked up then (a rebinding may have changed it).
+    return then([this, keys_of, press] {
+        // Wait until the screen takes input, as a player would; the keys
+        // are looked up then (a rebinding may have changed them).
         if (!*press) {
             if (!ready()) return false;
-            *press = key_press(host_, key_of(), timing_, timing_.settle);
+            const auto hold = [this, keys = keys_of()](bool held) {
+                for (int k : keys) host_.hold_key(k, held);
+            };
+            *press = KeyPress{hold, timing_.hold, timing_.settle, timing_.max_hold};
         }
         return (*press)->step(host_) && ready();
     });
@@ -223,6 +230,12 @@ Player &Player::accept() {
 
 Player &Player::cancel() {
     return press_with([] { return library_key_of(ACT_STRAFE); });
+}
+
+Player &Player::accept_with(int library_key) {
+    return press_together([library_key] {
+        return std::vector<int>{library_key_of(ACT_FIRE), library_key};
+    });
 }
 
 Player &Player::press_pad(std::function<void(PadState &)> set) {

@@ -92,9 +92,13 @@ class Player {
     // until the panels have stopped sliding.
     Player &press(int library_key);
     Player &press_with(std::function<int()> key_of);
+    // Several keys held together and let go in the same tick.
+    Player &press_together(std::function<std::vector<int>()> keys_of);
     // The Fire / Accept and Strafe / Cancel keys as bound right now.
     Player &accept();
     Player &cancel();
+    // Accept together with another key (a direction, say).
+    Player &accept_with(int library_key);
     // Holds the gamepad's buttons or stick as `set` says for a few polls.
     Player &press_pad(std::function<void(PadState &)> set);
     Player &up(int times = 1);

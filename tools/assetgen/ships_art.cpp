@@ -33,11 +33,20 @@ constexpr int PLATE_Y = 160;
 constexpr int PLATE_W = 45;
 constexpr int PLATE_H = 40;
 
-// The game draws the flame at (12, 18) of the ship picture: the nozzle's
-// exit must land at the flame's top centre.
+// The game draws the flame picture at (12, 18) of the ship picture; the
+// flame burns from the flame picture's row FLAME_FIRST_ROW down, and the
+// nozzle's exit must land at its top centre.
+constexpr int FLAME_FIRST_ROW = 1;
 constexpr float NOZZLE_PX = 20.5f;
-constexpr float NOZZLE_PY = 19.0f;
-constexpr float SHIP_ELEVATION = 42.0f; // the flight camera: 100 up, 110 behind
+constexpr float NOZZLE_PY = 18.0f + FLAME_FIRST_ROW;
+// The selection panel draws the ship picture 4 rows above the plate and 2
+// columns right of it (the plate at (10, 5) of the panel, the ship at
+// (12, 1)): no ship reaches above picture row SHIP_TOP_ROW, so each stays
+// inside the plate's screen. With the nozzle fixed that high in the picture, the
+// ships are seen flatter than the flight camera sees the ground (42
+// degrees): at 26 degrees they keep most of their width.
+constexpr int SHIP_TOP_ROW = 7;
+constexpr float SHIP_ELEVATION = 26.0f;
 constexpr float NOZZLE_Z = -9.0f;       // nozzle exit in model units
 constexpr float ICON_FILL = 1.3f;       // the craft sphere over the icon's half width
 
@@ -146,7 +155,8 @@ struct ShipEntry {
     Model (*model)();
     float scale;
 };
-constexpr ShipEntry SHIPS[qv::SHIP_COUNT] = {{talon, 1.15f}, {falcon, 1.05f}, {raptor, 1.02f}};
+// Each as large as it can be with its nose at SHIP_TOP_ROW.
+constexpr ShipEntry SHIPS[qv::SHIP_COUNT] = {{talon, 0.96f}, {falcon, 0.94f}, {raptor, 0.87f}};
 
 Camera ship_camera(float scale) {
     // Put the nozzle exit (0, 0, NOZZLE_Z) on the flame's anchor.
@@ -170,8 +180,9 @@ constexpr FlameShape FLAMES[2][FLAME_FRAMES] = {
 void draw_flame(BITMAP *sheet, int x0, int y0, const FlameShape &f, std::uint64_t seed) {
     Rng rng(seed);
     const float cx = FLAME_W / 2.0f;
-    for (int y = 1; y < FLAME_H - 1; ++y) {
-        const float t = (y - 0.5f) / f.length; // 0 at the nozzle, 1 at the tip
+    for (int y = FLAME_FIRST_ROW; y < FLAME_H - 1; ++y) {
+        // 0 at the nozzle, 1 at the tip.
+        const float t = (static_cast<float>(y - FLAME_FIRST_ROW) + 0.5f) / f.length;
         if (t > 1) break;
         const float half = f.width * std::sqrt(std::max(0.0f, 1 - t * t)) * (1 - 0.25f * t);
         for (int x = 1; x < FLAME_W - 1; ++x) {
@@ -193,7 +204,7 @@ void draw_ship_shadow(BITMAP *sheet) {
     const Model m = falcon();
     const int w = SHADOW_W - 2;
     const int h = SHADOW_H - 2;
-    std::vector<float> mask = plan_mask(m, w, h, 1.05f, 0.5f, w / 2.0f, h / 2.0f + 1);
+    std::vector<float> mask = plan_mask(m, w, h, SHIPS[1].scale, 0.5f, w / 2.0f, h / 2.0f + 1);
     std::vector<float> soft(mask.size(), 0);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -222,6 +233,15 @@ void draw_ship_shadow(BITMAP *sheet) {
 }
 
 // ---- display plate ----
+// Where the selection panel puts the ship picture over the plate: a ship
+// pixel (x, y) lands on the plate's (x + 2, y - 4).
+constexpr int SHIP_ON_PLATE_DX = 2;
+constexpr int SHIP_ON_PLATE_DY = -4;
+// The screen ends this far below the plate's top, past the ships' tails
+// and the pedestal light under them; a console fills the rest.
+constexpr int SCREEN_BOTTOM = 25;
+constexpr int PEDESTAL_ROW = 21;
+
 void draw_plate(BITMAP *sheet) {
     const int x0 = PLATE_X + 1;
     const int y0 = PLATE_Y + 1;
@@ -229,25 +249,28 @@ void draw_plate(BITMAP *sheet) {
     const int y1 = PLATE_Y + PLATE_H - 2;
     // Bevelled frame: light on the top and left, dark on the bottom and right.
     rectfill(sheet, x0, y0, x1, y1, PANEL_DARK + 3);
-    hline(sheet, x0 + 1, y0, x1 - 1, PANEL_LIGHT);
     vline(sheet, x0, y0 + 1, y1 - 1, PANEL_DARK + 6);
     hline(sheet, x0 + 1, y1, x1 - 1, PANEL_DARK);
     vline(sheet, x1, y0 + 1, y1 - 1, PANEL_DARK + 1);
+    // The screen, where the ship shows: from the row above the ships' noses
+    // down; deep teal, lit under the ship by its pedestal, with a faint grid.
+    const int sx0 = x0 + 3, sx1 = x1 - 3;
+    const int sy0 = PLATE_Y + SHIP_TOP_ROW + SHIP_ON_PLATE_DY - 1;
+    const int sy1 = PLATE_Y + SCREEN_BOTTOM;
+    rect(sheet, sx0 - 1, sy0 - 1, sx1 + 1, sy1 + 1, PANEL_DARK);
+    hline(sheet, x0 + 1, y0, x1 - 1, PANEL_LIGHT);
     putpixel(sheet, x0, y0, 0);
     putpixel(sheet, x1, y0, 0);
     putpixel(sheet, x0, y1, 0);
     putpixel(sheet, x1, y1, 0);
-    // The screen: deep teal, brighter toward the bottom where the ship's
-    // pedestal light shines, with a faint grid.
-    const int sx0 = x0 + 3, sy0 = y0 + 3, sx1 = x1 - 3, sy1 = y1 - 3;
-    rect(sheet, sx0 - 1, sy0 - 1, sx1 + 1, sy1 + 1, PANEL_DARK);
-    const float pcx = (sx0 + sx1) / 2.0f;
+    const float pcx = NOZZLE_PX + SHIP_ON_PLATE_DX + PLATE_X - 0.5f;
+    const float pcy = static_cast<float>(PLATE_Y + PEDESTAL_ROW);
     for (int y = sy0; y <= sy1; ++y) {
         for (int x = sx0; x <= sx1; ++x) {
-            const float dx = (x - pcx) / 18.0f;
-            const float dy = (y - (sy1 - 4.0f)) / 8.0f;
+            const float dx = (x - pcx) / 17.0f;
+            const float dy = (y - pcy) / 6.0f;
             const float glow = std::max(0.0f, 1 - std::sqrt(dx * dx + dy * dy));
-            const float v = 0.08f + 0.22f * static_cast<float>(y - sy0) / (sy1 - sy0) + 0.45f * glow;
+            const float v = 0.08f + 0.2f * static_cast<float>(y - sy0) / (sy1 - sy0) + 0.45f * glow;
             const bool grid = ((x - sx0) % 6 == 0) || ((y - sy0) % 6 == 0);
             const float vv = grid ? v + 0.08f : v;
             putpixel(sheet, x, y, ramp_index(CYAN, CYAN_N, std::min(0.7f, vv)));
@@ -261,6 +284,18 @@ void draw_plate(BITMAP *sheet) {
         putpixel(sheet, mk[0], mk[1], CYAN + 12);
         putpixel(sheet, mk[0] + ddx, mk[1], CYAN + 10);
         putpixel(sheet, mk[0], mk[1] + ddy, CYAN + 10);
+    }
+    // The console under the screen: three status lamps and a vent.
+    const int lamp_y = sy1 + 4;
+    const int lamps[3] = {ACCENT_A, CYAN + 11, GOLD + 12};
+    for (int k = 0; k < 3; ++k) {
+        const int lx = sx0 + 1 + 4 * k;
+        rectfill(sheet, lx, lamp_y, lx + 1, lamp_y + 1, lamps[k]);
+        hline(sheet, lx, lamp_y + 2, lx + 1, PANEL_DARK + 1);
+    }
+    for (int y = lamp_y - 1; y <= lamp_y + 3; y += 2) {
+        hline(sheet, sx0 + 14, y, sx1 - 1, PANEL_DARK);
+        hline(sheet, sx0 + 14, y + 1, sx1 - 1, PANEL_DARK + 5);
     }
     // Rivets on the frame.
     const int rivets[4][2] = {{x0 + 1, y0 + 1}, {x1 - 1, y0 + 1}, {x0 + 1, y1 - 1}, {x1 - 1, y1 - 1}};
