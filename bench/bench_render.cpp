@@ -19,7 +19,7 @@
 #include "core/game_state.h"
 #include "loop/game_loop.h"
 #include "loop/stage_cycle.h"
-#include "persist/atomic_file.h"
+#include "persist/saves.h"
 #include "platform/platform.h"
 #include "render/hud.h"
 #include "render/objects.h"
@@ -365,8 +365,8 @@ void BM_StageStart(benchmark::State &state) {
                              ("qv-bench-stage-start-" + std::to_string(getpid())))
                                 .string();
     std::filesystem::create_directories(dir);
-    const SavePaths saved = save_paths();
-    set_save_paths({dir + "/w_config.def", dir + "/assist.def"});
+    FileSaves files(dir + "/" + SETTINGS_FILE, dir + "/" + RECORDS_FILE);
+    const UseSaves use(files);
     int stage = 0;
     double worst = 0;
     for (auto _ : state) {
@@ -377,7 +377,6 @@ void BM_StageStart(benchmark::State &state) {
         stage = (stage + 1) % STAGES;
     }
     state.counters["worst_cpu_ms"] = worst;
-    set_save_paths(saved);
     std::filesystem::remove_all(dir);
     g.current_stage = 0;
     load_stage_graphics();

@@ -3,6 +3,7 @@
 #include "loop/game_loop.h"
 #include "loop/paths.h"
 #include "loop/recorded_games.h"
+#include "platform/allegro_backend.h"
 
 #include <allegro.h>
 
@@ -36,6 +37,8 @@ int main(int argc, char **argv) {
     options.display.screenshot_dir = paths.screenshots;
     if (!cl.replay.empty()) return qv::replay_game(options, cl.replay, cl.verify);
     if (!cl.record.empty()) return qv::record_game(options, cl.record);
+    qv::platform::AllegroBackend window;
+    qv::platform::UseBackend use(window);
     return qv::game_main(options);
 }
 END_OF_MAIN()

@@ -56,10 +56,6 @@ template <class F> void expect_refused_naming(F load, const std::string &file) {
     }
 }
 
-void release_all_keys() {
-    for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
-}
-
 class DamagedFiles : public ::testing::Test {
   protected:
     std::string dir = test::make_temp_dir("damaged");
@@ -69,7 +65,7 @@ class DamagedFiles : public ::testing::Test {
         test::use_shuffled_code_table(table, 31);
     }
     void TearDown() override {
-        release_all_keys();
+        test::release_all_keys();
         free_graphics();
         fs::remove_all(dir);
     }
@@ -91,12 +87,12 @@ void expect_every_action_pressable(const std::string &what) {
         EXPECT_STRNE(name, "?") << "action " << a << " key " << code;
         const int index = library_key_index(code);
         ASSERT_GT(index, 0) << "action " << a << " key " << code;
-        release_all_keys();
-        key[index] = -1; // how the library marks a held key
+        test::release_all_keys();
+        test::hold_library_key(index);
         for (int b = 0; b < 4; ++b)
             EXPECT_EQ(action_held(b), b == a ? 1 : 0) << "key of action " << a << ", action " << b;
     }
-    release_all_keys();
+    test::release_all_keys();
 }
 
 int16 default_key(int action) {

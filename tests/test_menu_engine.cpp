@@ -18,13 +18,11 @@ class MenuEngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::reset_state();
-        std::memset(const_cast<char *>(key), 0, KEY_MAX);
+        test::release_all_keys();
     }
-    void TearDown() override { std::memset(const_cast<char *>(key), 0, KEY_MAX); }
+    void TearDown() override { test::release_all_keys(); }
 
-    static void hold(int library_key, bool down) {
-        const_cast<volatile char *>(key)[library_key] = down ? -1 : 0;
-    }
+    static void hold(int library_key, bool down) { test::hold_library_key(library_key, down); }
 };
 
 } // namespace

@@ -132,7 +132,7 @@ namespace {
 class StandInHost : public test::PlayerHost {
   public:
     // Stands in for the real window: never run, and nobody looks at it.
-    platform::VirtualBackend window{platform::VirtualOptions{false, false, {}, nullptr}};
+    platform::VirtualBackend window{platform::VirtualOptions{false, {}, nullptr}};
     platform::VirtualBackend *game = nullptr;
     long long ticks() const override { return game ? game->ticks() : 0; }
     long long frames() const override { return game ? game->frames_presented() : 0; }
@@ -181,10 +181,11 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     s.player.start_game({2, 0, 1, 1})
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 3; })
         .check([&] {
-            s.host.window.use_window_key();
+            s.host.window.set_key(KEY_F12, true); // a screenshot
             s.host.window.lose_focus();
         })
         .wait_for(test::Screen::Pause)
+        .check([&] { s.host.window.set_key(KEY_F12, false); })
         .accept() // "Resume Play"
         .fly(test::unarmed_pilot())
         .play_to_title(test::hunter_pilot(), "REPLAY", 1)
@@ -290,7 +291,7 @@ TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     ASSERT_EQ(s.record(), 0);
 
     // Keys held on the window while it replays change nothing.
-    platform::VirtualBackend window(platform::VirtualOptions{false, false, {}, nullptr});
+    platform::VirtualBackend window(platform::VirtualOptions{false, {}, nullptr});
     for (int k : {KEY_LEFT, KEY_UP, KEY_ALT, KEY_Z, KEY_C})
         window.set_key(k, true);
     testing::internal::CaptureStdout();

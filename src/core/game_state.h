@@ -13,6 +13,9 @@
 // a copy taken under the lock once per frame.
 #pragma once
 
+#include "core/frame.h"
+#include "core/input_state.h"
+
 #include <allegro.h>
 
 #include <cstdint>
@@ -29,14 +32,11 @@ inline constexpr int PANEL_ITEMS = 10;
 inline constexpr int STAR_COUNT = 128;
 inline constexpr int SAMPLE_COUNT = 64;
 inline constexpr int ARCHIVE_BUFFER_SIZE = 1024000;
-inline constexpr int FRAME_W = 320;
-inline constexpr int FRAME_H = 200;
 inline constexpr int RECORD_COUNT = 10;
 inline constexpr int RECORD_NAME_SIZE = 16;
 inline constexpr int NAME_BUFFER_SIZE = 12;
 inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
-inline constexpr int PAD_BUTTONS = 4; // gamepad buttons 1..4 can be bound
 inline constexpr int WAVE_ENTRIES = 32; // enemies a wave may list, with its end mark
 
 // Object kinds stored in EntityTable::kind.
@@ -152,14 +152,6 @@ struct ViewParams {
     fixed sprite_scale_x, sprite_scale_y;
 };
 
-// The first gamepad as the game reads it: a copy that joystick_tick takes
-// on the timer thread (sim lock held), so that both threads read one
-// consistent state.
-struct PadState {
-    byte left, right, up, down; // the first stick's digital directions
-    byte button[PAD_BUTTONS];   // the buttons actions can be bound to
-};
-
 struct DrawEntry {
     int32 key;
     int32 slot;
@@ -248,6 +240,8 @@ struct GameState {
     int16 blink_timer;
     char name_buffer[NAME_BUFFER_SIZE];
     int16 stage_bonus;
+    // The window's focus losses the game has answered so far (main thread).
+    std::uint32_t focus_losses_seen;
 
     // ---- records ----
     int32 record_score[RECORD_COUNT];

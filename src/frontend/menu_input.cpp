@@ -80,7 +80,7 @@ void wait_slides(const Backdrop &b, std::initializer_list<int> slots) {
             SimLock lock;
             for (int s : slots) moving = moving || g.panels.motion_steps[s] != 0;
         }
-        if (!moving || platform::close_requested()) return;
+        if (!moving || close_requested()) return;
         draw_backdrop(b);
     }
 }
@@ -92,14 +92,14 @@ MenuEvent ChoiceLatch::step() {
     case State::Idle:
         if (accept) state_ = State::ArmedAccept;
         if (cancellable_ && cancel) state_ = State::ArmedCancel;
-        window_keys_at_arming_ = platform::window_keys_used();
+        window_keys_at_arming_ = window_keys_used();
         return MenuEvent::None;
     case State::ArmedAccept:
     case State::ArmedCancel:
         if (accept || cancel) return MenuEvent::None;
         // Alt (the default accept key) held for Alt+Enter: the player
         // switched to fullscreen, and chose nothing.
-        if (platform::window_keys_used() != window_keys_at_arming_) {
+        if (window_keys_used() != window_keys_at_arming_) {
             state_ = State::Idle;
             return MenuEvent::None;
         }

@@ -54,7 +54,7 @@ class ChoiceLatch {
   private:
     enum class State { Idle, ArmedAccept, ArmedCancel } state_ = State::Idle;
     bool cancellable_;
-    long window_keys_at_arming_ = 0;
+    std::uint32_t window_keys_at_arming_ = 0;
 };
 
 // The cursor latch: a tap moves one row on release; a held direction

@@ -55,7 +55,7 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
     }
     int p = 0;
     bool done = false;
-    while (!done && !platform::close_requested()) {
+    while (!done && !close_requested()) {
         screen.draw();
         if (key_held(KEYCODE_ENTER)) {
             play_menu_accept();
@@ -63,7 +63,7 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
         }
         if (key_held(KEYCODE_BACKSPACE)) {
             play_menu_cancel();
-            while (key_held(KEYCODE_BACKSPACE) && !platform::close_requested()) screen.draw();
+            while (key_held(KEYCODE_BACKSPACE) && !close_requested()) screen.draw();
             p = p > 0 ? p - 1 : 0;
             SimLock lock;
             g.name_buffer[p] = 0;
@@ -77,7 +77,7 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
             } else {
                 play_menu_cancel(); // the name is full
             }
-            while (typed_character() == c && !platform::close_requested()) screen.draw();
+            while (typed_character() == c && !close_requested()) screen.draw();
         }
     }
     // A window closed before anything was typed leaves no nameless row.
@@ -94,7 +94,7 @@ void wait_for_continue(FrontEndScreen &screen) {
     for (;;) {
         const MenuEvent e = latch.step();
         screen.draw();
-        if (e == MenuEvent::Accept || platform::close_requested()) {
+        if (e == MenuEvent::Accept || close_requested()) {
             play_menu_accept();
             return;
         }
@@ -128,7 +128,7 @@ int run_title_menu() {
     // Cancel is never armed here; it only delays a release of accept.
     MenuControls controls(1, false);
     for (;;) {
-        if (platform::close_requested()) return TITLE_QUIT;
+        if (close_requested()) return TITLE_QUIT;
         const MenuInput in = controls.step();
         if (in.event == MenuEvent::Accept) play_menu_accept();
         screen.draw();
@@ -169,7 +169,7 @@ void run_pause_menu() {
     MenuControls controls(1, false, false, false);
     int choice = -1;
     while (choice < 0) {
-        if (platform::close_requested()) break;
+        if (close_requested()) break;
         const MenuInput in = controls.step();
         if (in.event == MenuEvent::Accept) choice = in.row;
         MenuPanels panels;

@@ -6,6 +6,7 @@
 #include "assets/texts.h"
 #include "core/sim_lock.h"
 #include "frontend/submenus.h"
+#include "input/input.h"
 #include "platform/platform.h"
 
 namespace qv {
@@ -57,7 +58,7 @@ void run_stage_menu(const Backdrop &b) {
 
     MenuControls controls(10, true);
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuInput in = chain_pass(b, controls, 10, [](int) {});
         if (in.event == MenuEvent::Accept) {
             const int row = in.row;
@@ -97,7 +98,7 @@ void run_pod_menu(const Backdrop &b) {
         g.pod_type = static_cast<int16>(row);
     };
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuEvent e = chain_pass(b, controls, 8, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
@@ -144,7 +145,7 @@ void run_gun_menu(const Backdrop &b) {
         g.gun_type = static_cast<int16>(first_gun + row);
     };
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuEvent e = chain_pass(b, controls, 5, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
@@ -183,7 +184,7 @@ void run_ship_menu(const Backdrop &b) {
         g.ship_type = static_cast<int16>(row);
     };
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuEvent e = chain_pass(b, controls, 2, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();

@@ -30,7 +30,7 @@ void run_value_menu(const Backdrop &b, const PanelSetup &panel, int in_steps, in
     wait_slides(b, {2, 3});
     MenuControls controls(3, true);
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuInput in = controls.step();
         draw_backdrop(b);
         if (in.event == MenuEvent::Accept) {
@@ -159,17 +159,17 @@ int rebind_action(int action, const Backdrop &b) {
     // The key the capture takes is the binding's, not also a window key.
     platform::set_key_capture(!pad);
     for (;;) {
-        if (platform::close_requested()) break;
+        if (close_requested()) break;
         draw_backdrop(b);
         if (abandon_held(pad)) {
             // Released here, so that the menu behind does not see it.
-            while (abandon_held(pad) && !platform::close_requested()) draw_backdrop(b);
+            while (abandon_held(pad) && !close_requested()) draw_backdrop(b);
             break;
         }
         const int v = pad ? held_button() : first_held_key();
         if (v <= 0) continue;
         // Taken on release, so the release cannot trigger anything else.
-        while ((pad ? held_button() == v : key_held(v)) && !platform::close_requested())
+        while ((pad ? held_button() == v : key_held(v)) && !close_requested())
             draw_backdrop(b);
         value = v;
         break;
@@ -194,7 +194,7 @@ void run_setup_menu(const Backdrop &b) {
     wait_slides(b, {1, 2});
     MenuControls controls(2, true);
     for (;;) {
-        if (platform::close_requested()) return;
+        if (close_requested()) return;
         const MenuInput in = controls.step();
         draw_backdrop(b);
         if (in.event == MenuEvent::Accept) {

@@ -29,9 +29,7 @@ int stored_key_code(int library_index) {
 }
 
 bool library_key_held(int index) {
-    // The real keyboard driver writes its state from its own thread.
-    const volatile char *keys = platform::key_state();
-    return index > 0 && index < KEY_MAX && __atomic_load_n(&keys[index], __ATOMIC_RELAXED) != 0;
+    return index > 0 && index < KEY_MAX && platform::input().keys[static_cast<std::size_t>(index)];
 }
 
 bool key_held(int code) { return library_key_held(library_key_index(code)); }
@@ -76,6 +74,18 @@ void announce_bound_keys() {
     }
     platform::set_bound_keys(keys);
 }
+
+bool close_requested() { return platform::input().close; }
+
+bool focus_lost() {
+    // Main thread only, like the field.
+    const std::uint32_t losses = platform::input().focus_losses;
+    const bool lost = losses != g.focus_losses_seen;
+    g.focus_losses_seen = losses;
+    return lost;
+}
+
+std::uint32_t window_keys_used() { return platform::input().window_keys; }
 
 // Display names by stored key code; codes 121..127 have none.
 static const char *const key_names[KEYCODE_LIMIT] = {

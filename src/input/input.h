@@ -1,11 +1,14 @@
 // What the player wants: four directions and four bindable actions, read
-// from the keyboard and, when enabled, the first gamepad.
+// from the keyboard and, when enabled, the first gamepad, as the tick's
+// input (core/input_state.h) holds them.
 //
 // Key codes in bindings, the settings file and key_names are numbered as the
 // game has always stored them; Allegro 4.4 numbers the modifier keys
 // differently, so they are translated to the library's index only here,
 // where key[] is read.
 #pragma once
+
+#include <cstdint>
 
 namespace qv {
 
@@ -48,6 +51,17 @@ bool key_bound(int code);
 // them is also a window key. Call whenever the bindings are loaded or
 // changed, without the sim lock.
 void announce_bound_keys();
+
+// The window and the desktop, from the tick's input.
+// True once the window's close button was pressed, or the desktop asked the
+// game to end (logout, Ctrl+C).
+bool close_requested();
+// True when the window has lost the input focus since the last call (the
+// flight pauses for it).
+bool focus_lost();
+// How many times the window's own keys (fullscreen, screenshot) were used
+// so far: a menu key held across one is no choice.
+std::uint32_t window_keys_used();
 
 // Display name of a key code or a gamepad button; "?" for codes with none.
 const char *key_name(int code);

@@ -2,6 +2,8 @@
 // flight loop, shutdown, and the timer callbacks that drive the simulation.
 #pragma once
 
+#include "loop/paths.h"
+#include "persist/saves.h"
 #include "platform/platform.h"
 
 #include <string>
@@ -11,8 +13,11 @@ namespace qv {
 // Where the game reads its data and keeps the player's files.
 struct GameOptions {
     std::string data_dir = ".";
-    std::string settings_path = "w_config.def";
-    std::string records_path = "assist.def";
+    std::string settings_path = SETTINGS_FILE;
+    std::string records_path = RECORDS_FILE;
+    // When set, the player's settings and records are kept here instead of
+    // the files above (a replay keeps its recording's in memory).
+    Saves *saves = nullptr;
     // Window size, fullscreen, 4:3 and the screenshot folder.
     platform::DisplayOptions display;
 };

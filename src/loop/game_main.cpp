@@ -84,7 +84,8 @@ void set_start_up_defaults() {
 int game_main(const GameOptions &options) {
     std::srand(0);
     set_data_dir(options.data_dir);
-    set_save_paths({options.settings_path, options.records_path});
+    FileSaves files(options.settings_path, options.records_path);
+    const UseSaves use(options.saves ? *options.saves : files);
     forget_save_warnings();
     std::string error;
     platform::configure_display(options.display);

@@ -11,12 +11,12 @@
 // started the old way) keeps that file there, so nobody loses one.
 #pragma once
 
+#include "persist/saves.h"
+
 #include <string>
 
 namespace qv {
 
-inline constexpr const char *SETTINGS_FILE = "w_config.def";
-inline constexpr const char *RECORDS_FILE = "assist.def";
 // The file every data folder holds; its presence marks one.
 inline constexpr const char *DATA_MARKER = "loader.def";
 // Below a prefix: where the installed data lives.

@@ -1,11 +1,10 @@
 #include "loop/recorded_games.h"
 
-#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "core/sim_lock.h"
 #include "core/snapshot.h"
 #include "core/version.h"
-#include "persist/atomic_file.h"
+#include "persist/saves.h"
 #include "persist/records.h"
 #include "persist/settings.h"
 #include "platform/allegro_backend.h"
@@ -15,43 +14,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
-#include <stdlib.h>
-#include <system_error>
 
 namespace qv {
 
 namespace {
 
-namespace fs = std::filesystem;
 using replay::Recording;
-
-// A private folder for a replay's saves, removed with it.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quarvell-replay-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    bool ok() const { return !path_.empty(); }
-    std::string file(const char *name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-bool put(const std::string &path, const std::optional<std::vector<std::uint8_t>> &bytes) {
-    if (!bytes) return true;
-    std::string reason;
-    return write_file_atomically(path, bytes->data(), bytes->size(), reason);
-}
 
 int refuse(const std::string &file, const std::string &why) {
     std::fprintf(stderr, "quarvell: %s: %s\n", file.c_str(), why.c_str());
@@ -71,13 +40,11 @@ int play_back(const GameOptions &options, const std::string &file, bool verify,
     if (r.game_version != GAME_VERSION)
         return refuse(file, "recorded with QUARVELL " + r.game_version + ", this is " +
                                 GAME_VERSION);
-    ScratchFolder scratch;
-    if (!scratch.ok()) return refuse(file, "no temporary folder to replay in");
+    // The game starts from the recording's files and saves into them, in
+    // memory: the player's own are never read or written.
+    MemorySaves start_files(r.settings, r.records);
     GameOptions o = options;
-    o.settings_path = scratch.file("w_config.def");
-    o.records_path = scratch.file("assist.def");
-    if (!put(o.settings_path, r.settings) || !put(o.records_path, r.records))
-        return refuse(file, "cannot set up the recorded start files");
+    o.saves = &start_files;
 
     // Shown in a window it is checked as well: what the player watches is
     // what was recorded, or they are told.
@@ -145,8 +112,10 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
     start.game_version = GAME_VERSION;
     // The saved files as the game reads them at start-up (no further than
     // their size), or none.
-    start.settings = read_file_start(options.settings_path, SETTINGS_FILE_SIZE);
-    start.records = read_file_start(options.records_path, RECORDS_FILE_SIZE);
+    FileSaves files(options.settings_path, options.records_path);
+    Saves &from = options.saves ? *options.saves : files;
+    start.settings = from.read(SaveFile::Settings, SETTINGS_FILE_SIZE);
+    start.records = from.read(SaveFile::Records, RECORDS_FILE_SIZE);
     // A file that cannot be made is said before the game starts, not after
     // the player has played a whole session into nothing.
     replay::RecordingWriter writer;

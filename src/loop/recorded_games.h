@@ -24,8 +24,8 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
 // with `verify`, plays it headless as fast as the machine goes and checks
 // the world against the recording's checksums and final score. A refused
 // file or (verify) a replay that departs: one line on stderr, status 1.
-// The player's own files are never touched: the game saves into a
-// temporary folder holding the recording's start files.
+// The player's own files are never touched: the game starts from the
+// recording's start files and saves into them, in memory.
 int replay_game(const GameOptions &options, const std::string &file, bool verify);
 
 // Shown on another window (a stand-in, for tests) and, with `verify`,

@@ -63,7 +63,7 @@ void set_banner(int16 kind) {
 template <class Cond> void render_while(Cond cond) {
     do {
         render_frame();
-    } while (locked(cond) && !platform::close_requested());
+    } while (locked(cond) && !close_requested());
 }
 
 // A hot key toggles once per press: wait for the release (the simulation
@@ -72,7 +72,7 @@ template <class Cond> void render_while(Cond cond) {
 // flips the shadows.
 void hot_key(int code, byte &setting) {
     if (!key_held(code) || locked([code] { return key_bound(code); })) return;
-    while (key_held(code) && !platform::close_requested()) platform::rest_ms(0);
+    while (key_held(code) && !close_requested()) platform::rest_ms(0);
     locked([&] { setting = setting == 1 ? 0 : 1; });
 }
 
@@ -110,7 +110,7 @@ void init_player_slot() {
 // The stage start: files saved, world reset, graphics loaded, intro banner.
 void stage_start() {
     // A switch away in the menus before this flight is no reason to pause it.
-    platform::focus_lost();
+    focus_lost();
     prepare_stage();
     // The ship glides in while the banner slides across.
     render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; });
@@ -134,7 +134,7 @@ enum class FlightEnd { Lost, Complete, Quit, ExitGame };
 
 FlightEnd flight_loop() {
     for (;;) {
-        if (platform::close_requested()) return FlightEnd::Quit;
+        if (close_requested()) return FlightEnd::Quit;
         if (locked([] { return g.game_over; })) return FlightEnd::Lost;
 
         locked([] {
@@ -149,7 +149,7 @@ FlightEnd flight_loop() {
             stage_complete_sequence();
             // Closed during the banner: the game ends here, before any
             // stage-complete screen or unlocked stage.
-            if (platform::close_requested()) return FlightEnd::Quit;
+            if (close_requested()) return FlightEnd::Quit;
         }
 
         hot_key(KEYCODE_V, g.vsync_enabled);
@@ -157,9 +157,9 @@ FlightEnd flight_loop() {
         hot_key(KEYCODE_S, g.detail[DETAIL_SHIP_SHADOWS]);
         // Switching to another window pauses, so the player does not die
         // behind it; a switch while paused is answered already.
-        if (key_held(KEYCODE_ESC) || platform::focus_lost()) {
+        if (key_held(KEYCODE_ESC) || focus_lost()) {
             run_pause_menu();
-            platform::focus_lost();
+            focus_lost();
         }
 
         render_frame();
@@ -211,7 +211,7 @@ CycleEnd run_stage_cycle() {
                 g.quit_to_menu = 0;
                 return false;
             });
-            if (platform::close_requested()) return CycleEnd::Quit;
+            if (close_requested()) return CycleEnd::Quit;
             if (to_menu) return CycleEnd::TitleMenu;
             continue;
         }
@@ -221,7 +221,7 @@ CycleEnd run_stage_cycle() {
             return g.run_finished != 0;
         });
         if (!last) run_stage_complete_screen();
-        if (platform::close_requested()) return CycleEnd::Quit;
+        if (close_requested()) return CycleEnd::Quit;
         if (last) {
             // The game-end screen reads the flag to know the game is over
             // (and offer the records table), so it is cleared only after it.
@@ -230,7 +230,7 @@ CycleEnd run_stage_cycle() {
                 g.run_finished = 0;
                 g.current_stage = -1;
             });
-            return platform::close_requested() ? CycleEnd::Quit : CycleEnd::TitleMenu;
+            return close_requested() ? CycleEnd::Quit : CycleEnd::TitleMenu;
         }
     }
 }

@@ -65,10 +65,9 @@ void joystick_tick() {
         SimLock lock;
         enabled = g.joystick_enabled != 0;
     }
-    // Polled outside the lock (a driver call); with the gamepad off the copy
-    // reads as nothing held, so the queries see no gamepad at all.
-    PadState pad{};
-    if (enabled) platform::poll_joystick(pad);
+    // With the gamepad off the copy reads as nothing held, so the queries
+    // see no gamepad at all.
+    const PadState pad = enabled ? platform::input().pad : PadState{};
     SimLock lock;
     g.pad = pad;
 }

@@ -135,13 +135,9 @@ void sync_folder(const std::string &path) {
     ::close(dir);
 }
 
-SavePaths paths;
 std::set<std::string> warned;
 
 } // namespace
-
-void set_save_paths(const SavePaths &p) { paths = p; }
-const SavePaths &save_paths() { return paths; }
 
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error) {

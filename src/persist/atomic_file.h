@@ -19,16 +19,6 @@ using Bytes = std::vector<std::uint8_t>;
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error);
 
-// Where the player's files are kept: by default "w_config.def" and
-// "assist.def" in the current folder. An empty path is a file the game
-// keeps only in memory (there is no home folder to put it in).
-struct SavePaths {
-    std::string settings = "w_config.def";
-    std::string records = "assist.def";
-};
-void set_save_paths(const SavePaths &paths);
-const SavePaths &save_paths();
-
 // Makes the bytes to save from the bytes the file holds at that moment
 // (none when there is no file): the place to keep what another copy of the
 // game saved since this one read the file.

@@ -4,9 +4,7 @@
 // each name.
 #include "persist/records.h"
 
-#include "core/file_bytes.h"
 #include "core/game_state.h"
-#include "persist/atomic_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -174,22 +172,23 @@ void records_from_bytes(const std::uint8_t *bytes, int length) {
     decode(bytes, length).make_current();
 }
 
-void load_records(const std::string &path) {
-    remove_stale_temporaries(path);
+void load_records(Saves &from) {
+    from.clean(SaveFile::Records);
     // A missing or unreadable file is a first start: an empty table.
-    const auto b = read_file_start(path, RECORDS_FILE_SIZE).value_or(Bytes{});
+    const Bytes b = from.read(SaveFile::Records, RECORDS_FILE_SIZE).value_or(Bytes{});
     records_from_bytes(b.data(), static_cast<int>(b.size()));
-    baseline = {path, Table::current()};
+    baseline = {from.name(SaveFile::Records), Table::current()};
 }
 
-bool save_records(const std::string &path) {
+bool save_records(Saves &to) {
     // Drawn at every save, written or not: how a game plays must never
     // depend on what the disk holds.
     const int row = std::rand() % CODE_ROW_COUNT;
     const Table mine = Table::current();
+    const std::string name = to.name(SaveFile::Records);
     Table saved = mine;
-    const bool ok = save_file(path, [&](const std::optional<Bytes> &held) {
-        if (!held || baseline.path != path) {
+    const bool ok = to.save(SaveFile::Records, [&](const std::optional<Bytes> &held) {
+        if (!held || baseline.path != name) {
             saved = mine;
             return to_bytes(encode(saved, row));
         }
@@ -205,8 +204,18 @@ bool save_records(const std::string &path) {
     if (!ok) return false;
     // The table shown from now on holds the other copies' records too.
     saved.make_current();
-    baseline = {path, saved};
+    baseline = {name, saved};
     return true;
+}
+
+void load_records(const std::string &path) {
+    FileSaves file("", path);
+    load_records(file);
+}
+
+bool save_records(const std::string &path) {
+    FileSaves file("", path);
+    return save_records(file);
 }
 
 int record_position(int32 score) {

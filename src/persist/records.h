@@ -1,7 +1,7 @@
 // "assist.def": the ten best scores and names, 191 scrambled bytes.
 #pragma once
 
-#include "persist/atomic_file.h"
+#include "persist/saves.h"
 
 #include <array>
 #include <cstdint>
@@ -16,9 +16,13 @@ using RecordsBytes = std::array<std::uint8_t, RECORDS_FILE_SIZE>;
 RecordsBytes records_to_bytes(int start_row);
 void records_from_bytes(const std::uint8_t *bytes, int length);
 
-void load_records(const std::string &path = save_paths().records);
-// As save_settings: false on failure, which warns once per file.
-bool save_records(const std::string &path = save_paths().records);
+void load_records(Saves &from = saves());
+// As save_settings: false on failure, which warns once per file. The table
+// saved, and shown from then on, holds the records other copies saved.
+bool save_records(Saves &to = saves());
+// The same with the file at `path`.
+void load_records(const std::string &path);
+bool save_records(const std::string &path);
 
 // The first place (0..9) a score would take, or -1.
 int record_position(std::int32_t score);

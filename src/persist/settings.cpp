@@ -3,10 +3,8 @@
 // because difficulty, volume and key codes index tables.
 #include "persist/settings.h"
 
-#include "core/file_bytes.h"
 #include "core/game_state.h"
 #include "input/input.h"
-#include "persist/atomic_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -172,24 +170,35 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
     g.sfx_volume = static_cast<int16>(g.sound_volume * SFX_VOLUME_STEP);
 }
 
-void load_settings(const std::string &path) {
-    remove_stale_temporaries(path);
+void load_settings(Saves &from) {
+    from.clean(SaveFile::Settings);
     // A missing or unreadable file is a first start: the defaults stand.
-    const auto b = read_file_start(path, SETTINGS_FILE_SIZE).value_or(Bytes{});
+    const Bytes b = from.read(SaveFile::Settings, SETTINGS_FILE_SIZE).value_or(Bytes{});
     settings_from_bytes(b.data(), static_cast<int>(b.size()));
-    baseline.path = path;
+    baseline.path = from.name(SaveFile::Settings);
     baseline.bytes = settings_to_bytes();
     std::copy(b.begin(), b.end(), baseline.bytes.begin());
 }
 
-bool save_settings(const std::string &path) {
+bool save_settings(Saves &to) {
     const SettingsBytes mine = settings_to_bytes();
-    const bool saved = save_file(path, [&](const std::optional<Bytes> &held) {
-        const SettingsBytes out = merge_with(mine, held, path);
+    const std::string name = to.name(SaveFile::Settings);
+    const bool saved = to.save(SaveFile::Settings, [&](const std::optional<Bytes> &held) {
+        const SettingsBytes out = merge_with(mine, held, name);
         return Bytes(out.begin(), out.end());
     });
-    if (saved) baseline = {path, mine};
+    if (saved) baseline = {name, mine};
     return saved;
+}
+
+void load_settings(const std::string &path) {
+    FileSaves file(path, "");
+    load_settings(file);
+}
+
+bool save_settings(const std::string &path) {
+    FileSaves file(path, "");
+    return save_settings(file);
 }
 
 } // namespace qv

@@ -1,7 +1,7 @@
 // "w_config.def": the player's settings, 27 raw bytes.
 #pragma once
 
-#include "persist/atomic_file.h"
+#include "persist/saves.h"
 
 #include <array>
 #include <cstdint>
@@ -21,9 +21,13 @@ SettingsBytes settings_to_bytes();
 void settings_from_bytes(const std::uint8_t *bytes, int length);
 
 // Missing or short file: the defaults stay for what it does not supply.
-void load_settings(const std::string &path = save_paths().settings);
+void load_settings(Saves &from = saves());
 // Returns false when the file could not be written (the first failure for
-// a file warns on stderr); the old file is then left intact.
-bool save_settings(const std::string &path = save_paths().settings);
+// a file warns on stderr); the old file is then left intact. Another copy's
+// newer values stay for whatever this copy has not changed.
+bool save_settings(Saves &to = saves());
+// The same with the file at `path`.
+void load_settings(const std::string &path);
+bool save_settings(const std::string &path);
 
 } // namespace qv

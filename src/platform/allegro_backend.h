@@ -26,16 +26,15 @@ class AllegroBackend : public Backend {
     void fade_in(const PALETTE pal, int speed) override;
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
-    bool close_requested() override;
-    bool focus_lost() override;
-    long window_keys_used() override { return window_keys_used_; }
-    void set_bound_keys(const std::vector<int> &keys) override { window_keys_.set_bound(keys); }
-    void set_key_capture(bool on) override { window_keys_.set_capturing(on); }
+    void install_timers(Callback logic, Callback joystick, Callback enemy_ai) override;
+    InputState input() override;
+    // Any thread, one at a time: the timer's at every tick, or a recording's.
+    InputState sample_input() override;
+    void set_bound_keys(const std::vector<int> &keys) override;
+    void set_key_capture(bool on) override;
     void install_joystick() override;
-    void poll_joystick(PadState &pad) override;
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     void shutdown() override;
-    bool take_key_activity() override;
 
     // As if the window's close button had been pressed.
     void request_close();
@@ -43,9 +42,6 @@ class AllegroBackend : public Backend {
     bool fading() const { return fading_.load(); }
     // Frames presented so far.
     long long frames() const { return frames_.load(); }
-    // Where the picture is on the screen right now.
-    const Layout &layout() const { return layout_; }
-    bool fullscreen() const { return fullscreen_; }
 
   private:
     // ---- the window (allegro_display.cpp); main thread only ----
@@ -54,8 +50,8 @@ class AllegroBackend : public Backend {
     void close_window();
     // Sets the window or fullscreen mode; false (and no screen) on failure.
     bool set_mode(bool fullscreen);
-    // Alt+Enter / F11 and F12, once per press.
-    void poll_window_keys();
+    // Does what the window keys asked for since the last frame.
+    void answer_window_keys();
     void toggle_fullscreen();
     void save_screenshot();
     // Takes the palette in use and shows the picture in it.
@@ -79,13 +75,25 @@ class AllegroBackend : public Backend {
     int window_scale_ = FALLBACK_SCALE;
     int desktop_w_ = 0, desktop_h_ = 0;
     bool switch_warned_ = false;
+
+    // ---- the tick's input (allegro_backend.cpp) ----
+    void poll_pad(PadState &pad);
+    // True when the window lost the input focus since the last call (any
+    // thread; allegro_display.cpp, which follows the focus).
+    bool take_focus_loss();
+    // The last tick's input and the window keys' state, shared by the
+    // sampling thread and the main thread, each holding it for a copy only.
+    std::mutex input_mutex_;
+    InputState input_;
     WindowKeys window_keys_;
-    long window_keys_used_ = 0;
+    // Set when the window keys ask, done by the main thread at a frame.
+    std::atomic<bool> want_fullscreen_switch_{false};
+    std::atomic<bool> want_screenshot_{false};
 
     std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};
     bool sound_ok_ = false;
-    // install_joystick (main thread) and poll_joystick (timer thread) must
+    // install_joystick (main thread) and poll_pad (sampling thread) must
     // not run at once; the timer only tries the lock and skips a poll rather
     // than wait, so it is never held up.
     std::mutex joystick_mutex_;

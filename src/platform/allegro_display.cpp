@@ -3,6 +3,7 @@
 // for fullscreen, F12 for a screenshot) and the input focus.
 #include "platform/allegro_backend.h"
 
+#include "core/frame.h"
 #include "platform/screenshot.h"
 
 #include <atomic>
@@ -115,16 +116,9 @@ void AllegroBackend::save_screenshot() {
     }
 }
 
-void AllegroBackend::poll_window_keys() {
-    const WindowKeys::Uses use = window_keys_.poll(key);
-    if (use.fullscreen) {
-        ++window_keys_used_;
-        toggle_fullscreen();
-    }
-    if (use.screenshot) {
-        ++window_keys_used_;
-        save_screenshot();
-    }
+void AllegroBackend::answer_window_keys() {
+    if (want_fullscreen_switch_.exchange(false)) toggle_fullscreen();
+    if (want_screenshot_.exchange(false)) save_screenshot();
 }
 
 void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
@@ -132,7 +126,7 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     // Clipped to the source: with an offset the last column or row keeps
     // what it showed before. The offset is scaled with the picture.
     blit(frame, shown_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
-    poll_window_keys();
+    answer_window_keys();
     if (!screen) return;
     if (vsync) ::vsync();
     draw_shown();
@@ -199,7 +193,7 @@ void AllegroBackend::clear_screen() {
     draw_shown();
 }
 
-bool AllegroBackend::focus_lost() { return focus_away.exchange(false); }
+bool AllegroBackend::take_focus_loss() { return focus_away.exchange(false); }
 
 bool AllegroBackend::open_window(std::string &error) {
     if (get_desktop_resolution(&desktop_w_, &desktop_h_) != 0) desktop_w_ = desktop_h_ = 0;

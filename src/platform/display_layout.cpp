@@ -1,6 +1,6 @@
 #include "platform/display_layout.h"
 
-#include "core/game_state.h"
+#include "core/frame.h"
 
 #include <algorithm>
 

@@ -1,15 +1,18 @@
 // The only code that touches the window, the timers, the keyboard and
 // joystick drivers and the sound device. Everything else draws into memory
-// bitmaps and reads key[] and the gamepad copy in the game state, so it runs
-// headless in tests.
+// bitmaps and reads the player's input as one state per tick
+// (core/input_state.h), so it runs headless in tests.
 //
 // Two back ends stand behind the functions below: the real one (Allegro's
-// window, timer thread, keyboard, joystick and sound; the default) and a
-// virtual one (platform/virtual_platform.h) whose clock only moves when the
-// game waits, with scripted input, for running the real game loop headless.
+// window, timer thread, keyboard, joystick and sound;
+// platform/allegro_backend.h) and a virtual one
+// (platform/virtual_platform.h) whose clock only moves when the game waits,
+// with scripted input, for running the real game loop headless. The program
+// puts the one it wants in place (UseBackend); none in place is a back end
+// that shows, plays and reads nothing: the one unit tests meet.
 #pragma once
 
-#include "core/game_state.h"
+#include "core/input_state.h"
 
 #include <allegro.h>
 
@@ -58,13 +61,16 @@ class Backend {
     virtual void fade_in(const PALETTE pal, int speed) = 0;
     virtual void fade_out(int speed) = 0;
     virtual void rest_ms(int ms) = 0;
-    virtual bool close_requested() = 0;
-    // True when the window has lost the input focus since the last call
-    // (the player switched to another window).
-    virtual bool focus_lost() { return false; }
-    // How many times the window's own keys (fullscreen, screenshot) were
-    // used; a menu key held across one must not count as a choice.
-    virtual long window_keys_used() { return 0; }
+    // The run-long periodic callbacks, installed in this order. A back end
+    // that reads devices starts reading them at every tick, first.
+    virtual void install_timers(Callback logic, Callback joystick, Callback enemy_ai);
+    // The input of the tick now running.
+    virtual InputState input() = 0;
+    // Starts a tick's input: reads the devices (or the script) into what
+    // input() returns from now on, and returns it. A back end calls it at
+    // every tick of its own clock; a recording calls it on the window it
+    // records from, whose clock it is then.
+    virtual InputState sample_input() = 0;
     // The keys bound to the game's actions (library indices, KEY_*), told
     // whenever the bindings are loaded or changed: a bound key is not also
     // one of the window's own keys.
@@ -73,28 +79,20 @@ class Backend {
     // a window key.
     virtual void set_key_capture(bool) {}
     virtual void install_joystick() = 0;
-    // Timer thread: the state of the first gamepad's stick and buttons.
-    virtual void poll_joystick(PadState &pad) = 0;
     virtual void play(SAMPLE *sample, int volume, int pan, int frequency) = 0;
     // False when nobody looks at the frames: drawing them may be skipped.
     virtual bool draws_frames() { return true; }
     // True when time passes as on a clock on the wall.
     virtual bool real_time() const { return true; }
-    // The keyboard as the game reads it, one flag per library key code
-    // (KEY_*): Allegro's own key[] for the real back end, which its keyboard
-    // driver writes from another thread; a state of its own for the virtual
-    // one, which only its script changes, between the game's steps.
-    virtual const volatile char *key_state() { return key; }
-    // True when a key may have been pressed or let go since the last call:
-    // the key state need not be looked through otherwise.
-    virtual bool take_key_activity() { return true; }
     virtual void shutdown() = 0;
 };
 
-// The back end in use; the real one unless a test put another in place.
+// The back end in use: the one put in place, else a headless virtual one
+// that shows, plays and reads nothing.
 Backend &backend();
 
-// Puts a back end in place for its lifetime (tests, headless runs).
+// Puts a back end in place for its lifetime: the program puts the real one,
+// tests and recorded games a virtual one.
 class UseBackend {
   public:
     explicit UseBackend(Backend &b);
@@ -114,8 +112,9 @@ inline void configure_display(const DisplayOptions &o) { backend().configure_dis
 inline bool init_display(std::string &error) { return backend().init_display(error); }
 inline bool init_sound() { return backend().init_sound(); }
 
-// The run-long periodic callbacks, installed in this order.
-void install_timers(Callback logic, Callback joystick, Callback enemy_ai);
+inline void install_timers(Callback logic, Callback joystick, Callback enemy_ai) {
+    backend().install_timers(logic, joystick, enemy_ai);
+}
 inline void install_menu_tick(Callback tick) { backend().install_callback(tick, MENU_PERIOD); }
 inline void remove_menu_tick(Callback tick) { backend().remove_callback(tick); }
 
@@ -128,22 +127,17 @@ inline void fade_in(const PALETTE pal, int speed) { backend().fade_in(pal, speed
 inline void fade_out(int speed) { backend().fade_out(speed); }
 inline void rest_ms(int ms) { backend().rest_ms(ms); }
 
-// True once the window's close button has been pressed.
-inline bool close_requested() { return backend().close_requested(); }
-inline bool focus_lost() { return backend().focus_lost(); }
-inline long window_keys_used() { return backend().window_keys_used(); }
+// The input of the tick now running (see core/input_state.h).
+inline InputState input() { return backend().input(); }
 inline void set_bound_keys(const std::vector<int> &keys) { backend().set_bound_keys(keys); }
 inline void set_key_capture(bool on) { backend().set_key_capture(on); }
-
 inline void install_joystick() { backend().install_joystick(); }
-inline void poll_joystick(PadState &pad) { backend().poll_joystick(pad); }
 
 inline void play(SAMPLE *sample, int volume, int pan, int frequency) {
     backend().play(sample, volume, pan, frequency);
 }
 
 inline bool draws_frames() { return backend().draws_frames(); }
-inline const volatile char *key_state() { return backend().key_state(); }
 
 inline void shutdown() { backend().shutdown(); }
 

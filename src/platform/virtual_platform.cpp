@@ -25,11 +25,6 @@ long long fade_length(int speed) {
 
 VirtualBackend::VirtualBackend(VirtualOptions options) : options_(std::move(options)) {}
 
-VirtualBackend::~VirtualBackend() {
-    // After the library's exit its bitmaps may no longer be freed.
-    if (last_frame_ && system_driver) destroy_bitmap(last_frame_);
-}
-
 bool VirtualBackend::init_display(std::string &error) {
     if (options_.display) {
         if (!options_.display->init_display(error)) return false;
@@ -40,11 +35,11 @@ bool VirtualBackend::init_display(std::string &error) {
     }
     real_start_ = std::chrono::steady_clock::now();
     real_start_tick_ = now_;
-    close_requested_ = false;
+    input_.close = false;
     timers_.clear();
-    // The script plays first at every tick, like a keyboard driver whose
-    // events have all arrived before the game's callbacks run.
-    if (options_.input) timers_.push_back({nullptr, LOGIC_PERIOD, now_ + LOGIC_PERIOD, install_count_++});
+    // The tick's input comes first, like a keyboard driver whose events have
+    // all arrived before the game's callbacks run.
+    timers_.push_back({nullptr, LOGIC_PERIOD, now_ + LOGIC_PERIOD, install_count_++});
     return true;
 }
 
@@ -71,10 +66,12 @@ void VirtualBackend::advance(long long dt) {
         due->next += due->period;
         // A callback never installs or removes one (only the main thread
         // does), so `due` stays valid through the call.
-        if (due->cb)
+        if (due->cb) {
             due->cb();
-        else
-            options_.input();
+        } else {
+            if (options_.input) options_.input();
+            sample_input();
+        }
     }
     now_ = end;
 }
@@ -118,23 +115,20 @@ void VirtualBackend::set_key_capture(bool on) {
     if (options_.display) options_.display->set_key_capture(on);
 }
 
-void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
-    ++frames_;
-    // Looked at as the real window does, once a frame.
+InputState VirtualBackend::sample_input() {
+    // The window's own keys are taken out as the real window takes them.
     if (options_.window_keys) {
-        const WindowKeys::Uses use = window_keys_.poll(keys_);
+        const WindowKeys::Uses use = window_keys_.take(input_);
         fullscreen_switches_ += use.fullscreen;
         screenshots_ += use.screenshot;
-        window_keys_used_ += use.fullscreen + use.screenshot;
     }
+    return input_;
+}
+
+void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
+    ++frames_;
     // The pace is kept here, not by the retrace.
     if (options_.display) options_.display->present(frame, sx, sy, false);
-    if (options_.keep_frames && frame) {
-        if (!last_frame_) last_frame_ = create_bitmap_ex(8, FRAME_W, FRAME_H);
-        // As on screen: with a shake offset the last column or row keeps
-        // what it showed before.
-        blit(frame, last_frame_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
-    }
     // Paced as if waiting for the retrace, whatever the setting: a frame
     // that took no time would let a waiting loop spin for ever.
     advance(LOGIC_PERIOD);
@@ -166,21 +160,12 @@ void VirtualBackend::rest_ms(int ms) {
 }
 
 void VirtualBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
-    for (int n = 0; n < SAMPLE_COUNT; ++n)
-        if (sample && g.samples[n] == sample) sounds_.push_back(n);
     if (options_.display) options_.display->play(sample, volume, pan, frequency);
-}
-
-
-void VirtualBackend::release_keys() {
-    for (volatile char &k : keys_) k = 0;
 }
 
 void VirtualBackend::shutdown() {
     timers_.clear();
-    release_keys();
-    if (last_frame_) destroy_bitmap(last_frame_);
-    last_frame_ = nullptr;
+    input_.keys = {};
     if (options_.display) options_.display->shutdown();
     if (owns_library_) {
         allegro_exit();

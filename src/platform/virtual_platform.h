@@ -3,9 +3,10 @@
 // Its clock moves only when the game waits: presenting a frame takes one
 // 70 Hz period, rest(ms) takes ms, a fade takes its length. The periodic
 // callbacks that fall due meanwhile run at once, on the calling thread, in
-// deadline order (ties in install order). Input comes from a script called
-// at every 70 Hz tick before the game's own callbacks of that instant; it
-// sets key[] and the gamepad like the real drivers would.
+// deadline order (ties in install order). The tick's input comes from a
+// script called at every 70 Hz tick before the game's own callbacks of that
+// instant; it holds keys, the gamepad and the close button as a player
+// would.
 #pragma once
 
 #include "platform/platform.h"
@@ -13,7 +14,6 @@
 
 #include <chrono>
 #include <functional>
-#include <utility>
 #include <vector>
 
 namespace qv::platform {
@@ -22,27 +22,24 @@ struct VirtualOptions {
     // False: frames are still presented (time passes, the snapshot is
     // taken) but not drawn, which makes long headless runs fast.
     bool draw = true;
-    // Keeps a copy of every presented frame in last_frame().
-    bool keep_frames = false;
-    // The player: called at every 70 Hz tick.
+    // The player: called at every 70 Hz tick, before the tick's input is
+    // taken (sample_input).
     std::function<void()> input;
     // A real back end to show the game on: frames, palette, fades and sounds
     // go to it as well, and the virtual clock is held back to the display's
     // time when that is real time.
     // The game still runs on the virtual clock alone and reads only the
-    // virtual keyboard; the script may read the real one.
+    // virtual input; the script may read the real one.
     Backend *display = nullptr;
     // The script's keys work the window's own keys (Alt+Enter, F11, F12)
-    // as on the real window, counted in window_keys_used(). Off for
-    // recorded games: their uses are input of their own, written down from
-    // the real window.
+    // as on the real window. Off for recorded games: their input comes
+    // whole from the real window, window-key uses included.
     bool window_keys = true;
 };
 
 class VirtualBackend : public Backend {
   public:
     explicit VirtualBackend(VirtualOptions options = {});
-    ~VirtualBackend() override;
 
     // The window's size, fullscreen and screenshots are the display's.
     void configure_display(const DisplayOptions &o) override {
@@ -59,21 +56,14 @@ class VirtualBackend : public Backend {
     void fade_in(const PALETTE pal, int speed) override;
     void fade_out(int speed) override;
     void rest_ms(int ms) override;
-    bool close_requested() override { return close_requested_; }
-    bool focus_lost() override {
-        const bool lost = focus_lost_;
-        focus_lost_ = false;
-        return lost;
-    }
-    long window_keys_used() override { return window_keys_used_; }
+    InputState input() override { return input_; }
+    InputState sample_input() override;
     void set_bound_keys(const std::vector<int> &keys) override;
     void set_key_capture(bool on) override;
     void install_joystick() override;
-    void poll_joystick(PadState &pad) override { pad = pad_; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     bool draws_frames() override { return options_.draw; }
     bool real_time() const override { return false; }
-    const volatile char *key_state() override { return keys_; }
     void shutdown() override;
 
     // ---- for the script and the tests ----
@@ -83,33 +73,22 @@ class VirtualBackend : public Backend {
     long frames_presented() const { return frames_; }
     // True while a fade runs: the game reads no input meanwhile.
     bool fading() const { return fading_; }
-    // The last presented frame (keep_frames), or nullptr.
-    BITMAP *last_frame() const { return last_frame_; }
+    // The whole input of the tick (a recording's).
+    void set_input(const InputState &input) { input_ = input; }
     // The window's close button.
-    void request_close() { close_requested_ = true; }
+    void request_close() { input_.close = true; }
     // The player switches to another window.
-    void lose_focus() { focus_lost_ = true; }
-    // The player uses one of the window's own keys (fullscreen, screenshot).
-    void use_window_key() { ++window_keys_used_; }
+    void lose_focus() { ++input_.focus_losses; }
+    // What the gamepad shows.
+    void set_pad(const PadState &pad) { input_.pad = pad; }
+    // Holds or lets go of a key by its library code (KEY_*).
+    void set_key(int index, bool held) {
+        if (index > 0 && index < KEY_MAX) input_.keys[static_cast<std::size_t>(index)] = held;
+    }
     // What the script's window keys asked for (window_keys on).
     long fullscreen_switches() const { return fullscreen_switches_; }
     long screenshots() const { return screenshots_; }
-    // What the gamepad shows at the next poll.
-    void set_pad(const PadState &pad) { pad_ = pad; }
-    // Holds or lets go of a key by its library code (KEY_*).
-    void set_key(int index, bool held) {
-        if (index > 0 && index < KEY_MAX) keys_[index] = held ? -1 : 0;
-        key_activity_ = true;
-    }
-    bool take_key_activity() override { return std::exchange(key_activity_, false); }
-    bool key_held(int index) const { return index > 0 && index < KEY_MAX && keys_[index]; }
-    void release_keys();
     int joystick_installs() const { return joystick_installs_; }
-    // Sample numbers (index into g.samples) in the order they were played.
-    const std::vector<int> &sounds_played() const { return sounds_; }
-    // Menu callbacks installed right now (menu_tick runs while a front-end
-    // screen is shown).
-    int callbacks_installed() const { return static_cast<int>(timers_.size()); }
 
   private:
     struct Timer {
@@ -127,23 +106,16 @@ class VirtualBackend : public Backend {
     long long now_ = 0;
     long install_count_ = 0;
     std::vector<Timer> timers_;
-    bool close_requested_ = false;
-    bool focus_lost_ = false;
-    long window_keys_used_ = 0;
+    InputState input_;
     WindowKeys window_keys_;
     long fullscreen_switches_ = 0;
     long screenshots_ = 0;
     bool fading_ = false;
     bool owns_library_ = false;
-    PadState pad_{};
-    volatile char keys_[KEY_MAX] = {};
-    bool key_activity_ = true;
     int joystick_installs_ = 0;
     long frames_ = 0;
-    BITMAP *last_frame_ = nullptr;
     std::chrono::steady_clock::time_point real_start_;
     long long real_start_tick_ = 0;
-    std::vector<int> sounds_;
 };
 
 } // namespace qv::platform

@@ -8,20 +8,28 @@ void WindowKeys::set_bound(const std::vector<int> &keys) {
         if (k > 0 && k < KEY_MAX) bound_.set(static_cast<std::size_t>(k));
 }
 
-WindowKeys::Uses WindowKeys::poll(const volatile char *keys) {
-    // The real keyboard driver writes the keys from its own thread.
-    const auto held = [keys](int k) { return __atomic_load_n(&keys[k], __ATOMIC_RELAXED) != 0; };
-    const auto free_held = [&](int k) { return held(k) && !bound_[static_cast<std::size_t>(k)]; };
-    // Alt is the default Fire: it stays the fullscreen key's modifier
-    // whatever it does; Enter bound to an action is no longer the key.
-    const bool alt = held(KEY_ALT) || held(KEY_ALTGR);
-    const bool toggle = (alt && free_held(KEY_ENTER)) || free_held(KEY_F11);
-    const bool shot = free_held(KEY_F12);
+WindowKeys::Uses WindowKeys::take(InputState &input) {
     Uses u;
-    u.fullscreen = toggle && !toggle_was_down_ && !capturing_;
-    u.screenshot = shot && !shot_was_down_ && !capturing_;
+    auto &keys = input.keys;
+    const auto free_held = [&](int k) { return keys[k] && !bound_[static_cast<std::size_t>(k)]; };
+    // Alt is the default Fire: it stays the fullscreen key's modifier and
+    // reaches the game whatever it does; Enter bound to an action is no
+    // longer the key.
+    const bool alt = keys[KEY_ALT] || keys[KEY_ALTGR];
+    const bool alt_enter = alt && free_held(KEY_ENTER);
+    const bool toggle = alt_enter || free_held(KEY_F11);
+    const bool shot = free_held(KEY_F12);
+    // A key held into or out of a capture is no new press.
+    const bool was_toggle = toggle_was_down_, was_shot = shot_was_down_;
     toggle_was_down_ = toggle;
     shot_was_down_ = shot;
+    if (capturing_) return u;
+    u.fullscreen = toggle && !was_toggle;
+    u.screenshot = shot && !was_shot;
+    input.window_keys += static_cast<std::uint32_t>(u.fullscreen) + static_cast<std::uint32_t>(u.screenshot);
+    if (alt_enter) keys[KEY_ENTER] = false;
+    if (free_held(KEY_F11)) keys[KEY_F11] = false;
+    if (shot) keys[KEY_F12] = false;
     return u;
 }
 

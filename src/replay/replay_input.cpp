@@ -22,10 +22,6 @@ std::uint32_t world_checksum() {
     return state_checksum();
 }
 
-bool real_key_held(platform::Backend &real, int k) {
-    return __atomic_load_n(&real.key_state()[k], __ATOMIC_RELAXED) != 0;
-}
-
 } // namespace
 
 std::uint8_t pad_bits(const PadState &pad) {
@@ -49,6 +45,36 @@ PadState pad_from_bits(std::uint8_t b) {
     return pad;
 }
 
+void input_changes(const InputState &from, const InputState &to, std::uint32_t t,
+                   std::vector<Event> &out) {
+    for (int k = 1; k < KEY_MAX; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (from.keys[i] != to.keys[i])
+            out.push_back({t, to.keys[i] ? EventKind::KeyDown : EventKind::KeyUp,
+                           static_cast<std::uint32_t>(k)});
+    }
+    if (pad_bits(from.pad) != pad_bits(to.pad)) out.push_back({t, EventKind::Pad, pad_bits(to.pad)});
+    if (to.close && !from.close) out.push_back({t, EventKind::Close, 0});
+    for (std::uint32_t n = from.focus_losses; n != to.focus_losses; ++n)
+        out.push_back({t, EventKind::FocusLost, 0});
+    for (std::uint32_t n = from.window_keys; n != to.window_keys; ++n)
+        out.push_back({t, EventKind::WindowKey, 0});
+}
+
+void apply_event(const Event &e, InputState &input) {
+    switch (e.kind) {
+    case EventKind::KeyDown:
+    case EventKind::KeyUp:
+        if (e.value > 0 && e.value < KEY_MAX) input.keys[e.value] = e.kind == EventKind::KeyDown;
+        break;
+    case EventKind::Pad: input.pad = pad_from_bits(static_cast<std::uint8_t>(e.value)); break;
+    case EventKind::Close: input.close = true; break;
+    case EventKind::FocusLost: ++input.focus_losses; break;
+    case EventKind::WindowKey: ++input.window_keys; break;
+    case EventKind::Check: break;
+    }
+}
+
 std::int32_t track_score(std::int32_t last) {
     SimLock lock;
     return g.current_stage != -1 ? g.score : last;
@@ -63,36 +89,15 @@ Recorder::Recorder(platform::VirtualBackend &game, platform::Backend &real, Reco
 void Recorder::tick() {
     const auto t = static_cast<std::uint32_t>(game_.ticks());
     // The world as this tick finds it, before anything of the tick runs.
-    if (t % CHECK_EVERY == 0) add({t, EventKind::Check, world_checksum()});
+    if (t % CHECK_EVERY == 0) out_.add({t, EventKind::Check, world_checksum()});
     score_ = track_score(score_);
 
-    // The keyboard is looked through when the driver saw a key move, and
-    // once in a while in any case (a driver may clear its keys, on a loss
-    // of focus, without telling).
-    if (real_.take_key_activity() || t % FULL_KEY_SCAN_EVERY == 0) copy_keys(t);
-
-    PadState pad{};
-    real_.poll_joystick(pad);
-    const std::uint8_t bits = pad_bits(pad);
-    if (bits != pad_) {
-        pad_ = bits;
-        game_.set_pad(pad);
-        add({t, EventKind::Pad, bits});
-    }
-    if (real_.close_requested() && !game_.close_requested()) {
-        game_.request_close();
-        add({t, EventKind::Close, 0});
-    }
-    if (real_.focus_lost()) {
-        game_.lose_focus();
-        add({t, EventKind::FocusLost, 0});
-    }
-    // A menu does not take a key held across a window key as a choice: the
-    // uses are input like any other.
-    for (const long used = real_.window_keys_used(); window_keys_ < used; ++window_keys_) {
-        game_.use_window_key();
-        add({t, EventKind::WindowKey, 0});
-    }
+    const InputState now = real_.sample_input();
+    changes_.clear();
+    input_changes(given_, now, t, changes_);
+    for (const Event &e : changes_) out_.add(e);
+    given_ = now;
+    game_.set_input(now);
     out_.reached(t);
     // A disk that fills up stops the recording, not the game; the player
     // hears of it at once, not after playing on for nothing.
@@ -100,18 +105,6 @@ void Recorder::tick() {
         told_failure_ = true;
         std::fprintf(stderr, "quarvell: %s: cannot write the recording any more (%s); it stops at tick %u\n",
                      file_.c_str(), out_.error().c_str(), out_.written_through());
-    }
-}
-
-void Recorder::copy_keys(std::uint32_t t) {
-    const volatile char *real = real_.key_state();
-    for (int k = 1; k < KEY_MAX; ++k) {
-        const bool held = __atomic_load_n(&real[k], __ATOMIC_RELAXED) != 0;
-        if (held == given_[k]) continue;
-        given_[k] = held;
-        game_.set_key(k, held);
-        add(
-            {t, held ? EventKind::KeyDown : EventKind::KeyUp, static_cast<std::uint32_t>(k)});
     }
 }
 
@@ -127,16 +120,20 @@ Playback::Playback(platform::VirtualBackend &game, const Recording &r, platform:
 void Playback::tick() {
     const auto t = static_cast<std::uint32_t>(game_.ticks());
     score_ = track_score(score_);
-    if (real_ && (real_key_held(*real_, KEY_ESC) || real_->close_requested()) &&
-        !game_.close_requested()) {
-        stopped_by_player_ = true;
-        game_.request_close();
+    if (real_) {
+        const InputState window = real_->sample_input();
+        if ((window.keys[KEY_ESC] || window.close) && !input_.close) {
+            stopped_by_player_ = true;
+            input_.close = true;
+            game_.set_input(input_);
+        }
     }
     // The recording has nothing more to give: a game that ended here as
     // recorded asks for no further tick.
     if (t > r_.ticks) {
-        if (!ran_past_end_ && !game_.close_requested()) game_.request_close();
         ran_past_end_ = true;
+        input_.close = true;
+        game_.set_input(input_);
         return;
     }
     // Events of earlier ticks can only be left when the game ran ahead of
@@ -144,24 +141,20 @@ void Playback::tick() {
     while (next_ < r_.events.size() && r_.events[next_].tick < t) ++next_;
     for (; next_ < r_.events.size() && r_.events[next_].tick == t; ++next_) {
         const Event &e = r_.events[next_];
-        switch (e.kind) {
-        case EventKind::KeyDown: game_.set_key(static_cast<int>(e.value), true); break;
-        case EventKind::KeyUp: game_.set_key(static_cast<int>(e.value), false); break;
-        case EventKind::Pad: game_.set_pad(pad_from_bits(static_cast<std::uint8_t>(e.value))); break;
-        case EventKind::Close: game_.request_close(); break;
-        case EventKind::FocusLost: game_.lose_focus(); break;
-        case EventKind::WindowKey: game_.use_window_key(); break;
-        case EventKind::Check:
-            if (departed_at_ >= 0) break;
+        if (e.kind != EventKind::Check) {
+            apply_event(e, input_);
+        } else if (departed_at_ < 0) {
             if (world_checksum() == e.value) {
                 agreed_at_ = static_cast<long>(t);
             } else {
                 departed_at_ = static_cast<long>(t);
-                game_.request_close(); // nothing after this is worth playing
+                input_.close = true; // nothing after this is worth playing
             }
-            break;
         }
     }
+    // A player who stopped the replay keeps it stopped.
+    if (stopped_by_player_) input_.close = true;
+    game_.set_input(input_);
 }
 
 } // namespace qv::replay

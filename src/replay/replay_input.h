@@ -4,11 +4,11 @@
 // real time and shown in the real window), so its timer callbacks run on
 // the main thread at fixed points of the game loop instead of on Allegro's
 // timer thread at whatever moment. Everything the game does is then a
-// function of the input it reads, and it reads input only from the virtual
-// keyboard, gamepad and close button, which change only at the ticks where
-// the recorder copies the real ones into them. Writing down those changes
-// is the whole recording; playing them back at the same ticks replays the
-// game exactly, at any speed, with or without a window.
+// function of the input it reads, and it reads only the tick's input state
+// (core/input_state.h), which the recorder takes from the real window at
+// each tick and hands to the game whole. The changes of that state from
+// tick to tick are the whole recording; playing them back at the same ticks
+// replays the game exactly, at any speed, with or without a window.
 #pragma once
 
 #include "core/game_state.h"
@@ -17,14 +17,22 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qv::replay {
 
 std::uint8_t pad_bits(const PadState &pad);
 PadState pad_from_bits(std::uint8_t bits);
 
-// Copies the real keyboard, gamepad and close button into the game at
-// every tick and writes down each change, with a checksum of the world
+// The events that take the input `from` to `to` at tick t, appended to
+// `out`; applying them to `from` (apply_event) gives `to` again.
+void input_changes(const InputState &from, const InputState &to, std::uint32_t t,
+                   std::vector<Event> &out);
+// Applies one input event (any kind but Check) to `input`.
+void apply_event(const Event &e, InputState &input);
+
+// Takes the real window's input at every tick, hands it to the game and
+// writes down each change, with a checksum of the world
 // every CHECK_EVERY ticks, into the recording's file as the game goes.
 class Recorder {
   public:
@@ -35,27 +43,23 @@ class Recorder {
     void finish();
 
   private:
-    // Ticks between two looks through the whole keyboard, key moves or not.
-    static constexpr std::uint32_t FULL_KEY_SCAN_EVERY = 7;
-    void copy_keys(std::uint32_t t);
-    void add(const Event &e) { out_.add(e); }
 
     platform::VirtualBackend &game_;
     platform::Backend &real_;
     RecordingWriter &out_;
     std::string file_;
     bool told_failure_ = false;
-    std::uint8_t pad_ = 0;
     std::int32_t score_ = 0;
-    long window_keys_ = 0;
-    bool given_[KEY_MAX] = {}; // the keys held as the game has them
+    InputState given_; // the input as the game has it
+    std::vector<Event> changes_;
 };
 
 // Feeds a recording's input to the game at its ticks, compares the world's
 // checksum wherever the recording has one and closes the game at the first
 // difference, and at the recording's last tick, when the game is still
 // running there. With `real` (the window), Escape or the window's close
-// button ends the replay; every other key of the real keyboard is ignored.
+// button ends the replay; every other key of the real keyboard is ignored,
+// but the window's own keys work.
 class Playback {
   public:
     Playback(platform::VirtualBackend &game, const Recording &r,
@@ -77,6 +81,7 @@ class Playback {
     const Recording &r_;
     platform::Backend *real_;
     std::size_t next_ = 0;
+    InputState input_;
     long departed_at_ = -1;
     long agreed_at_ = -1;
     bool ran_past_end_ = false;

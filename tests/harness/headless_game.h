@@ -34,7 +34,7 @@ class HeadlessGame {
 
   public:
     // `draw` false skips composing frames (everything else runs).
-    explicit HeadlessGame(const std::string &tag, bool draw = false, bool keep_frames = false);
+    explicit HeadlessGame(const std::string &tag, bool draw = false);
     // A second game in the same folder (a restart).
     HeadlessGame(const HeadlessGame &before, bool draw = false);
 

@@ -22,8 +22,7 @@ class SimTest : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_state();
-        for (int k = 0; k < KEY_MAX; ++k)
-            key[k] = 0;
+        release_all_keys();
         g.current_stage = 0;
         g.player_x = g.player_y = g.cloud_x = g.cloud_y = START;
         g.player_heading = g.cloud_heading = 0;
@@ -38,7 +37,7 @@ class SimTest : public ::testing::Test {
         e.heading[0] = 0;
     }
 
-    static void hold_key(int library_index, bool on = true) { key[library_index] = on ? -1 : 0; }
+    static void hold_key(int library_index, bool on = true) { hold_library_key(library_index, on); }
     static void hold(int action, bool on = true) {
         hold_key(library_key_index(g.key_binding[action]), on);
     }

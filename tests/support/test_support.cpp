@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include "loop/game_loop.h"
+#include "platform/virtual_platform.h"
 #include "core/game_state.h"
 #include "render/view.h"
 
@@ -43,6 +44,18 @@ int hashed(int x, int y, std::uint32_t seed) {
     h *= 0x5bd1e995u;
     h ^= h >> 15;
     return static_cast<int>(h & 255);
+}
+
+namespace {
+platform::VirtualBackend &headless() {
+    return dynamic_cast<platform::VirtualBackend &>(platform::backend());
+}
+} // namespace
+
+void hold_library_key(int index, bool held) { headless().set_key(index, held); }
+
+void release_all_keys() {
+    for (int k = 0; k < KEY_MAX; ++k) headless().set_key(k, false);
 }
 
 std::string make_temp_dir(const std::string &tag) {

@@ -20,6 +20,10 @@ void reset_state();
 // `seed`) and makes it the game's code table.
 void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_t seed);
 
+// Keys held by hand in the input unit tests read (the headless back end's).
+void hold_library_key(int index, bool held = true);
+void release_all_keys();
+
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir(const std::string &tag);
 // The names of what a folder holds.

@@ -1,0 +1,183 @@
+// The real back end, apart from its window (allegro_display.cpp): the
+// library, the timers, the tick's input from the keyboard and joystick
+// drivers, the close button and the quit signals, and sound.
+#include "platform/allegro_backend.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+namespace qv::platform {
+
+namespace {
+
+// Set from Allegro's close-button callback and from signal handlers: it
+// must be a plain lock-free store.
+std::atomic<bool> close_flag{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void on_close_button() { close_flag.store(true); }
+
+// Logging out (SIGHUP, SIGTERM) and Ctrl+C (SIGINT) end the game the way
+// the close button does: the loops see a close request, save the player's
+// files and leave with status 0. Allegro's own handlers shut the library
+// down inside the signal instead, which aborts when the signal lands while
+// the X lock is held, and saves nothing. A second Ctrl+C ends the game at
+// once, for a player whose game no longer answers.
+void on_quit_signal(int) { close_flag.store(true); }
+
+void catch_quit_signals() {
+    struct sigaction sa {};
+    sa.sa_handler = on_quit_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+    sa.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+// Keys pressed since the last tick's input was taken: a tap shorter than a
+// tick still shows as held for one. Allegro's keyboard driver calls
+// on_key_event from its own thread, with the top bit set for a release.
+constexpr int RELEASED = 0x80;
+std::atomic<bool> pressed_since_sample[KEY_MAX];
+
+void on_key_event(int scancode) {
+    if (!(scancode & RELEASED)) pressed_since_sample[scancode % KEY_MAX].store(true);
+}
+
+// The back end whose timer takes the input at every tick: Allegro's timer
+// callbacks are plain functions.
+std::atomic<AllegroBackend *> sampling{nullptr};
+
+void sample_tick() {
+    if (AllegroBackend *b = sampling.load()) b->sample_input();
+}
+
+} // namespace
+
+bool AllegroBackend::init_display(std::string &error) {
+    close_flag.store(false);
+    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+        error = "cannot start the game library: no display available (is DISPLAY set?)";
+        return false;
+    }
+    // Keep Allegro from writing allegro.cfg beside the binary.
+    override_config_data("", 0);
+    if (install_timer() != 0) {
+        error = "cannot install the timer";
+        return false;
+    }
+    if (install_keyboard() != 0) {
+        error = "cannot install the keyboard";
+        return false;
+    }
+    if (!open_window(error)) return false;
+    set_close_button_callback(on_close_button);
+    // After the library has put its own handlers in place.
+    catch_quit_signals();
+    keyboard_lowlevel_callback = on_key_event;
+    return true;
+}
+
+bool AllegroBackend::init_sound() {
+    // Without a card Allegro "succeeds" with its silent driver: that is a
+    // failure for us.
+    sound_ok_ = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0 && digi_card != DIGI_NONE;
+    if (sound_ok_) set_volume(255, 0);
+    return sound_ok_;
+}
+
+void AllegroBackend::install_callback(Callback cb, long period) { install_int_ex(cb, period); }
+
+void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
+
+void AllegroBackend::install_timers(Callback logic, Callback joystick, Callback enemy_ai) {
+    // The input first, so that each tick's callbacks find that tick's.
+    sampling.store(this);
+    install_int_ex(sample_tick, LOGIC_PERIOD);
+    Backend::install_timers(logic, joystick, enemy_ai);
+}
+
+void AllegroBackend::rest_ms(int ms) { rest(ms); }
+
+InputState AllegroBackend::input() {
+    std::lock_guard<std::mutex> hold(input_mutex_);
+    return input_;
+}
+
+InputState AllegroBackend::sample_input() {
+    InputState in;
+    // The keyboard driver writes key[] from its own thread.
+    for (int k = 1; k < KEY_MAX; ++k)
+        in.keys[static_cast<std::size_t>(k)] = __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0 ||
+                                               pressed_since_sample[k].exchange(false);
+    poll_pad(in.pad);
+    in.close = close_flag.load();
+    const bool lost = take_focus_loss();
+    WindowKeys::Uses use;
+    {
+        std::lock_guard<std::mutex> hold(input_mutex_);
+        in.focus_losses = input_.focus_losses + (lost ? 1 : 0);
+        in.window_keys = input_.window_keys;
+        use = window_keys_.take(in);
+        input_ = in;
+    }
+    // Switching the window and saving the picture are the main thread's.
+    if (use.fullscreen) want_fullscreen_switch_.store(true);
+    if (use.screenshot) want_screenshot_.store(true);
+    return in;
+}
+
+void AllegroBackend::set_bound_keys(const std::vector<int> &keys) {
+    std::lock_guard<std::mutex> hold(input_mutex_);
+    window_keys_.set_bound(keys);
+}
+
+void AllegroBackend::set_key_capture(bool on) {
+    std::lock_guard<std::mutex> hold(input_mutex_);
+    window_keys_.set_capturing(on);
+}
+
+void AllegroBackend::request_close() { close_flag.store(true); }
+
+void AllegroBackend::install_joystick() {
+    std::lock_guard<std::mutex> hold(joystick_mutex_);
+    if (joystick_installed_) remove_joystick();
+    joystick_installed_ = ::install_joystick(JOY_TYPE_AUTODETECT) == 0 && num_joysticks > 0;
+}
+
+void AllegroBackend::poll_pad(PadState &pad) {
+    std::unique_lock<std::mutex> hold(joystick_mutex_, std::try_to_lock);
+    if (!hold.owns_lock() || !joystick_installed_) {
+        pad = PadState{};
+        return;
+    }
+    ::poll_joystick();
+    const JOYSTICK_INFO &j = joy[0];
+    pad.left = j.stick[0].axis[0].d1 ? 1 : 0;
+    pad.right = j.stick[0].axis[0].d2 ? 1 : 0;
+    pad.up = j.stick[0].axis[1].d1 ? 1 : 0;
+    pad.down = j.stick[0].axis[1].d2 ? 1 : 0;
+    for (int b = 0; b < PAD_BUTTONS; ++b)
+        pad.button[b] = b < j.num_buttons && j.button[b].b ? 1 : 0;
+}
+
+void AllegroBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
+    if (sound_ok_ && sample) play_sample(sample, volume, pan, frequency, 0);
+}
+
+void AllegroBackend::shutdown() {
+    remove_int(sample_tick);
+    sampling.store(nullptr);
+    {
+        std::lock_guard<std::mutex> hold(joystick_mutex_);
+        joystick_installed_ = false;
+    }
+    close_window();
+    allegro_exit();
+}
+
+} // namespace qv::platform
