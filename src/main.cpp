@@ -18,7 +18,7 @@ int main(int argc, char **argv) {
         std::puts(qv::version_text().c_str());
         return 0;
     case qv::CommandLine::Mode::Error:
-        std::fprintf(stderr, "quarvell: %s\n%s", cl.error.c_str(), qv::usage_text().c_str());
+        std::fprintf(stderr, "quarvell: %s\n%s\n", cl.error.c_str(), qv::usage_hint().c_str());
         return qv::USAGE_ERROR;
     case qv::CommandLine::Mode::Play:
         break;

@@ -61,6 +61,7 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(parse({"--scale", "2", "--help"}).mode, CommandLine::Mode::Help);
     EXPECT_EQ(parse({"--version"}).mode, CommandLine::Mode::Version);
     EXPECT_EQ(parse({"--help", "--version"}).mode, CommandLine::Mode::Help);
+    EXPECT_EQ(parse({"-h"}).mode, CommandLine::Mode::Help);
 }
 
 TEST(CommandLine, NamesTheBadOptionOrValue) {
@@ -70,7 +71,7 @@ TEST(CommandLine, NamesTheBadOptionOrValue) {
     };
     const Case cases[] = {
         {{"--bogus"}, "unknown option '--bogus'"},
-        {{"-h"}, "unknown option '-h'"},
+        {{"-x"}, "unknown option '-x'"},
         {{"file.txt"}, "unknown option 'file.txt'"},
         {{"--scale"}, "--scale needs a value (N)"},
         {{"--scale", "0"}, "--scale needs a whole number from 1 to 16, not '0'"},
@@ -83,6 +84,7 @@ TEST(CommandLine, NamesTheBadOptionOrValue) {
         {{"--aspect=1"}, "--aspect takes no value"},
         {{"--record"}, "--record needs a value (FILE)"},
         {{"--replay="}, "--replay needs a file"},
+        {{"--verify"}, "--verify needs --replay FILE"},
         // The first problem is the one named.
         {{"--scale", "2", "--nope", "--scale", "99"}, "unknown option '--nope'"},
     };

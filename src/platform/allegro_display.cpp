@@ -240,6 +240,17 @@ bool AllegroBackend::open_window(std::string &error) {
     if (get_desktop_resolution(&desktop_w_, &desktop_h_) != 0) desktop_w_ = desktop_h_ = 0;
     window_scale_ = display_.scale > 0 ? display_.scale
                                        : window_scale(desktop_w_, desktop_h_, display_.aspect);
+    // A scale asked for that the desktop cannot show is brought down to the
+    // largest it can, and the player is told, rather than getting a window
+    // whose edges are off the screen.
+    if (display_.scale > 0 && desktop_w_ > 0 && desktop_h_ > 0) {
+        const int fits = largest_scale(desktop_w_, desktop_h_, display_.aspect);
+        if (window_scale_ > fits) {
+            std::fprintf(stderr, "quarvell: --scale %d does not fit the %dx%d desktop; using --scale %d\n",
+                         window_scale_, desktop_w_, desktop_h_, fits);
+            window_scale_ = fits;
+        }
+    }
     focus_away.store(false);
     shown_ = create_bitmap_ex(GAME_DEPTH, FRAME_W, FRAME_H);
     clear_bitmap(shown_);
