@@ -3,6 +3,7 @@
 #include "loop/game_loop.h"
 #include "loop/paths.h"
 #include "loop/recorded_games.h"
+#include "platform/window_icon.h"
 
 #include <allegro.h>
 
@@ -32,6 +33,7 @@ int main(int argc, char **argv) {
     options.display.fullscreen = cl.fullscreen;
     options.display.aspect = cl.aspect;
     options.display.screenshot_dir = paths.screenshots;
+    options.display.window_icon = qv::platform::WINDOW_ICON;
     if (!cl.replay.empty()) return qv::replay_game(options, cl.replay, cl.verify);
     if (!cl.record.empty()) return qv::record_game(options, cl.record);
     return qv::game_main(options);

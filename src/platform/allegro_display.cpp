@@ -4,6 +4,7 @@
 #include "platform/allegro_backend.h"
 
 #include "core/sim_lock.h"
+#include "platform/x11_window.h"
 
 #include <loadpng.h>
 
@@ -13,10 +14,6 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
-
-// The X driver's own "show this part of the screen" (what its blit calls
-// after drawing). Allegro 4.4 exports it but names it in no header.
-extern "C" void _xwin_update_screen(int x, int y, int w, int h);
 
 namespace qv::platform {
 
@@ -101,6 +98,7 @@ bool AllegroBackend::set_mode(bool fullscreen) {
     layout_ = next;
     fullscreen_ = fullscreen;
     set_window_title(WINDOW_TITLE);
+    set_window_icon(display_.window_icon);
     set_display_switch_callback(SWITCH_OUT, on_switch_out);
     set_display_switch_callback(SWITCH_IN, on_switch_in);
     clear_bitmap(screen);
@@ -194,7 +192,7 @@ void AllegroBackend::draw_shown() {
         auto *out = reinterpret_cast<std::uint32_t *>(screen->line[l.y + r]) + l.x;
         widen_row(shown_->line[src], colour_, out, l.scale);
     }
-    _xwin_update_screen(l.x, l.y, FRAME_W * l.scale, out_h);
+    show_screen_part(l.x, l.y, FRAME_W * l.scale, out_h);
     release_screen();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include "platform/allegro_backend.h"
+#include "platform/x11_window.h"
 
 #include <atomic>
 #include <cerrno>
@@ -9,6 +10,11 @@
 namespace qv::platform {
 
 namespace {
+
+// WM_CLASS: the instance and class that docks group the window by and
+// match to the desktop entry's StartupWMClass.
+constexpr const char *WINDOW_INSTANCE = "quarvell";
+constexpr const char *WINDOW_CLASS = "QUARVELL";
 
 std::atomic<bool> close_flag{false};
 
@@ -45,6 +51,8 @@ void install_timers(Callback logic, Callback joystick, Callback enemy_ai) {
 
 bool AllegroBackend::init_display(std::string &error) {
     close_flag.store(false);
+    // The library makes its window as it starts: name it first.
+    name_windows(WINDOW_INSTANCE, WINDOW_CLASS);
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         error = "cannot start the game library: no display available (is DISPLAY set?)";
         return false;
