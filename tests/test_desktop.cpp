@@ -210,7 +210,7 @@ TEST_F(Paths, ThePicturesFolderIsTheOneTheDesktopNames) {
     EXPECT_EQ(resolve_paths(env_, "").screenshots, "/shots/quarvell");
 }
 
-TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledBesideItsFolder) {
+TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledInEitherLayout) {
     // The build's game folder: data beside the binary.
     const fs::path build = root_ / "build" / "game";
     touch(build / "loader.def");
@@ -223,6 +223,12 @@ TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledBesideItsFolder) {
     touch(prefix / "share" / "quarvell" / "loader.def");
     env_.exe_dir = (prefix / "bin").string();
     EXPECT_EQ(resolve_paths(env_, "").data_dir, (prefix / "share" / "quarvell").string());
+    // Debian's games layout: /usr/games/quarvell and /usr/share/games/quarvell.
+    const fs::path usr = root_ / "usr";
+    fs::create_directories(usr / "games");
+    touch(usr / "share" / "games" / "quarvell" / "loader.def");
+    env_.exe_dir = (usr / "games").string();
+    EXPECT_EQ(resolve_paths(env_, "").data_dir, (usr / "share" / "games" / "quarvell").string());
 
     // --data wins; with no data anywhere, the current folder.
     EXPECT_EQ(resolve_paths(env_, "/my/data").data_dir, "/my/data");

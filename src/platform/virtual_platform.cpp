@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace qv::platform {
@@ -100,6 +101,7 @@ void VirtualBackend::clear_screen() {
 }
 
 void VirtualBackend::set_palette(const PALETTE pal) {
+    std::memcpy(palette_, pal, sizeof(PALETTE));
     if (options_.display) options_.display->set_palette(pal);
 }
 
@@ -132,11 +134,13 @@ void VirtualBackend::fade(int speed) {
 }
 
 void VirtualBackend::fade_in(const PALETTE pal, int speed) {
+    std::memcpy(palette_, pal, sizeof(PALETTE));
     if (options_.display) options_.display->fade_in(pal, speed);
     fade(speed);
 }
 
 void VirtualBackend::fade_out(int speed) {
+    std::memcpy(palette_, black_palette, sizeof(PALETTE));
     if (options_.display) options_.display->fade_out(speed);
     fade(speed);
 }

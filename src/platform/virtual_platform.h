@@ -76,6 +76,8 @@ class VirtualBackend : public Backend {
     bool fading() const { return fading_; }
     // The last presented frame (keep_frames), or nullptr.
     BITMAP *last_frame() const { return last_frame_; }
+    // The palette the screen shows, once any fade is over.
+    const RGB *palette() const { return palette_; }
     // The window's close button.
     void request_close() { close_requested_ = true; }
     // The player switches to another window.
@@ -126,6 +128,7 @@ class VirtualBackend : public Backend {
     int joystick_installs_ = 0;
     long frames_ = 0;
     BITMAP *last_frame_ = nullptr;
+    PALETTE palette_{};
     std::chrono::steady_clock::time_point real_start_;
     long long real_start_tick_ = 0;
     std::vector<int> sounds_;
