@@ -5,7 +5,8 @@
 # CPU is the process's own time (utime + stime from /proc) over a whole
 # measuring period, as a percentage of one core; memory is its peak resident
 # size (VmHWM). Usage: scripts/measure_performance.sh [SECONDS] [SCALES...]
-# (default 30 s; scales 2 3 5; no scales: the floor comparison alone).
+# (default 30 s; scales 2 3 5; the scale "floor" alone: only the floor
+# comparison).
 # Needs a Release build (build/release).
 #
 # The floor (bench/present_floor) is a bare Allegro program that shows a
@@ -18,7 +19,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-if [ $# -gt 1 ]; then shift; scales=("$@"); elif [ $# -eq 1 ]; then scales=(); else scales=(2 3 5); fi
+shift || true
+scales=("$@")
+[ ${#scales[@]} -gt 0 ] || scales=(2 3 5)
+[ "${scales[*]}" != floor ] || scales=()
 game_dir="$PWD/build/release/game"
 floor="$PWD/build/release/bench/present_floor"
 [ -x "$game_dir/quarvell" ] && [ -x "$floor" ] ||
@@ -48,7 +52,7 @@ mkdir -p "$HOME"
 ticks_per_s="$(getconf CLK_TCK)"
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$game_pid/stat"; }
-press() { xdotool keydown --window "$window" "$1"; sleep 0.12; xdotool keyup --window "$window" "$1"; sleep 0.15; }
+press() { xdotool keydown --window "$window" "$1" 2>/dev/null; sleep 0.12; xdotool keyup --window "$window" "$1" 2>/dev/null; sleep 0.15; }
 # CPU percent of one core over $seconds.
 measure() {
   local t0 t1
@@ -69,7 +73,7 @@ fly() {
   press Up
   for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
   sleep 4
-  xdotool keydown --window "$window" Left Up
+  xdotool keydown --window "$window" Left Up 2>/dev/null
 }
 stop_game() {
   kill "$game_pid"; wait "$game_pid" 2>/dev/null || true
@@ -85,7 +89,7 @@ for scale in "${scales[@]}"; do
   title="$(measure)"
   fly
   flight="$(measure)"
-  xdotool keyup --window "$window" Left Up
+  xdotool keyup --window "$window" Left Up 2>/dev/null
   peak="$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$game_pid/status")"
   printf '%-6s %-10s %-8s %-8s %s\n' "${scale}x" "$size" "$title" "$flight" "$peak"
   stop_game
@@ -115,7 +119,7 @@ awk -v g="$game_ns" -v f="$floor_ns" -v s="$(( period_s * FLOOR_PERIODS ))" -v g
   r = g / f
   printf "game %.2f %% of a core, floor %.2f %%: ratio %.2f (goal <= %.2f): %s\n",
          g / s / 1e7, f / s / 1e7, r, goal, r <= goal ? "met" : "MISSED" }'
-xdotool keyup --window "$window" Left Up
+xdotool keyup --window "$window" Left Up 2>/dev/null
 kill "$floor_pid"; wait "$floor_pid" 2>/dev/null || true
 floor_pid=""
 stop_game
