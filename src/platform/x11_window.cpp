@@ -17,8 +17,10 @@ namespace qv::platform {
 void name_windows(const char *instance, const char *cls) { xwin_set_window_name(instance, cls); }
 
 void set_window_icon(std::span<const unsigned long> icon) {
-    if (icon.empty()) return;
-    XLOCK();
+    if (icon.empty() || !screen) return;
+    // Acquiring the screen takes the driver's X lock: its input thread
+    // talks to the display too.
+    acquire_screen();
     // The managed top-level window (the one holding WM_CLASS), or the
     // fullscreen one.
     const Window w = _xwin.wm_window ? _xwin.wm_window : _xwin.fs_window;
@@ -28,7 +30,7 @@ void set_window_icon(std::span<const unsigned long> icon) {
                         reinterpret_cast<const unsigned char *>(icon.data()), static_cast<int>(icon.size()));
         XFlush(_xwin.display);
     }
-    XUNLOCK();
+    release_screen();
 }
 
 void show_screen_part(int x, int y, int w, int h) { _xwin_update_screen(x, y, w, h); }
