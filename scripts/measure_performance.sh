@@ -104,6 +104,9 @@ start_game "$FLOOR_SCALE"
 fly
 "$floor" "$FLOOR_SCALE" >/dev/null 2>&1 &
 floor_pid=$!
+# Beside the game's window rather than over it, so both are on show.
+floor_window="$(timeout 20 xdotool search --sync --name '^present floor$' | head -n1)"
+xdotool windowmove "$floor_window" "$(( 320 * FLOOR_SCALE ))" 0 2>/dev/null
 sleep 3
 game_ns=0; floor_ns=0
 for period in $(seq "$FLOOR_PERIODS"); do
