@@ -47,13 +47,13 @@ void busy_world(platform::VirtualBackend &keys_from) {
 }
 
 void run_ticks(benchmark::State &state, bool recording) {
-    platform::VirtualBackend real(platform::VirtualOptions{false, {}, nullptr});
+    platform::VirtualBackend real(platform::undrawn());
     // Written as when recording for real, into a file nobody keeps.
     replay::RecordingWriter out;
     std::string error;
     out.open("/dev/null", replay::Recording{}, error);
     std::optional<replay::Recorder> recorder;
-    platform::VirtualOptions vo{false, {}, nullptr};
+    platform::VirtualOptions vo = platform::undrawn();
     std::optional<platform::VirtualBackend> game;
     // Without recording the game reads the keyboard itself; with it, the
     // recorder hands the keys on at every tick.

@@ -4,6 +4,7 @@
 #include "loop/paths.h"
 #include "loop/recorded_games.h"
 #include "platform/allegro_backend.h"
+#include "platform/window_icon.h"
 
 #include <allegro.h>
 
@@ -19,7 +20,7 @@ int main(int argc, char **argv) {
         std::puts(qv::version_text().c_str());
         return 0;
     case qv::CommandLine::Mode::Error:
-        std::fprintf(stderr, "quarvell: %s\n%s", cl.error.c_str(), qv::usage_text().c_str());
+        std::fprintf(stderr, "quarvell: %s\n%s\n", cl.error.c_str(), qv::usage_hint().c_str());
         return qv::USAGE_ERROR;
     case qv::CommandLine::Mode::Play:
         break;
@@ -35,6 +36,7 @@ int main(int argc, char **argv) {
     options.display.fullscreen = cl.fullscreen;
     options.display.aspect = cl.aspect;
     options.display.screenshot_dir = paths.screenshots;
+    options.display.window_icon = qv::platform::WINDOW_ICON;
     if (!cl.replay.empty()) return qv::replay_game(options, cl.replay, cl.verify);
     if (!cl.record.empty()) return qv::record_game(options, cl.record);
     qv::platform::AllegroBackend window;

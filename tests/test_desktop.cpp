@@ -67,6 +67,7 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(parse({"--scale", "2", "--help"}).mode, CommandLine::Mode::Help);
     EXPECT_EQ(parse({"--version"}).mode, CommandLine::Mode::Version);
     EXPECT_EQ(parse({"--help", "--version"}).mode, CommandLine::Mode::Help);
+    EXPECT_EQ(parse({"-h"}).mode, CommandLine::Mode::Help);
 }
 
 TEST(CommandLine, NamesTheBadOptionOrValue) {
@@ -76,7 +77,7 @@ TEST(CommandLine, NamesTheBadOptionOrValue) {
     };
     const Case cases[] = {
         {{"--bogus"}, "unknown option '--bogus'"},
-        {{"-h"}, "unknown option '-h'"},
+        {{"-x"}, "unknown option '-x'"},
         {{"file.txt"}, "unknown option 'file.txt'"},
         {{"--scale"}, "--scale needs a value (N)"},
         {{"--scale", "0"}, "--scale needs a whole number from 1 to 16, not '0'"},
@@ -89,6 +90,7 @@ TEST(CommandLine, NamesTheBadOptionOrValue) {
         {{"--aspect=1"}, "--aspect takes no value"},
         {{"--record"}, "--record needs a value (FILE)"},
         {{"--replay="}, "--replay needs a file"},
+        {{"--verify"}, "--verify needs --replay FILE"},
         // The first problem is the one named.
         {{"--scale", "2", "--nope", "--scale", "99"}, "unknown option '--nope'"},
     };
@@ -257,7 +259,7 @@ TEST(Screenshots, NeverWriteThroughALinkAndLeaveNothingOnAFullDisk) {
     EXPECT_FALSE(fs::exists(dir / "quarvell-0003.png"));
 }
 
-TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledBesideItsFolder) {
+TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledInEitherLayout) {
     // The build's game folder: data beside the binary.
     const fs::path build = root_ / "build" / "game";
     touch(build / "loader.def");
@@ -270,6 +272,12 @@ TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledBesideItsFolder) {
     touch(prefix / "share" / "quarvell" / "loader.def");
     env_.exe_dir = (prefix / "bin").string();
     EXPECT_EQ(resolve_paths(env_, "").data_dir, (prefix / "share" / "quarvell").string());
+    // Debian's games layout: /usr/games/quarvell and /usr/share/games/quarvell.
+    const fs::path usr = root_ / "usr";
+    fs::create_directories(usr / "games");
+    touch(usr / "share" / "games" / "quarvell" / "loader.def");
+    env_.exe_dir = (usr / "games").string();
+    EXPECT_EQ(resolve_paths(env_, "").data_dir, (usr / "share" / "games" / "quarvell").string());
 
     // --data wins; with no data anywhere, the current folder.
     EXPECT_EQ(resolve_paths(env_, "/my/data").data_dir, "/my/data");

@@ -132,7 +132,7 @@ namespace {
 class StandInHost : public test::PlayerHost {
   public:
     // Stands in for the real window: never run, and nobody looks at it.
-    platform::VirtualBackend window{platform::VirtualOptions{false, {}, nullptr}};
+    platform::VirtualBackend window{platform::undrawn()};
     platform::VirtualBackend *game = nullptr;
     long long ticks() const override { return game ? game->ticks() : 0; }
     long long frames() const override { return game ? game->frames_presented() : 0; }
@@ -291,7 +291,7 @@ TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     ASSERT_EQ(s.record(), 0);
 
     // Keys held on the window while it replays change nothing.
-    platform::VirtualBackend window(platform::VirtualOptions{false, {}, nullptr});
+    platform::VirtualBackend window(platform::undrawn());
     for (int k : {KEY_LEFT, KEY_UP, KEY_ALT, KEY_Z, KEY_C})
         window.set_key(k, true);
     testing::internal::CaptureStdout();

@@ -1,6 +1,6 @@
 // Pictures, palettes and colour maps: the twelve sheets at start-up, the
 // title colour maps, and each stage's ground, clouds, palette and light
-// tables. Paths are relative to the data directory (the current directory).
+// tables. Paths are relative to the data folder (set_data_dir, assets/archive.h).
 #pragma once
 
 #include <allegro.h>

@@ -1,10 +1,16 @@
 // The one record of game state, the entity table and the slot operations.
 //
-// Everything the game remembers lives in `g` (a GameState). Other files keep
-// only locals and file-static helpers.
+// Everything the game plays from lives in `g` (a GameState). Outside it a
+// module keeps, in its .cpp and never in a header, only what its own
+// workings need: the flags the platform's driver callbacks and signal
+// handlers set, the volume the timer thread plays at, the data folder, what
+// the saves last read (to merge with another copy's), the sparks' random
+// generator, and test hooks.
 //
 // Threads: the timer callbacks (logic_tick, enemy_ai_tick, menu_tick,
-// joystick_tick) run on Allegro's timer thread, the loops on the main thread.
+// joystick_tick) run on Allegro's timer thread with the real back end, and on
+// the main thread, wherever it waits, with the virtual one; the loops run on
+// the main thread.
 // Every field a timer callback reads or writes is touched only while holding
 // the sim lock (core/sim_lock.h), on both threads. The main thread holds it
 // only for short copies and updates, never while calling into Allegro, so a
@@ -37,6 +43,7 @@ inline constexpr int RECORD_NAME_SIZE = 16;
 inline constexpr int NAME_BUFFER_SIZE = 12;
 inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
+inline constexpr int ACTION_COUNT = 4; // Fire/Accept, Strafe/Cancel, Launch Bomb, Booster
 inline constexpr int WAVE_ENTRIES = 32; // enemies a wave may list, with its end mark
 
 // Object kinds stored in EntityTable::kind.
@@ -223,8 +230,8 @@ struct GameState {
     int16 sfx_volume;
     byte joystick_enabled;
     byte stage_unlocked[STAGE_COUNT];
-    int16 key_binding[4];    // design key codes (see input/input.h)
-    int16 button_binding[4]; // 1..4 = gamepad button 0..3
+    int16 key_binding[ACTION_COUNT];    // stored key codes (see input/input.h)
+    int16 button_binding[ACTION_COUNT]; // 1..4 = gamepad button 0..3
     byte vsync_enabled;
     byte detail[DETAIL_COUNT];
 

@@ -22,4 +22,10 @@ class SimLock {
     std::lock_guard<std::mutex> hold_;
 };
 
+// Runs f with the sim lock held and returns what it returns.
+template <class F> auto locked(F f) {
+    SimLock lock;
+    return f();
+}
+
 } // namespace qv

@@ -15,7 +15,6 @@ namespace {
 constexpr int LOGO_W = 298;
 constexpr int LOGO_H = 37;
 constexpr int LOGO_B_Y = 42;
-constexpr int FADE_SPEED = 5;
 constexpr int REPEAT_FIRST_TICKS = 20;
 
 // The queries read the gamepad copy that the timer thread writes: the main

@@ -8,6 +8,9 @@
 
 namespace qv {
 
+// The speed of the fades into and out of every screen.
+inline constexpr int FADE_SPEED = 5;
+
 // Everything a panel set-up names; fields not named here are left alone.
 struct PanelSetup {
     int16 kind;

@@ -18,7 +18,6 @@ namespace qv {
 
 namespace {
 
-constexpr int FADE_SPEED = 5;
 constexpr int MAX_NAME_CHARS = 11;
 
 // Main-menu rows.

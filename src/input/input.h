@@ -8,13 +8,14 @@
 // where key[] is read.
 #pragma once
 
+#include "core/game_state.h"
+
 #include <cstdint>
 
 namespace qv {
 
 enum Direction { DIR_RIGHT = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_DOWN = 4 };
 enum Action { ACT_FIRE = 0, ACT_STRAFE = 1, ACT_BOMB = 2, ACT_BOOSTER = 3 };
-inline constexpr int ACTION_COUNT = 4;
 
 // Design key codes the game names directly.
 inline constexpr int KEYCODE_A = 1;

@@ -1,14 +1,11 @@
 #include "loop/command_line.h"
 
+#include "core/version.h"
 #include "platform/display_layout.h"
 
 #include <algorithm>
 #include <charconv>
 #include <string_view>
-
-#ifndef QV_VERSION
-#error "QV_VERSION comes from the build (the project's version)"
-#endif
 
 namespace qv {
 
@@ -18,6 +15,7 @@ using Apply = void (*)(CommandLine &cl, std::string_view value);
 
 struct Option {
     const char *name;
+    const char *short_name; // nullptr: none
     const char *value; // nullptr: takes no value
     const char *help;
     Apply apply;
@@ -61,29 +59,29 @@ void set_replay(CommandLine &cl, std::string_view value) {
 
 // Help and version win over everything else on the line, as players expect.
 constexpr Option OPTIONS[] = {
-    {"--help", nullptr, "show this text and stop",
+    {"--help", "-h", nullptr, "show this text and stop",
      [](CommandLine &cl, std::string_view) { cl.mode = CommandLine::Mode::Help; }},
-    {"--version", nullptr, "show the version and stop",
+    {"--version", nullptr, nullptr, "show the version and stop",
      [](CommandLine &cl, std::string_view) {
          if (cl.mode != CommandLine::Mode::Help) cl.mode = CommandLine::Mode::Version;
      }},
-    {"--windowed", nullptr, "start in a window (the default)",
+    {"--windowed", nullptr, nullptr, "start in a window (the default)",
      [](CommandLine &cl, std::string_view) { cl.fullscreen = false; }},
-    {"--fullscreen", nullptr, "start in fullscreen",
+    {"--fullscreen", nullptr, nullptr, "start in fullscreen",
      [](CommandLine &cl, std::string_view) { cl.fullscreen = true; }},
-    {"--scale", "N", "window at N times 320 x 200 (default: the largest that fits)", set_scale},
-    {"--aspect", nullptr, "the 4:3 shape of the displays the game was drawn for",
+    {"--scale", nullptr, "N", "window at N times 320 x 200 (default: the largest that fits)", set_scale},
+    {"--aspect", nullptr, nullptr, "the 4:3 shape of the displays the game was drawn for",
      [](CommandLine &cl, std::string_view) { cl.aspect = true; }},
-    {"--data", "DIR", "read the game's data from DIR", set_data},
-    {"--record", "FILE", "play, and record every input into FILE", set_record},
-    {"--replay", "FILE", "show the game recorded in FILE (Escape ends it)", set_replay},
-    {"--verify", nullptr, "with --replay: check the recording headless, fast",
+    {"--data", nullptr, "DIR", "read the game's data from DIR", set_data},
+    {"--record", nullptr, "FILE", "play, and record every input into FILE", set_record},
+    {"--replay", nullptr, "FILE", "show the game recorded in FILE (Escape ends it)", set_replay},
+    {"--verify", nullptr, nullptr, "with --replay: check the recording headless, fast",
      [](CommandLine &cl, std::string_view) { cl.verify = true; }},
 };
 
 const Option *find_option(std::string_view name) {
     for (const Option &o : OPTIONS)
-        if (name == o.name) return &o;
+        if (name == o.name || (o.short_name && name == o.short_name)) return &o;
     return nullptr;
 }
 
@@ -118,6 +116,10 @@ CommandLine parse_command_line(int argc, const char *const *argv) {
         }
         o->apply(cl, value);
     }
+    // Checking a recording is something done to a replay; alone it would be
+    // a game started as if the option were not there.
+    if (cl.mode == CommandLine::Mode::Play && cl.verify && cl.replay.empty())
+        fail(cl, "--verify needs --replay FILE");
     return cl;
 }
 
@@ -125,7 +127,8 @@ std::string usage_text() {
     std::string s = "Usage: quarvell [OPTION]...\n"
                     "QUARVELL, an arcade flying shooter.\n\nOptions:\n";
     for (const Option &o : OPTIONS) {
-        std::string left = std::string("  ") + o.name + (o.value ? std::string(" ") + o.value : "");
+        std::string left = std::string("  ") + (o.short_name ? std::string(o.short_name) + ", " : "") +
+                           o.name + (o.value ? std::string(" ") + o.value : "");
         constexpr std::size_t HELP_COLUMN = 20;
         left.resize(std::max(left.size() + 2, HELP_COLUMN), ' ');
         s += left + o.help + "\n";
@@ -145,6 +148,8 @@ std::string usage_text() {
     return s;
 }
 
-std::string version_text() { return std::string("quarvell ") + QV_VERSION; }
+std::string usage_hint() { return "Try 'quarvell --help' for more information."; }
+
+std::string version_text() { return std::string("quarvell ") + GAME_VERSION; }
 
 } // namespace qv

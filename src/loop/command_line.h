@@ -11,7 +11,7 @@ struct CommandLine {
         Play,    // start the game
         Help,    // print usage_text() and stop
         Version, // print version_text() and stop
-        Error,   // print `error`, then the usage, and exit with USAGE_ERROR
+        Error,   // print `error`, then usage_hint(), and exit with USAGE_ERROR
     };
     Mode mode = Mode::Play;
     std::string error; // one line naming the bad option or value
@@ -32,8 +32,10 @@ inline constexpr int USAGE_ERROR = 2;
 // after '=' (--scale 3, --scale=3).
 CommandLine parse_command_line(int argc, const char *const *argv);
 
-// The options and the keys, for --help (and after an error).
+// The options and the keys, for --help.
 std::string usage_text();
+// The line after a usage error that says where the options are listed.
+std::string usage_hint();
 // "quarvell VERSION".
 std::string version_text();
 

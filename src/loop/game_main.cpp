@@ -9,6 +9,7 @@
 #include "core/game_state.h"
 #include "core/sim_lock.h"
 #include "frontend/menu_engine.h"
+#include "frontend/menu_input.h"
 #include "frontend/screens.h"
 #include "input/input.h"
 #include "loop/stage_cycle.h"
@@ -26,13 +27,7 @@ namespace qv {
 
 namespace {
 
-constexpr int FADE_SPEED = 5;
 constexpr unsigned SPARK_SEED = 0;
-
-template <class F> auto locked(F f) {
-    SimLock lock;
-    return f();
-}
 
 void free_everything() {
     free_sound_effects();

@@ -76,8 +76,10 @@ std::string find_data(const Environment &env) {
     if (!env.exe_dir.empty()) {
         const fs::path exe(env.exe_dir);
         if (present(exe / DATA_MARKER)) return exe.string();
-        const fs::path installed = (exe.parent_path() / INSTALLED_DATA).lexically_normal();
-        if (present(installed / DATA_MARKER)) return installed.string();
+        for (const char *below_prefix : INSTALLED_DATA) {
+            const fs::path installed = (exe.parent_path() / below_prefix).lexically_normal();
+            if (present(installed / DATA_MARKER)) return installed.string();
+        }
     }
     return env.cwd.empty() ? "." : env.cwd;
 }

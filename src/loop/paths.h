@@ -1,8 +1,10 @@
 // Where the game finds its data and keeps the player's files.
 //
 // Data: --data DIR, else beside the binary (the build's game folder), else
-// the installed data folder BIN/../share/quarvell, so an install under any
-// prefix runs from anywhere; the current folder is the last resort.
+// the installed data folder, BIN/../share/quarvell (an install under any
+// prefix) or BIN/../share/games/quarvell (under /usr, where Debian puts
+// games: /usr/games and /usr/share/games), so an installed game runs from
+// anywhere; the current folder is the last resort.
 //
 // The player's files follow the desktop's conventions (XDG): settings in
 // $XDG_CONFIG_HOME/quarvell (~/.config), records in $XDG_DATA_HOME/quarvell
@@ -19,8 +21,9 @@ namespace qv {
 
 // The file every data folder holds; its presence marks one.
 inline constexpr const char *DATA_MARKER = "loader.def";
-// Below a prefix: where the installed data lives.
-inline constexpr const char *INSTALLED_DATA = "share/quarvell";
+// Below a prefix: where the installed data lives, in the layout of any
+// prefix and in the games layout of /usr.
+inline constexpr const char *INSTALLED_DATA[] = {"share/quarvell", "share/games/quarvell"};
 inline constexpr const char *APP_FOLDER = "quarvell";
 
 // What the paths depend on, read once from the process (current_environment)

@@ -31,14 +31,9 @@ constexpr int PLAYER_SPRITE = 33;
 constexpr fixed STAGE_START_POS = 16000 << 16;
 constexpr int START_HEADINGS = 255; // a random whole angle 0..254
 constexpr int BANNER_SLOT = 5;
-// The stage start waits for this panel's slide before the flight begins.
-constexpr int INTRO_WAIT_SLOT = 2;
-
-// Runs f with the sim lock held and returns what it returns.
-template <class F> auto locked(F f) {
-    SimLock lock;
-    return f();
-}
+// The stage list's slot: it slides away as the stage starts; the stage
+// start waits for its slide, and the flight hides it once it stops.
+constexpr int STAGE_LIST_SLOT = 2;
 
 // Sets a banner panel: the stage title (kind 8) or "STAGE COMPLETE" (kind 9).
 void set_banner(int16 kind) {
@@ -115,7 +110,7 @@ void stage_start() {
     // The ship glides in while the banner slides across.
     render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; });
     locked([] { move_panel(BANNER_SLOT, 0, 19, 3); });
-    render_while([] { return g.panels.motion_steps[INTRO_WAIT_SLOT] != 0; });
+    render_while([] { return g.panels.motion_steps[STAGE_LIST_SLOT] != 0; });
 }
 
 // The stage-complete banner after the last wave; the simulation runs on.
@@ -165,7 +160,7 @@ FlightEnd flight_loop() {
         render_frame();
 
         const bool done = locked([] {
-            if (g.panels.motion_steps[2] == 0) g.panels.active[2] = 0;
+            if (g.panels.motion_steps[STAGE_LIST_SLOT] == 0) g.panels.active[STAGE_LIST_SLOT] = 0;
             if (g.quit_to_menu) {
                 g.ent.hp[0] = 0;
                 g.game_over = 1;

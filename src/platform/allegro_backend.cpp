@@ -3,6 +3,8 @@
 // drivers, the close button and the quit signals, and sound.
 #include "platform/allegro_backend.h"
 
+#include "platform/x11_window.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -11,6 +13,11 @@
 namespace qv::platform {
 
 namespace {
+
+// WM_CLASS: the instance and class that docks group the window by and
+// match to the desktop entry's StartupWMClass.
+constexpr const char *WINDOW_INSTANCE = "quarvell";
+constexpr const char *WINDOW_CLASS = "QUARVELL";
 
 // Set from Allegro's close-button callback and from signal handlers: it
 // must be a plain lock-free store.
@@ -60,6 +67,8 @@ void sample_tick() {
 
 bool AllegroBackend::init_display(std::string &error) {
     close_flag.store(false);
+    // The library makes its window as it starts: name it first.
+    name_windows(WINDOW_INSTANCE, WINDOW_CLASS);
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         error = "cannot start the game library: no display available (is DISPLAY set?)";
         return false;

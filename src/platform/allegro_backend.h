@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <vector>
 
 namespace qv::platform {
 
@@ -67,7 +66,6 @@ class AllegroBackend : public Backend {
     BITMAP *shown_ = nullptr;
     PALETTE palette_{};
     std::uint32_t colour_[PAL_SIZE]{}; // palette index to screen pixel
-    std::vector<std::uint32_t> row_;   // one widened row of the picture
 
     DisplayOptions display_;
     Layout layout_;

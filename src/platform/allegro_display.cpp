@@ -5,6 +5,7 @@
 
 #include "core/frame.h"
 #include "platform/screenshot.h"
+#include "platform/x11_window.h"
 
 #include <atomic>
 #include <cstdio>
@@ -39,14 +40,33 @@ void on_switch_in() { focus_away.store(false); }
 // 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
 int level8(int v) { return (v << 2) | (v >> 4); }
 
-// One picture row in screen pixels, each repeated `scale` times. A scale
-// known to the compiler turns the repeat into straight stores; this runs for
-// every row of every frame.
+// One picture row in screen pixels, each repeated `scale` times. Four
+// picture pixels make 4 x SCALE screen pixels, stored as SCALE 16-byte
+// vectors whose lanes are chosen at compile time: one store per four
+// screen pixels instead of one per pixel (at 3x a third less time than
+// plain stores, less than copying a ready row). This runs for every row
+// of every frame.
+using Lanes = std::uint32_t __attribute__((vector_size(16)));
+constexpr int LANES = 4;
+static_assert(FRAME_W % LANES == 0);
+
+template <int SCALE, int V> inline void store_lanes(const std::uint32_t *c, std::uint32_t *out) {
+    const Lanes v = {c[(V * LANES + 0) / SCALE], c[(V * LANES + 1) / SCALE], c[(V * LANES + 2) / SCALE],
+                     c[(V * LANES + 3) / SCALE]};
+    std::memcpy(out + V * LANES, &v, sizeof v);
+}
+
+template <int SCALE, int... V>
+inline void store_widened(const std::uint32_t *c, std::uint32_t *out, std::integer_sequence<int, V...>) {
+    (store_lanes<SCALE, V>(c, out), ...);
+}
+
 template <int SCALE>
 void widen_fixed(const unsigned char *in, const std::uint32_t *colour, std::uint32_t *out) {
-    for (int x = 0; x < FRAME_W; ++x, out += SCALE) {
-        const std::uint32_t c = colour[in[x]];
-        for (int k = 0; k < SCALE; ++k) out[k] = c;
+    for (int x = 0; x < FRAME_W; x += LANES, out += LANES * SCALE) {
+        const std::uint32_t c[LANES] = {colour[in[x]], colour[in[x + 1]], colour[in[x + 2]],
+                                        colour[in[x + 3]]};
+        store_widened<SCALE>(c, out, std::make_integer_sequence<int, SCALE>());
     }
 }
 
@@ -79,6 +99,7 @@ bool AllegroBackend::set_mode(bool fullscreen) {
     layout_ = next;
     fullscreen_ = fullscreen;
     set_window_title(WINDOW_TITLE);
+    set_window_icon(display_.window_icon);
     set_display_switch_callback(SWITCH_OUT, on_switch_out);
     set_display_switch_callback(SWITCH_IN, on_switch_in);
     clear_bitmap(screen);
@@ -133,27 +154,25 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     frames_.fetch_add(1);
 }
 
-// Nearest neighbour at a whole scale: each picture row is coloured and
-// widened once, then copied to the screen rows it covers.
+// Nearest neighbour at a whole scale, straight into the window's own
+// picture: every screen row is coloured and widened from its picture row
+// where it is shown, then the X driver is asked to show the whole rectangle
+// at once. (Widening a row again from the 256-colour table in the cache
+// costs less than copying the widened row from the screen row above.
+// Rows written through bmp_write_line would each be sent to the X server
+// by itself, under the driver's lock: 600 requests a frame at 3x.)
 void AllegroBackend::draw_shown() {
     if (!screen || !shown_ || bitmap_color_depth(screen) != SCREEN_DEPTH || !is_linear_bitmap(screen))
         return;
     const Layout &l = layout_;
-    const int out_w = FRAME_W * l.scale, out_h = shown_height(FRAME_H, l.scale, l.aspect);
-    row_.resize(static_cast<std::size_t>(out_w));
-    const std::size_t row_bytes = row_.size() * sizeof(std::uint32_t);
-    int widened = -1;
+    const int out_h = shown_height(FRAME_H, l.scale, l.aspect);
     acquire_screen();
     for (int r = 0; r < out_h; ++r) {
         const int src = l.aspect ? r * ASPECT_ROWS_IN / (ASPECT_ROWS_OUT * l.scale) : r / l.scale;
-        if (src != widened) {
-            widen_row(shown_->line[src], colour_, row_.data(), l.scale);
-            widened = src;
-        }
-        const uintptr_t line = bmp_write_line(screen, l.y + r);
-        std::memcpy(reinterpret_cast<std::uint32_t *>(line) + l.x, row_.data(), row_bytes);
+        auto *out = reinterpret_cast<std::uint32_t *>(screen->line[l.y + r]) + l.x;
+        widen_row(shown_->line[src], colour_, out, l.scale);
     }
-    bmp_unwrite_line(screen);
+    show_screen_part(l.x, l.y, FRAME_W * l.scale, out_h);
     release_screen();
 }
 
@@ -199,6 +218,17 @@ bool AllegroBackend::open_window(std::string &error) {
     if (get_desktop_resolution(&desktop_w_, &desktop_h_) != 0) desktop_w_ = desktop_h_ = 0;
     window_scale_ = display_.scale > 0 ? display_.scale
                                        : window_scale(desktop_w_, desktop_h_, display_.aspect);
+    // A scale asked for that the desktop cannot show is brought down to the
+    // largest it can, and the player is told, rather than getting a window
+    // whose edges are off the screen.
+    if (display_.scale > 0 && desktop_w_ > 0 && desktop_h_ > 0) {
+        const int fits = largest_scale(desktop_w_, desktop_h_, display_.aspect);
+        if (window_scale_ > fits) {
+            std::fprintf(stderr, "quarvell: --scale %d does not fit the %dx%d desktop; using --scale %d\n",
+                         window_scale_, desktop_w_, desktop_h_, fits);
+            window_scale_ = fits;
+        }
+    }
     focus_away.store(false);
     shown_ = create_bitmap_ex(GAME_DEPTH, FRAME_W, FRAME_H);
     clear_bitmap(shown_);

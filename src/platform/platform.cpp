@@ -14,7 +14,11 @@ Backend *current = nullptr;
 Backend &backend() {
     // Unit tests and tools that never open a window: nothing to show, play
     // or read.
-    static VirtualBackend headless(VirtualOptions{false, {}, nullptr, false});
+    static VirtualBackend headless([] {
+        VirtualOptions o = undrawn();
+        o.window_keys = false;
+        return o;
+    }());
     return current ? *current : headless;
 }
 

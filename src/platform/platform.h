@@ -16,6 +16,7 @@
 
 #include <allegro.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct DisplayOptions {
     bool fullscreen = false; // start in fullscreen
     bool aspect = false;     // 4:3: every 5 rows shown as 6
     std::string screenshot_dir = ".";
+    // The window's icon as _NET_WM_ICON wants it (platform/window_icon.h).
+    std::span<const unsigned long> window_icon;
 };
 
 // What a back end must do. The game calls it only through the functions

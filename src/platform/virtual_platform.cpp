@@ -1,8 +1,11 @@
 #include "platform/virtual_platform.h"
 
+#include "core/frame.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace qv::platform {
@@ -24,6 +27,11 @@ long long fade_length(int speed) {
 } // namespace
 
 VirtualBackend::VirtualBackend(VirtualOptions options) : options_(std::move(options)) {}
+
+VirtualBackend::~VirtualBackend() {
+    // After the library's exit its bitmaps may no longer be freed.
+    if (last_frame_ && system_driver) destroy_bitmap(last_frame_);
+}
 
 bool VirtualBackend::init_display(std::string &error) {
     if (options_.display) {
@@ -97,6 +105,7 @@ void VirtualBackend::clear_screen() {
 }
 
 void VirtualBackend::set_palette(const PALETTE pal) {
+    std::memcpy(palette_, pal, sizeof(PALETTE));
     if (options_.display) options_.display->set_palette(pal);
 }
 
@@ -129,6 +138,12 @@ void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     ++frames_;
     // The pace is kept here, not by the retrace.
     if (options_.display) options_.display->present(frame, sx, sy, false);
+    if (options_.keep_frames && frame) {
+        if (!last_frame_) last_frame_ = create_bitmap_ex(8, FRAME_W, FRAME_H);
+        // As on screen: with a shake offset the last column or row keeps
+        // what it showed before.
+        blit(frame, last_frame_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
+    }
     // Paced as if waiting for the retrace, whatever the setting: a frame
     // that took no time would let a waiting loop spin for ever.
     advance(LOGIC_PERIOD);
@@ -143,11 +158,13 @@ void VirtualBackend::fade(int speed) {
 }
 
 void VirtualBackend::fade_in(const PALETTE pal, int speed) {
+    std::memcpy(palette_, pal, sizeof(PALETTE));
     if (options_.display) options_.display->fade_in(pal, speed);
     fade(speed);
 }
 
 void VirtualBackend::fade_out(int speed) {
+    std::memcpy(palette_, black_palette, sizeof(PALETTE));
     if (options_.display) options_.display->fade_out(speed);
     fade(speed);
 }
@@ -166,6 +183,8 @@ void VirtualBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
 void VirtualBackend::shutdown() {
     timers_.clear();
     input_.keys = {};
+    if (last_frame_) destroy_bitmap(last_frame_);
+    last_frame_ = nullptr;
     if (options_.display) options_.display->shutdown();
     if (owns_library_) {
         allegro_exit();

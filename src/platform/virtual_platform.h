@@ -22,6 +22,9 @@ struct VirtualOptions {
     // False: frames are still presented (time passes, the snapshot is
     // taken) but not drawn, which makes long headless runs fast.
     bool draw = true;
+    // Keeps a copy of every presented frame in last_frame() (pictures of
+    // the game taken headless).
+    bool keep_frames = false;
     // The player: called at every 70 Hz tick, before the tick's input is
     // taken (sample_input).
     std::function<void()> input;
@@ -37,9 +40,19 @@ struct VirtualOptions {
     bool window_keys = true;
 };
 
+// A back end nobody looks at: frames are not drawn.
+inline VirtualOptions undrawn() {
+    VirtualOptions o;
+    o.draw = false;
+    return o;
+}
+
 class VirtualBackend : public Backend {
   public:
     explicit VirtualBackend(VirtualOptions options = {});
+    ~VirtualBackend() override;
+    VirtualBackend(const VirtualBackend &) = delete;
+    VirtualBackend &operator=(const VirtualBackend &) = delete;
 
     // The window's size, fullscreen and screenshots are the display's.
     void configure_display(const DisplayOptions &o) override {
@@ -73,6 +86,10 @@ class VirtualBackend : public Backend {
     long frames_presented() const { return frames_; }
     // True while a fade runs: the game reads no input meanwhile.
     bool fading() const { return fading_; }
+    // The last presented frame (keep_frames), or nullptr.
+    BITMAP *last_frame() const { return last_frame_; }
+    // The palette the screen shows, once any fade is over.
+    const RGB *palette() const { return palette_; }
     // The whole input of the tick (a recording's).
     void set_input(const InputState &input) { input_ = input; }
     // The window's close button.
@@ -114,6 +131,8 @@ class VirtualBackend : public Backend {
     bool owns_library_ = false;
     int joystick_installs_ = 0;
     long frames_ = 0;
+    BITMAP *last_frame_ = nullptr;
+    PALETTE palette_{};
     std::chrono::steady_clock::time_point real_start_;
     long long real_start_tick_ = 0;
 };

@@ -303,11 +303,6 @@ void draw_objects() {
     }
 }
 
-void draw_object_sprite(int slot, BITMAP *dest, BITMAP *sprite) {
-    if (sprite)
-        draw_region_sprite(slot, dest, {sprite, 0, 0, sprite->w, sprite->h});
-}
-
 // An explosion: the larger its glow level, the wider and fainter the flash.
 void draw_glow_disc(int slot, BITMAP *dest, ViewParams view) {
     const int level = g.snap.ent.glow_level[slot];

@@ -15,7 +15,6 @@ void build_draw_list();
 // watch the worst case).
 int sort_draw_list();
 void draw_objects();
-void draw_object_sprite(int slot, BITMAP *dest, BITMAP *sprite);
 void draw_glow_disc(int slot, BITMAP *dest, ViewParams view);
 void draw_shade_disc(int slot, BITMAP *dest, ViewParams view);
 void draw_damage_sparks(int slot, BITMAP *dest);

@@ -122,7 +122,6 @@ constexpr int TOGGLE_ON_SRC_X = 26, TOGGLE_OFF_SRC_X = 40, TOGGLE_SRC_Y = 123;
 constexpr int TOGGLE_W = 13, TOGGLE_H = 11;
 constexpr int TOGGLE_DX = -20, TOGGLE_DY = 5;
 constexpr int BINDING_DX = -69, GAMEPAD_DY = 5, BINDING_DY = 19;
-constexpr int BINDING_COUNT = 4;
 
 void fill_with_pattern(BITMAP *dest, BITMAP *pattern, int ax, int ay, int x1, int y1, int x2,
                        int y2) {
@@ -288,7 +287,7 @@ void draw_binding_names(const MenuPanels &p, int s) {
     g.font_variant = 2;
     draw_text(bx.r + BINDING_DX, bx.y + GAMEPAD_DY, bb, pad ? "ENABLED" : "DISABLED");
     // One name per action; rows past the four bindings have none.
-    const int count = std::min<int>(p.item_count[s], BINDING_COUNT);
+    const int count = std::min<int>(p.item_count[s], ACTION_COUNT);
     for (int i = 0; i < count; ++i) {
         const char *name = pad ? button_name(g.button_binding[i]) : key_name(g.key_binding[i]);
         draw_text(bx.r + BINDING_DX, bx.y + BINDING_DY + ROW_PITCH * i, bb, name);

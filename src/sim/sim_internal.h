@@ -37,7 +37,6 @@ inline constexpr int SPARK_LIFE = 40;
 inline constexpr int SPARK_CELL_ROW = 3;
 inline constexpr int SPARK_SCATTER = 20;   // px, centred on the ship
 inline constexpr int MUZZLE_DISTANCE = 20; // enemy shots and rockets start ahead
-inline constexpr int ROCKET_SPEED = 4;
 inline constexpr int ROCKET_LIFE = 190;
 inline constexpr int RING_SHOTS = 64;
 inline constexpr int RING_STEP = 4;

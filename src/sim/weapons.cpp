@@ -49,21 +49,14 @@ void launch_rocket() {
     if (p < 0)
         return; // full table: the pod is spent for nothing
     EntityTable &e = g.ent;
-    e.owner[p] = OWNER_PLAYER;
-    e.kind[p] = KIND_PROJECTILE;
-    e.speed[p] = px(ROCKET_SPEED);
-    e.shade_level[p] = e.state[p] = e.dying_timer[p] = 0;
-    e.gun[p] = GUN_ROCKET;
-    e.cell_col[p] = static_cast<int16>(gun_sprite[GUN_ROCKET] % 9);
-    e.cell_row[p] = static_cast<int16>(gun_sprite[GUN_ROCKET] / 9);
-    e.shadow_col[p] = e.shadow_row[p] = -1;
-    e.sprite_w[p] = e.sprite_h[p] = SPRITE_CELL;
+    fill_projectile(p, 0, GUN_ROCKET);
     if (g.detail[DETAIL_VAPOR_TRAILS]) {
         e.trail[p] = 1;
         e.trail_timer[p] = TRAIL_INTERVAL;
     } else {
         e.trail[p] = 0;
     }
+    // A rocket flies further than the pods' table row says.
     e.life[p] = ROCKET_LIFE;
     e.heading[p] = e.heading[0];
     e.x[p] = e.x[0] + MUZZLE_DISTANCE * fixcos(e.heading[p]);

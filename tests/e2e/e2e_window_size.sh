@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The window is the largest whole-number scale of 320x200 that leaves room
 # for the desktop's panels: 5x on 1920x1080, 3x on 1024x768; --scale and
-# --aspect change it; the picture is sharp at any scale.
+# --aspect change it, a --scale larger than the desktop is brought down to
+# the largest that fits; the picture is sharp at any scale.
 source "$(dirname "$0")/lib.sh"
 
 # One run: desktop size, options; checks the window's size and quits.
@@ -33,6 +34,10 @@ check_size() {
 check_size 1920x1080 1600x1000
 check_size 1024x768 960x600
 check_size 1024x768 640x400 --scale 2
+# More than the desktop can show: the largest that fits, and one line saying so.
+check_size 1024x768 960x600 --scale 16
+grep -qx "quarvell: --scale 16 does not fit the 1024x768 desktop; using --scale 3" "$WORK/stderr.txt" ||
+  fail "--scale 16 was brought down without a word: $(game_errors)"
 # 4:3: every 5 rows shown as 6, so 320x240 at each scale; 3x (720 rows)
 # would not leave the room, 2x does.
 check_size 1024x768 640x480 --aspect

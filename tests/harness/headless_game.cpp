@@ -8,22 +8,23 @@
 namespace qv::test {
 
 namespace {
-platform::VirtualOptions virtual_options(bool draw, std::function<void()> input) {
+platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::function<void()> input) {
     platform::VirtualOptions o;
     o.draw = draw;
+    o.keep_frames = keep_frames;
     o.input = std::move(input);
     return o;
 }
 } // namespace
 
-HeadlessGame::HeadlessGame(const std::string &tag, bool draw)
-    : folder_(make_temp_dir(tag)), vb_(virtual_options(draw, [this] { input(); })),
+HeadlessGame::HeadlessGame(const std::string &tag, bool draw, bool keep_frames)
+    : folder_(make_temp_dir(tag)), vb_(virtual_options(draw, keep_frames, [this] { input(); })),
       player(host_) {
     set_paths();
 }
 
 HeadlessGame::HeadlessGame(const HeadlessGame &before, bool draw)
-    : folder_(before.folder_), vb_(virtual_options(draw, [this] { input(); })),
+    : folder_(before.folder_), vb_(virtual_options(draw, false, [this] { input(); })),
       player(host_) {
     set_paths();
 }

@@ -34,7 +34,8 @@ class HeadlessGame {
 
   public:
     // `draw` false skips composing frames (everything else runs).
-    explicit HeadlessGame(const std::string &tag, bool draw = false);
+    // `keep_frames` keeps the last frame shown (backend().last_frame()).
+    explicit HeadlessGame(const std::string &tag, bool draw = false, bool keep_frames = false);
     // A second game in the same folder (a restart).
     HeadlessGame(const HeadlessGame &before, bool draw = false);
 
