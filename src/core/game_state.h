@@ -156,8 +156,10 @@ struct ViewParams {
 // on the timer thread (sim lock held), so that both threads read one
 // consistent state.
 struct PadState {
-    byte left, right, up, down; // the first stick's digital directions
+    byte left, right, up, down; // the left stick and the D-pad alike
     byte button[PAD_BUTTONS];   // the buttons actions can be bound to
+    byte start;                 // the Start button
+    byte present;               // a pad is plugged in and found
 };
 
 struct DrawEntry {

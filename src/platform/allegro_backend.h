@@ -3,12 +3,12 @@
 #pragma once
 
 #include "platform/display_layout.h"
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 #include "platform/window_keys.h"
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 namespace qv::platform {
@@ -85,11 +85,7 @@ class AllegroBackend : public Backend {
     std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};
     bool sound_ok_ = false;
-    // install_joystick (main thread) and poll_joystick (timer thread) must
-    // not run at once; the timer only tries the lock and skips a poll rather
-    // than wait, so it is never held up.
-    std::mutex joystick_mutex_;
-    bool joystick_installed_ = false;
+    Gamepad gamepad_;
 };
 
 } // namespace qv::platform

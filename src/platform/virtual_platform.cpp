@@ -106,6 +106,14 @@ void VirtualBackend::set_palette(const PALETTE pal) {
 void VirtualBackend::install_joystick() {
     ++joystick_installs_;
     if (options_.display) options_.display->install_joystick();
+    if (options_.gamepad) options_.gamepad->install();
+}
+
+void VirtualBackend::poll_joystick(PadState &pad) {
+    if (options_.gamepad)
+        options_.gamepad->poll(pad);
+    else
+        pad = pad_;
 }
 
 void VirtualBackend::set_bound_keys(const std::vector<int> &keys) {
@@ -120,6 +128,7 @@ void VirtualBackend::set_key_capture(bool on) {
 
 void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     ++frames_;
+    if (options_.gamepad) options_.gamepad->look_after();
     // Looked at as the real window does, once a frame.
     if (options_.window_keys) {
         const WindowKeys::Uses use = window_keys_.poll(keys_);
@@ -182,6 +191,7 @@ void VirtualBackend::shutdown() {
     if (last_frame_) destroy_bitmap(last_frame_);
     last_frame_ = nullptr;
     if (options_.display) options_.display->shutdown();
+    if (options_.gamepad) options_.gamepad->shutdown();
     if (owns_library_) {
         allegro_exit();
         owns_library_ = false;

@@ -8,6 +8,7 @@
 // sets key[] and the gamepad like the real drivers would.
 #pragma once
 
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 #include "platform/window_keys.h"
 
@@ -37,6 +38,10 @@ struct VirtualOptions {
     // recorded games: their uses are input of their own, written down from
     // the real window.
     bool window_keys = true;
+    // A real pad to read (Allegro's driver on the kernel's joystick device)
+    // in place of the script's: installed, polled and looked after as the
+    // real back end does.
+    Gamepad *gamepad = nullptr;
 };
 
 class VirtualBackend : public Backend {
@@ -69,7 +74,7 @@ class VirtualBackend : public Backend {
     void set_bound_keys(const std::vector<int> &keys) override;
     void set_key_capture(bool on) override;
     void install_joystick() override;
-    void poll_joystick(PadState &pad) override { pad = pad_; }
+    void poll_joystick(PadState &pad) override;
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     bool draws_frames() override { return options_.draw; }
     bool real_time() const override { return false; }
@@ -94,7 +99,7 @@ class VirtualBackend : public Backend {
     // What the script's window keys asked for (window_keys on).
     long fullscreen_switches() const { return fullscreen_switches_; }
     long screenshots() const { return screenshots_; }
-    // What the gamepad shows at the next poll.
+    // What the gamepad shows at the next poll (without a real one).
     void set_pad(const PadState &pad) { pad_ = pad; }
     // Holds or lets go of a key by its library code (KEY_*).
     void set_key(int index, bool held) {

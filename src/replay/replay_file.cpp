@@ -24,6 +24,8 @@ constexpr std::size_t BLOCK_HEAD = 1 + 4; // kind and size
 constexpr int VARINT_MAX_BYTES = 5;
 // The first format kept its one checksum at the very end of the file.
 constexpr std::uint16_t FIRST_FORMAT = 1;
+// The second held the pad in one byte; its recordings still replay.
+constexpr std::uint16_t BYTE_PAD_FORMAT = 2;
 // A recording of more than a day of play is not one this game made.
 constexpr std::uint32_t MAX_TICKS = 70u * 60 * 60 * 24;
 constexpr std::size_t MAX_FILE = 64u << 20;
@@ -95,9 +97,7 @@ std::uint32_t u32_at(const std::uint8_t *p) {
     return v;
 }
 
-bool has_byte(EventKind k) {
-    return k == EventKind::KeyDown || k == EventKind::KeyUp || k == EventKind::Pad;
-}
+bool has_key(EventKind k) { return k == EventKind::KeyDown || k == EventKind::KeyUp; }
 
 bool known(std::uint8_t k) {
     return k >= static_cast<std::uint8_t>(EventKind::KeyDown) &&
@@ -140,7 +140,9 @@ Bytes events_block(const Event *first, const Event *end, std::uint32_t &last_tic
         w.u8(static_cast<std::uint8_t>(e->kind));
         if (e->kind == EventKind::Check)
             w.u32(e->value);
-        else if (has_byte(e->kind))
+        else if (e->kind == EventKind::Pad)
+            w.u16(static_cast<std::uint16_t>(e->value));
+        else if (has_key(e->kind))
             w.u8(static_cast<std::uint8_t>(e->value));
     }
     return block(EVENTS_BLOCK, w.out);
@@ -172,7 +174,8 @@ void read_header(Reader in, Recording &r) {
 }
 
 // One events block's payload, appended to r.events.
-void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_block) {
+void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_block,
+                 std::uint16_t version) {
     const std::uint32_t through = in.u32();
     if (through > MAX_TICKS) throw ReplayError("damaged (time runs past a day)");
     if (!first_block && through < r.ticks) throw ReplayError("damaged (time runs backwards)");
@@ -188,7 +191,9 @@ void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_b
         Event e{last_tick, static_cast<EventKind>(kind), 0};
         if (e.kind == EventKind::Check)
             e.value = in.u32();
-        else if (has_byte(e.kind))
+        else if (e.kind == EventKind::Pad)
+            e.value = version == BYTE_PAD_FORMAT ? in.u8() : in.u16();
+        else if (has_key(e.kind))
             e.value = in.u8();
         // Every event takes at least two bytes: the list never outgrows the file.
         r.events.push_back(e);
@@ -251,7 +256,7 @@ Recording decode(const std::uint8_t *bytes, std::size_t size) {
             throw ReplayError("recording format 1, this game reads " + std::to_string(FORMAT_VERSION));
         throw ReplayError(size < header_end + CRC_SIZE ? "truncated" : "damaged (header checksum)");
     }
-    if (version != FORMAT_VERSION)
+    if (version != FORMAT_VERSION && version != BYTE_PAD_FORMAT)
         throw ReplayError("recording format " + std::to_string(version) + ", this game reads " +
                           std::to_string(FORMAT_VERSION));
     Recording r;
@@ -273,7 +278,7 @@ Recording decode(const std::uint8_t *bytes, std::size_t size) {
         const std::uint8_t kind = bytes[at];
         at = crc_at + CRC_SIZE;
         if (kind == EVENTS_BLOCK && !r.complete) {
-            read_events(payload, r, last_tick, first_block);
+            read_events(payload, r, last_tick, first_block, version);
             first_block = false;
         } else if (kind == END_BLOCK && !r.complete && !first_block) {
             Reader end = payload;

@@ -20,8 +20,8 @@
 
 namespace qv::replay {
 
-std::uint8_t pad_bits(const PadState &pad);
-PadState pad_from_bits(std::uint8_t bits);
+std::uint16_t pad_bits(const PadState &pad);
+PadState pad_from_bits(std::uint16_t bits);
 
 // Copies the real keyboard, gamepad and close button into the game at
 // every tick and writes down each change, with a checksum of the world
@@ -45,7 +45,7 @@ class Recorder {
     RecordingWriter &out_;
     std::string file_;
     bool told_failure_ = false;
-    std::uint8_t pad_ = 0;
+    std::uint16_t pad_ = 0;
     std::int32_t score_ = 0;
     long window_keys_ = 0;
     bool given_[KEY_MAX] = {}; // the keys held as the game has them
