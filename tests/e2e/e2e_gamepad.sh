@@ -100,4 +100,5 @@ case "$(menu_text "$(shot unplugged)")" in
   *) fail "pulling the pad out did not pause: $(menu_text "$WORK/unplugged.png")" ;;
 esac
 kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
+[ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
 echo "ok"
