@@ -117,10 +117,17 @@ static void tell_rest(const char *pipe, const struct layout *l) {
     close(fd);
 }
 
-static int open_device(const char *path, int flags, mode_t mode) {
+/* Allegro's driver and the game open devices with open() alone. */
+int open(const char *path, int flags, ...) {
     int (*real_open)(const char *, int, ...) = next("open");
     char pipe[4096];
-    if (!pipe_of(path, pipe, sizeof pipe)) return real_open(path, flags, mode);
+    if (!pipe_of(path, pipe, sizeof pipe)) {
+        va_list ap;
+        va_start(ap, flags);
+        const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
+        va_end(ap);
+        return real_open(path, flags, mode);
+    }
     struct layout *l = pipe[0] ? read_layout(pipe) : NULL;
     const int fd = l ? real_open(pipe, O_RDONLY | O_NONBLOCK | (flags & O_CLOEXEC)) : -1;
     if (fd < 0 || fd >= MAX_FDS) {
@@ -136,29 +143,6 @@ static int open_device(const char *path, int flags, mode_t mode) {
     pthread_mutex_unlock(&devices_lock);
     return fd;
 }
-
-static mode_t mode_arg(int flags, va_list ap) {
-    return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, mode_t) : 0;
-}
-
-int open(const char *path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    const mode_t mode = mode_arg(flags, ap);
-    va_end(ap);
-    return open_device(path, flags, mode);
-}
-
-int open64(const char *path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    const mode_t mode = mode_arg(flags, ap);
-    va_end(ap);
-    return open_device(path, flags, mode);
-}
-
-int __open_2(const char *path, int flags) { return open_device(path, flags, 0); }
-int __open64_2(const char *path, int flags) { return open_device(path, flags, 0); }
 
 int access(const char *path, int mode) {
     int (*real_access)(const char *, int) = next("access");
