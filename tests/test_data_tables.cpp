@@ -46,16 +46,7 @@ TEST(StageScripts, TriggersAreRunningTotalsAndWavesAreTerminated) {
     }
 }
 
-TEST(StageScripts, KnownStageShapes) {
-    // Stage 0: first wave at 0 kills, last real wave (five enemies) at 11,
-    // end at 16.
-    EXPECT_EQ(script_end_wave(0), 5);
-    EXPECT_EQ(wave_trigger[0][4], 11);
-    EXPECT_EQ(wave_size(0, 4), 5);
-    EXPECT_EQ(wave_trigger[0][5], 16);
-    const int ends[STAGES] = {16, 22, 27, 27, 27, 28};
-    for (int s = 0; s < STAGES; ++s) EXPECT_EQ(wave_trigger[s][script_end_wave(s)], ends[s]);
-    // Only the last stage brings the strongest enemy.
+TEST(StageScripts, OnlyTheLastStageBringsTheStrongestEnemy) {
     for (int s = 0; s < STAGES - 1; ++s)
         for (int w = 0; w < script_end_wave(s); ++w)
             for (int i = 0; i < wave_size(s, w); ++i) EXPECT_NE(wave_script[s][w][i], 15);
@@ -86,8 +77,6 @@ TEST(GunTable, EmptyRowAndShapes) {
         if (gun != GUN_UNUSED) sprites[n++] = gun_sprite[gun];
     std::sort(sprites, sprites + n);
     EXPECT_EQ(std::unique(sprites, sprites + n), sprites + n);
-    // Firestorm: 160 + 100 heat is just allowed.
-    EXPECT_EQ(gun_heat[5], 100);
 }
 
 TEST(GunTable, EveryFiringSoundIsLoaded) {
@@ -118,9 +107,6 @@ TEST(EnemyTable, DefinedKindsGrowMoreDangerous) {
     EXPECT_EQ(enemy_cell[15][1], 1);
 }
 
-TEST(ShipTable, ArmourAndGuns) {
-    EXPECT_EQ(ship_armor[0], 200);
-    EXPECT_EQ(ship_armor[2], 400);
-    EXPECT_FLOAT_EQ(ship_turn[1], 0.75f);
+TEST(ShipTable, EveryShipRegrowsItsPods) {
     for (int s = 0; s < SHIP_COUNT; ++s) EXPECT_GT(ship_pod_regen[s], 0);
 }

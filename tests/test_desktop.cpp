@@ -134,22 +134,24 @@ TEST(DisplayLayout, TheWindowIsTheLargestScaleThatLeavesRoomOnTheDesktop) {
 }
 
 TEST(DisplayLayout, FullscreenCentresTheLargestPictureOnTheScreen) {
-    const platform::Layout xga = platform::fullscreen_layout(1024, 768, false);
-    EXPECT_EQ(xga.scale, 3);
-    EXPECT_EQ(xga.x, 32);
-    EXPECT_EQ(xga.y, 84);
-    const platform::Layout hd = platform::fullscreen_layout(1920, 1080, false);
-    EXPECT_EQ(hd.scale, 5);
-    EXPECT_EQ(hd.x, 160);
-    EXPECT_EQ(hd.y, 40);
-    const platform::Layout hd43 = platform::fullscreen_layout(1920, 1080, true);
-    EXPECT_EQ(hd43.scale, 4); // 1280 x 960
-    EXPECT_EQ(hd43.x, 320);
-    EXPECT_EQ(hd43.y, 60);
-    const platform::Layout tiny = platform::fullscreen_layout(300, 150, false);
-    EXPECT_EQ(tiny.scale, 1);
-    EXPECT_EQ(tiny.x, 0);
-    EXPECT_EQ(tiny.y, 0);
+    struct Case {
+        int w, h;
+        bool aspect;
+        int scale, x, y;
+    };
+    const Case cases[] = {
+        {1024, 768, false, 3, 32, 84},
+        {1920, 1080, false, 5, 160, 40},
+        {1280, 800, false, 4, 0, 0}, // an exact fit, both ways
+        {1920, 1080, true, 4, 320, 60}, // 1280 x 960
+        {300, 150, false, 1, 0, 0},
+    };
+    for (const Case &c : cases) {
+        const platform::Layout l = platform::fullscreen_layout(c.w, c.h, c.aspect);
+        EXPECT_EQ(l.scale, c.scale) << c.w << "x" << c.h;
+        EXPECT_EQ(l.x, c.x) << c.w << "x" << c.h;
+        EXPECT_EQ(l.y, c.y) << c.w << "x" << c.h;
+    }
 }
 
 class Paths : public testing::Test {

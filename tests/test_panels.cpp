@@ -289,6 +289,7 @@ TEST_F(PanelTest, TogglesAndBindings) {
         EXPECT_EQ(glyph_at(136, 25 + 14 * i).cell_row, key_cells[i][1]) << i;
     }
     g.joystick_enabled = 1;
+    g.pad.present = 1;
     redraw();
     const int pad_cells[][2] = {
         {4, 3}, {1, 3}, {1, 3}, {1, 3}, {12, 5}}; // E(NABLED), B(UTTON)..., ?
@@ -296,6 +297,10 @@ TEST_F(PanelTest, TogglesAndBindings) {
         EXPECT_EQ(glyph_at(136, 25 + 14 * i).column, pad_cells[i][0]) << i;
         EXPECT_EQ(glyph_at(136, 25 + 14 * i).cell_row, pad_cells[i][1]) << i;
     }
+    // No pad found: N(O PAD) on every action row.
+    g.pad.present = 0;
+    redraw();
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(glyph_at(136, 25 + 14 * i).column, 13) << i;
     EXPECT_EQ(g.font_variant, 0);
 }
 
@@ -471,6 +476,7 @@ TEST(PanelGolden, MenusWithTheGeneratedArt) {
     // The gamepad's names: "BUTTON 4" is the widest a binding row shows
     // without running into the frame.
     g.joystick_enabled = 1;
+    g.pad.present = 1;
     menu_frame({{2, PANEL_LIST, 210, 10, 100, 66, 6, 0, 0, {8, 9, 10, 12}},
                 {3, PANEL_CONTROLS, 7, 80, 195, 80, 7, 2, 0, {35, 31, 32, 33, 34}, 124},
                 {5, PANEL_DESCRIPTION, 6, 170, 190, 21, 0, 0, 5, {}}},

@@ -46,27 +46,6 @@ TEST_F(StateTest, ClearSlotKeepsSparks) {
     EXPECT_EQ(g.ent.sparks[7][2].frame, 3);
 }
 
-TEST_F(StateTest, StartUpValues) {
-    EXPECT_EQ(g.current_stage, -1);
-    EXPECT_EQ(g.stage_end_timer, -1);
-    EXPECT_EQ(g.bomb_regen_timer, 70);
-    EXPECT_EQ(g.drift_dir, 100);
-    EXPECT_FLOAT_EQ(g.turn_rate, 1.0f);
-    EXPECT_EQ(g.difficulty, 1);
-    EXPECT_EQ(g.key_binding[0], 107);
-    EXPECT_EQ(g.key_binding[3], 103);
-    EXPECT_EQ(g.button_binding[0], 4);
-    EXPECT_EQ(g.records_scroll, -420);
-    for (int s = 1; s < SLOT_COUNT; ++s) {
-        ASSERT_EQ(g.ent.gun[s], -1);
-        ASSERT_EQ(g.ent.hp[s], 100);
-        ASSERT_EQ(g.ent.shadow_col[s], -1);
-        ASSERT_EQ(g.ent.life[s], -1);
-        ASSERT_EQ(g.ent.sparks[s][3].frame, -1);
-    }
-    for (int c = 0; c < 256; ++c) ASSERT_EQ(g.shade_map.data[255][c], c);
-}
-
 TEST_F(StateTest, EveryTextFitsItsSlot) {
     auto check = [](const NumberedText *texts, int count, int slot_size, int slots) {
         for (int i = 0; i < count; ++i) {

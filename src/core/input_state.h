@@ -14,11 +14,14 @@ namespace qv {
 
 inline constexpr int PAD_BUTTONS = 4; // gamepad buttons 1..4 can be bound
 
-// The first gamepad: its digital directions and the buttons actions can be
-// bound to.
+// The first gamepad: its digital directions (the left stick and the D-pad
+// alike), the buttons actions can be bound to, Start, and whether a pad is
+// plugged in and found at all.
 struct PadState {
     std::uint8_t left, right, up, down;
     std::uint8_t button[PAD_BUTTONS];
+    std::uint8_t start;
+    std::uint8_t present;
     bool operator==(const PadState &) const = default;
 };
 

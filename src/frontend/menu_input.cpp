@@ -30,6 +30,11 @@ bool held(Direction dir) {
 }
 } // namespace
 
+bool start_held() {
+    SimLock lock;
+    return pad_start_held();
+}
+
 void set_panel(int s, const PanelSetup &p) {
     SimLock lock;
     MenuPanels &m = g.panels;
@@ -87,15 +92,18 @@ void wait_slides(const Backdrop &b, std::initializer_list<int> slots) {
 MenuEvent ChoiceLatch::step() {
     const bool accept = held(ACT_FIRE);
     const bool cancel = held(ACT_STRAFE);
+    const bool start = start_held();
     switch (state_) {
     case State::Idle:
+        if (start) state_ = State::ArmedStart;
         if (accept) state_ = State::ArmedAccept;
         if (cancellable_ && cancel) state_ = State::ArmedCancel;
         window_keys_at_arming_ = window_keys_used();
         return MenuEvent::None;
     case State::ArmedAccept:
+    case State::ArmedStart:
     case State::ArmedCancel:
-        if (accept || cancel) return MenuEvent::None;
+        if (accept || cancel || start) return MenuEvent::None;
         // Alt (the default accept key) held for Alt+Enter: the player
         // switched to fullscreen, and chose nothing.
         if (window_keys_used() != window_keys_at_arming_) {
@@ -103,9 +111,10 @@ MenuEvent ChoiceLatch::step() {
             return MenuEvent::None;
         }
         {
-            const bool was_accept = state_ == State::ArmedAccept;
+            const State armed = state_;
             state_ = State::Idle;
-            return was_accept ? MenuEvent::Accept : MenuEvent::Cancel;
+            by_start_ = armed == State::ArmedStart;
+            return armed == State::ArmedCancel ? MenuEvent::Cancel : MenuEvent::Accept;
         }
     }
     return MenuEvent::None;
@@ -151,7 +160,10 @@ void CursorLatch::step(int slot) {
 MenuInput MenuControls::step() {
     MenuInput in;
     in.event = choice_.step();
-    if (in.event == MenuEvent::Accept) in.row = panel_cursor(slot_);
+    if (in.event == MenuEvent::Accept) {
+        in.row = panel_cursor(slot_);
+        in.by_start = choice_.by_start();
+    }
     cursor_.step(slot_);
     return in;
 }

@@ -48,15 +48,22 @@ void wait_slides(const Backdrop &b, std::initializer_list<int> slots);
 
 enum class MenuEvent { None, Accept, Cancel };
 
+// True while the gamepad's Start button is held (takes the sim lock).
+bool start_held();
+
 // The accept/cancel latch: a choice is taken on release, never on press.
+// The gamepad's Start button accepts too.
 class ChoiceLatch {
   public:
     explicit ChoiceLatch(bool cancellable) : cancellable_(cancellable) {}
     MenuEvent step();
+    // The last accept came from Start.
+    bool by_start() const { return by_start_; }
 
   private:
-    enum class State { Idle, ArmedAccept, ArmedCancel } state_ = State::Idle;
+    enum class State { Idle, ArmedAccept, ArmedStart, ArmedCancel } state_ = State::Idle;
     bool cancellable_;
+    bool by_start_ = false;
     std::uint32_t window_keys_at_arming_ = 0;
 };
 
@@ -79,6 +86,7 @@ class CursorLatch {
 struct MenuInput {
     MenuEvent event = MenuEvent::None;
     int row = -1;
+    bool by_start = false; // the accept came from the gamepad's Start
 };
 
 // Every menu's input, in one order: the accept/cancel latch, then the

@@ -56,8 +56,10 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
     bool done = false;
     while (!done && !close_requested()) {
         screen.draw();
-        if (key_held(KEYCODE_ENTER)) {
+        if (key_held(KEYCODE_ENTER) || start_held()) {
             play_menu_accept();
+            // Let go of first, so the title menu after does not take it.
+            while (start_held() && !close_requested()) screen.draw();
             done = true;
         }
         if (key_held(KEYCODE_BACKSPACE)) {
@@ -170,7 +172,9 @@ void run_pause_menu() {
     while (choice < 0) {
         if (close_requested()) break;
         const MenuInput in = controls.step();
-        if (in.event == MenuEvent::Accept) choice = in.row;
+        // Start resumes wherever the cursor is: pressed to play on, it
+        // never ends the game.
+        if (in.event == MenuEvent::Accept) choice = in.by_start ? 0 : in.row;
         MenuPanels panels;
         bool blink;
         {

@@ -46,7 +46,7 @@ void run_value_menu(const Backdrop &b, const PanelSetup &panel, int in_steps, in
     wait_slides(b, {2, 3});
 }
 
-int16 current(const int16 &field) {
+template <class T> T current(const T &field) {
     SimLock lock;
     return field;
 }
@@ -89,6 +89,9 @@ void run_graphics_menu(const Backdrop &b) {
 }
 
 void run_controls_menu(const Backdrop &b) {
+    // A pad plugged in since it was last looked for is found as the menu
+    // opens, not a few seconds later.
+    if (current(g.joystick_enabled)) platform::install_joystick();
     run_value_menu(b,
                    {PANEL_CONTROLS, -193, 80, 195, 80, {35, 31, 32, 33, 34}, TITLE_CONTROLS, 0, 0,
                     124},
@@ -136,14 +139,14 @@ int held_button() {
 }
 
 // A change of mind: Escape abandons a capture. While buttons are captured
-// (possibly with no pad plugged in at all) the cancel key does too; while
-// keys are captured it is a key like any other, so that two actions can
-// still trade keys.
+// (possibly with no pad plugged in at all) the cancel key and the pad's
+// Start do too; while keys are captured the cancel key is a key like any
+// other, so that two actions can still trade keys.
 bool abandon_held(bool pad) {
     if (key_held(KEYCODE_ESC)) return true;
     if (!pad) return false;
     SimLock lock;
-    return key_held(g.key_binding[ACT_STRAFE]);
+    return key_held(g.key_binding[ACT_STRAFE]) || pad_start_held();
 }
 
 } // namespace

@@ -57,6 +57,10 @@ int action_held(int action) {
     return key_held(g.key_binding[action]) ? 1 : 0;
 }
 
+bool pad_start_held() { return g.joystick_enabled && g.pad.start; }
+
+bool pad_present() { return g.joystick_enabled && g.pad.present; }
+
 bool key_bound(int code) {
     for (int a = 0; a < ACTION_COUNT; ++a)
         if (g.key_binding[a] == code) return true;

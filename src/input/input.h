@@ -44,6 +44,10 @@ bool library_key_held(int index);
 int direction_held(int dir);
 // 1 while the action (0..3) is held, else 0. Sim lock held, as above.
 int action_held(int action);
+// While the gamepad is on: its Start button is held (pause in flight,
+// accept in the menus), and a pad is plugged in and found. Sim lock held.
+bool pad_start_held();
+bool pad_present();
 
 // True when an action is bound to the key with this stored code (sim lock
 // held): such a key is the action's alone, never also a hot key.

@@ -144,7 +144,10 @@ std::string usage_text() {
          "  Alt+Enter, F11      fullscreen on and off\n"
          "  F12                 screenshot\n"
          "A key bound to an action in Setup does only that: it is then none of\n"
-         "V, C, S, F11, F12 or the Enter of Alt+Enter.\n";
+         "V, C, S, F11, F12 or the Enter of Alt+Enter.\n"
+         "\nGamepad (switch it on in Setup, Controls): the left stick or the D-pad\n"
+         "to turn, thrust and move; buttons 4, 3, 2, 1 fire, strafe, launch a pod and\n"
+         "boost (select and back in menus); Start pauses, and selects in menus.\n";
     return s;
 }
 

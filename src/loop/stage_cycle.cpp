@@ -71,6 +71,28 @@ void hot_key(int code, byte &setting) {
     locked([&] { setting = setting == 1 ? 0 : 1; });
 }
 
+// The pad's own reasons to pause a flight: Start pressed and let go (let
+// go, so that the pause menu does not take the same press as its own), and
+// the pad pulled out, which leaves the player as helpless as a switch to
+// another window.
+class PadPause {
+  public:
+    PadPause() { look(); }
+    bool due() {
+        const bool start_was = start_, present_was = present_;
+        look();
+        return (start_was && !start_) || (present_was && !present_);
+    }
+
+  private:
+    void look() {
+        SimLock lock;
+        start_ = pad_start_held();
+        present_ = pad_present();
+    }
+    bool start_ = false, present_ = false;
+};
+
 // The world at a stage start: slots cleared, ship placed, intro banner.
 void begin_stage_world() {
     for (int s = 1; s < SLOT_COUNT; ++s) clear_slot(s);
@@ -128,6 +150,7 @@ void stage_complete_sequence() {
 enum class FlightEnd { Lost, Complete, Quit, ExitGame };
 
 FlightEnd flight_loop() {
+    PadPause pad_pause;
     for (;;) {
         if (close_requested()) return FlightEnd::Quit;
         if (locked([] { return g.game_over; })) return FlightEnd::Lost;
@@ -151,10 +174,13 @@ FlightEnd flight_loop() {
         hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);
         hot_key(KEYCODE_S, g.detail[DETAIL_SHIP_SHADOWS]);
         // Switching to another window pauses, so the player does not die
-        // behind it; a switch while paused is answered already.
-        if (key_held(KEYCODE_ESC) || focus_lost()) {
+        // behind it; a switch while paused is answered already, and so is
+        // a pad pulled out.
+        const bool pad_wants_pause = pad_pause.due();
+        if (key_held(KEYCODE_ESC) || focus_lost() || pad_wants_pause) {
             run_pause_menu();
             focus_lost();
+            pad_pause = PadPause();
         }
 
         render_frame();

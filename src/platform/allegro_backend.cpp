@@ -123,7 +123,7 @@ InputState AllegroBackend::sample_input() {
     for (int k = 1; k < KEY_MAX; ++k)
         in.keys[static_cast<std::size_t>(k)] = __atomic_load_n(&key[k], __ATOMIC_RELAXED) != 0 ||
                                                pressed_since_sample[k].exchange(false);
-    poll_pad(in.pad);
+    gamepad_.poll(in.pad);
     in.close = close_flag.load();
     const bool lost = take_focus_loss();
     WindowKeys::Uses use;
@@ -152,27 +152,7 @@ void AllegroBackend::set_key_capture(bool on) {
 
 void AllegroBackend::request_close() { close_flag.store(true); }
 
-void AllegroBackend::install_joystick() {
-    std::lock_guard<std::mutex> hold(joystick_mutex_);
-    if (joystick_installed_) remove_joystick();
-    joystick_installed_ = ::install_joystick(JOY_TYPE_AUTODETECT) == 0 && num_joysticks > 0;
-}
-
-void AllegroBackend::poll_pad(PadState &pad) {
-    std::unique_lock<std::mutex> hold(joystick_mutex_, std::try_to_lock);
-    if (!hold.owns_lock() || !joystick_installed_) {
-        pad = PadState{};
-        return;
-    }
-    ::poll_joystick();
-    const JOYSTICK_INFO &j = joy[0];
-    pad.left = j.stick[0].axis[0].d1 ? 1 : 0;
-    pad.right = j.stick[0].axis[0].d2 ? 1 : 0;
-    pad.up = j.stick[0].axis[1].d1 ? 1 : 0;
-    pad.down = j.stick[0].axis[1].d2 ? 1 : 0;
-    for (int b = 0; b < PAD_BUTTONS; ++b)
-        pad.button[b] = b < j.num_buttons && j.button[b].b ? 1 : 0;
-}
+void AllegroBackend::install_joystick() { gamepad_.install(); }
 
 void AllegroBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
     if (sound_ok_ && sample) play_sample(sample, volume, pan, frequency, 0);
@@ -181,10 +161,7 @@ void AllegroBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
 void AllegroBackend::shutdown() {
     remove_int(sample_tick);
     sampling.store(nullptr);
-    {
-        std::lock_guard<std::mutex> hold(joystick_mutex_);
-        joystick_installed_ = false;
-    }
+    gamepad_.shutdown();
     close_window();
     allegro_exit();
 }

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "platform/display_layout.h"
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 #include "platform/window_keys.h"
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 namespace qv::platform {
 
@@ -75,7 +77,6 @@ class AllegroBackend : public Backend {
     bool switch_warned_ = false;
 
     // ---- the tick's input (allegro_backend.cpp) ----
-    void poll_pad(PadState &pad);
     // True when the window lost the input focus since the last call (any
     // thread; allegro_display.cpp, which follows the focus).
     bool take_focus_loss();
@@ -91,11 +92,8 @@ class AllegroBackend : public Backend {
     std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};
     bool sound_ok_ = false;
-    // install_joystick (main thread) and poll_pad (sampling thread) must
-    // not run at once; the timer only tries the lock and skips a poll rather
-    // than wait, so it is never held up.
-    std::mutex joystick_mutex_;
-    bool joystick_installed_ = false;
+    // Installed by the main thread, polled by the sampling thread.
+    Gamepad gamepad_;
 };
 
 } // namespace qv::platform

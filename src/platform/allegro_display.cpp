@@ -143,6 +143,8 @@ void AllegroBackend::answer_window_keys() {
 }
 
 void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
+    // A pad plugged in since the last frame is installed between two.
+    gamepad_.look_after();
     if (!screen) return;
     // Clipped to the source: with an offset the last column or row keeps
     // what it showed before. The offset is scaled with the picture.

@@ -112,6 +112,7 @@ void VirtualBackend::set_palette(const PALETTE pal) {
 void VirtualBackend::install_joystick() {
     ++joystick_installs_;
     if (options_.display) options_.display->install_joystick();
+    if (options_.gamepad) options_.gamepad->install();
 }
 
 void VirtualBackend::set_bound_keys(const std::vector<int> &keys) {
@@ -125,6 +126,8 @@ void VirtualBackend::set_key_capture(bool on) {
 }
 
 InputState VirtualBackend::sample_input() {
+    // A real pad, when given, stands in for the script's.
+    if (options_.gamepad) options_.gamepad->poll(input_.pad);
     // The window's own keys are taken out as the real window takes them.
     if (options_.window_keys) {
         const WindowKeys::Uses use = window_keys_.take(input_);
@@ -136,6 +139,7 @@ InputState VirtualBackend::sample_input() {
 
 void VirtualBackend::present(BITMAP *frame, int sx, int sy, bool) {
     ++frames_;
+    if (options_.gamepad) options_.gamepad->look_after();
     // The pace is kept here, not by the retrace.
     if (options_.display) options_.display->present(frame, sx, sy, false);
     if (options_.keep_frames && frame) {
@@ -186,6 +190,7 @@ void VirtualBackend::shutdown() {
     if (last_frame_) destroy_bitmap(last_frame_);
     last_frame_ = nullptr;
     if (options_.display) options_.display->shutdown();
+    if (options_.gamepad) options_.gamepad->shutdown();
     if (owns_library_) {
         allegro_exit();
         owns_library_ = false;

@@ -9,6 +9,7 @@
 // would.
 #pragma once
 
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 #include "platform/window_keys.h"
 
@@ -38,6 +39,10 @@ struct VirtualOptions {
     // as on the real window. Off for recorded games: their input comes
     // whole from the real window, window-key uses included.
     bool window_keys = true;
+    // A real pad to read (Allegro's driver on the kernel's joystick device)
+    // in place of the script's: installed, polled and looked after as the
+    // real back end does.
+    Gamepad *gamepad = nullptr;
 };
 
 // A back end nobody looks at: frames are not drawn.
@@ -96,7 +101,7 @@ class VirtualBackend : public Backend {
     void request_close() { input_.close = true; }
     // The player switches to another window.
     void lose_focus() { ++input_.focus_losses; }
-    // What the gamepad shows.
+    // What the gamepad shows (without a real one).
     void set_pad(const PadState &pad) { input_.pad = pad; }
     // Holds or lets go of a key by its library code (KEY_*).
     void set_key(int index, bool held) {

@@ -3,6 +3,7 @@
 // over the panel kinds.
 #include "render/panels.h"
 
+#include "core/sim_lock.h"
 #include "input/input.h"
 #include "render/objects.h"
 #include "render/panel_parts.h"
@@ -284,12 +285,20 @@ void draw_binding_names(const MenuPanels &p, int s) {
     BITMAP *bb = g.back_buffer;
     const Box bx = box_of(p, s);
     const bool pad = g.joystick_enabled != 0;
+    bool found;
+    {
+        SimLock lock; // the timer thread polls the pad
+        found = pad_present();
+    }
     g.font_variant = 2;
     draw_text(bx.r + BINDING_DX, bx.y + GAMEPAD_DY, bb, pad ? "ENABLED" : "DISABLED");
-    // One name per action; rows past the four bindings have none.
+    // One name per action; rows past the four bindings have none. Buttons
+    // of a pad that is not there are no use: the rows say so instead.
     const int count = std::min<int>(p.item_count[s], ACTION_COUNT);
     for (int i = 0; i < count; ++i) {
-        const char *name = pad ? button_name(g.button_binding[i]) : key_name(g.key_binding[i]);
+        const char *name = !pad     ? key_name(g.key_binding[i])
+                           : found ? button_name(g.button_binding[i])
+                                   : "NO PAD";
         draw_text(bx.r + BINDING_DX, bx.y + BINDING_DY + ROW_PITCH * i, bb, name);
     }
     g.font_variant = 0;

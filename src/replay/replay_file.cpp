@@ -95,9 +95,7 @@ std::uint32_t u32_at(const std::uint8_t *p) {
     return v;
 }
 
-bool has_byte(EventKind k) {
-    return k == EventKind::KeyDown || k == EventKind::KeyUp || k == EventKind::Pad;
-}
+bool has_key(EventKind k) { return k == EventKind::KeyDown || k == EventKind::KeyUp; }
 
 bool known(std::uint8_t k) {
     return k >= static_cast<std::uint8_t>(EventKind::KeyDown) &&
@@ -140,7 +138,9 @@ Bytes events_block(const Event *first, const Event *end, std::uint32_t &last_tic
         w.u8(static_cast<std::uint8_t>(e->kind));
         if (e->kind == EventKind::Check)
             w.u32(e->value);
-        else if (has_byte(e->kind))
+        else if (e->kind == EventKind::Pad)
+            w.u16(static_cast<std::uint16_t>(e->value));
+        else if (has_key(e->kind))
             w.u8(static_cast<std::uint8_t>(e->value));
     }
     return block(EVENTS_BLOCK, w.out);
@@ -188,7 +188,9 @@ void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_b
         Event e{last_tick, static_cast<EventKind>(kind), 0};
         if (e.kind == EventKind::Check)
             e.value = in.u32();
-        else if (has_byte(e.kind))
+        else if (e.kind == EventKind::Pad)
+            e.value = in.u16();
+        else if (has_key(e.kind))
             e.value = in.u8();
         // Every event takes at least two bytes: the list never outgrows the file.
         r.events.push_back(e);

@@ -18,7 +18,7 @@
 //   blocks, each: u8 kind, u32 n, n payload bytes, u32 CRC-32 of kind, n and payload
 //     'E' events: u32 the last tick the recording covers so far, then events,
 //         each: varint tick delta (from the event before), u8 kind, payload
-//         KeyDown/KeyUp: u8 library key code; Pad: u8 bits; Check: u32;
+//         KeyDown/KeyUp: u8 library key code; Pad: u16 bits; Check: u32;
 //         Close, FocusLost, WindowKey: nothing
 //     'Z' the end (the game ended; nothing follows): i32 final score,
 //         u32 final checksum
@@ -32,7 +32,7 @@
 
 namespace qv::replay {
 
-inline constexpr std::uint16_t FORMAT_VERSION = 2;
+inline constexpr std::uint16_t FORMAT_VERSION = 3;
 // Ticks between two checksums of the world.
 inline constexpr int CHECK_EVERY = 70;
 // Ticks between two blocks written while recording: what a killed game's

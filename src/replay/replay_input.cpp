@@ -9,12 +9,14 @@ namespace qv::replay {
 
 namespace {
 
-enum PadBit : std::uint8_t {
+enum PadBit : std::uint16_t {
     PAD_LEFT = 1,
     PAD_RIGHT = 2,
     PAD_UP = 4,
     PAD_DOWN = 8,
     PAD_BUTTON0 = 16, // then one bit per button
+    PAD_START = PAD_BUTTON0 << PAD_BUTTONS,
+    PAD_PRESENT = PAD_START << 1,
 };
 
 std::uint32_t world_checksum() {
@@ -24,24 +26,28 @@ std::uint32_t world_checksum() {
 
 } // namespace
 
-std::uint8_t pad_bits(const PadState &pad) {
-    std::uint8_t b = 0;
+std::uint16_t pad_bits(const PadState &pad) {
+    std::uint16_t b = 0;
     if (pad.left) b |= PAD_LEFT;
     if (pad.right) b |= PAD_RIGHT;
     if (pad.up) b |= PAD_UP;
     if (pad.down) b |= PAD_DOWN;
     for (int i = 0; i < PAD_BUTTONS; ++i)
-        if (pad.button[i]) b |= static_cast<std::uint8_t>(PAD_BUTTON0 << i);
+        if (pad.button[i]) b |= static_cast<std::uint16_t>(PAD_BUTTON0 << i);
+    if (pad.start) b |= PAD_START;
+    if (pad.present) b |= PAD_PRESENT;
     return b;
 }
 
-PadState pad_from_bits(std::uint8_t b) {
+PadState pad_from_bits(std::uint16_t b) {
     PadState pad{};
     pad.left = (b & PAD_LEFT) ? 1 : 0;
     pad.right = (b & PAD_RIGHT) ? 1 : 0;
     pad.up = (b & PAD_UP) ? 1 : 0;
     pad.down = (b & PAD_DOWN) ? 1 : 0;
     for (int i = 0; i < PAD_BUTTONS; ++i) pad.button[i] = (b & (PAD_BUTTON0 << i)) ? 1 : 0;
+    pad.start = (b & PAD_START) ? 1 : 0;
+    pad.present = (b & PAD_PRESENT) ? 1 : 0;
     return pad;
 }
 
@@ -67,7 +73,7 @@ void apply_event(const Event &e, InputState &input) {
     case EventKind::KeyUp:
         if (e.value > 0 && e.value < KEY_MAX) input.keys[e.value] = e.kind == EventKind::KeyDown;
         break;
-    case EventKind::Pad: input.pad = pad_from_bits(static_cast<std::uint8_t>(e.value)); break;
+    case EventKind::Pad: input.pad = pad_from_bits(static_cast<std::uint16_t>(e.value)); break;
     case EventKind::Close: input.close = true; break;
     case EventKind::FocusLost: ++input.focus_losses; break;
     case EventKind::WindowKey: ++input.window_keys; break;

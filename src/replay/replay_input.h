@@ -21,8 +21,8 @@
 
 namespace qv::replay {
 
-std::uint8_t pad_bits(const PadState &pad);
-PadState pad_from_bits(std::uint8_t bits);
+std::uint16_t pad_bits(const PadState &pad);
+PadState pad_from_bits(std::uint16_t bits);
 
 // The events that take the input `from` to `to` at tick t, appended to
 // `out`; applying them to `from` (apply_event) gives `to` again.

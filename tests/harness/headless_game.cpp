@@ -8,18 +8,21 @@
 namespace qv::test {
 
 namespace {
-platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::function<void()> input) {
+platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::function<void()> input,
+                                        platform::Gamepad *gamepad = nullptr) {
     platform::VirtualOptions o;
     o.draw = draw;
     o.keep_frames = keep_frames;
     o.input = std::move(input);
+    o.gamepad = gamepad;
     return o;
 }
 } // namespace
 
-HeadlessGame::HeadlessGame(const std::string &tag, bool draw, bool keep_frames)
-    : folder_(make_temp_dir(tag)), vb_(virtual_options(draw, keep_frames, [this] { input(); })),
-      player(host_) {
+HeadlessGame::HeadlessGame(const std::string &tag, bool draw, bool keep_frames,
+                           platform::Gamepad *gamepad)
+    : folder_(make_temp_dir(tag)),
+      vb_(virtual_options(draw, keep_frames, [this] { input(); }, gamepad)), player(host_) {
     set_paths();
 }
 

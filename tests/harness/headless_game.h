@@ -7,6 +7,7 @@
 #include "loop/game_loop.h"
 #include "platform/virtual_platform.h"
 
+#include <functional>
 #include <string>
 
 namespace qv::test {
@@ -20,7 +21,12 @@ class VirtualHost : public PlayerHost {
     bool fading() const override { return vb_.fading(); }
     void request_close() override { vb_.request_close(); }
     void set_pad(const PadState &pad) override { vb_.set_pad(pad); }
-    void hold_key(int index, bool held) override { vb_.set_key(index, held); }
+    void hold_key(int index, bool held) override {
+        if (!route || !route(index, held)) vb_.set_key(index, held);
+    }
+    // Takes the keys it wants (returns true) elsewhere, a pad say, in
+    // place of the keyboard.
+    std::function<bool(int index, bool held)> route;
 
   private:
     platform::VirtualBackend &vb_;
@@ -33,9 +39,11 @@ class HeadlessGame {
     VirtualHost host_{vb_};
 
   public:
-    // `draw` false skips composing frames (everything else runs).
-    // `keep_frames` keeps the last frame shown (backend().last_frame()).
-    explicit HeadlessGame(const std::string &tag, bool draw = false, bool keep_frames = false);
+    // `draw` false skips composing frames (everything else runs);
+    // `keep_frames` keeps the last frame shown (backend().last_frame()); with
+    // `gamepad` the game reads that real pad instead of the script's.
+    explicit HeadlessGame(const std::string &tag, bool draw = false, bool keep_frames = false,
+                          platform::Gamepad *gamepad = nullptr);
     // A second game in the same folder (a restart).
     HeadlessGame(const HeadlessGame &before, bool draw = false);
 
@@ -48,6 +56,7 @@ class HeadlessGame {
     // Where game_main reads and saves (the folder's files unless changed).
     GameOptions options;
     platform::VirtualBackend &backend() { return vb_; }
+    VirtualHost &host() { return host_; }
     const std::string &folder() const { return folder_; }
     std::string settings_file() const { return folder_ + "/w_config.def"; }
     std::string records_file() const { return folder_ + "/assist.def"; }

@@ -81,6 +81,8 @@ class Player {
     explicit Player(PlayerHost &host, PlayerTiming timing = PlayerTiming())
         : host_(host), timing_(timing) {}
 
+    // Slower presses, for a player on the gamepad (polled at 30 Hz).
+    void set_timing(const PlayerTiming &timing) { timing_ = timing; }
     // Called by the virtual back end at every tick.
     void tick();
     bool finished() const { return next_ >= steps_.size(); }

@@ -38,6 +38,15 @@ BitmapPtr make_bitmap(int w, int h, int colour = 0);
 // mask, shows.
 int hashed(int x, int y, std::uint32_t seed);
 
+// Skips a test that checks that play or generation repeats exactly: that
+// is a property of the code, checked once in the build without sanitizers,
+// where it is fast.
+#ifdef QV_SANITIZED
+#define QV_SKIP_DETERMINISM_UNDER_SANITIZERS() GTEST_SKIP() << "determinism is checked in the release build"
+#else
+#define QV_SKIP_DETERMINISM_UNDER_SANITIZERS() (void)0
+#endif
+
 // The generated data directory of this build.
 inline const char *game_dir() { return QV_GAME_DIR; }
 

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The real binary with a gamepad: Allegro's real joystick driver reads a
+# fake Xbox-style pad (the tests' preloaded joystick library). "Gamepad" is
+# switched on with no pad ("NO PAD"), the pad is plugged in and found in the
+# open menu, the menus are gone through on it (D-pad, stick, buttons and
+# Start), Start pauses a flight and resumes it, and pulling the pad out
+# pauses it.
+source "$(dirname "$0")/lib.sh"
+FAKE_JOYSTICK="$(realpath "$GAME_DIR/../tests/libqv_fake_joystick.so")"
+[ -f "$FAKE_JOYSTICK" ] || fail "no fake joystick library beside $GAME_DIR"
+export QV_FAKE_JOYSTICK_DIR="$WORK/pad"
+mkdir -p "$QV_FAKE_JOYSTICK_DIR"
+PAD="$QV_FAKE_JOYSTICK_DIR/js0"
+
+# Microsoft X-Box 360 pad through xpad: sticks, triggers resting at full
+# deflection, a hat D-pad (axes 6 and 7); A B X Y LB RB Back Start Guide
+# and the stick clicks.
+plug() {
+  printf '%s\n' 'name Microsoft X-Box 360 pad' 'axes 0 1 2 3 4 5 16 17' \
+    'rest 0 0 -32767 0 0 -32767 0 0' \
+    'buttons 0x130 0x131 0x133 0x134 0x136 0x137 0x13a 0x13b 0x13c 0x13d 0x13e' >"$PAD.layout"
+  mkfifo "$PAD"
+  exec 7<>"$PAD"
+}
+unplug() { rm -f "$PAD" "$PAD.layout"; exec 7>&-; }
+
+# One js_event record: type (1 button, 2 axis), number, value.
+event() {
+  local v=$(( $3 & 0xFFFF ))
+  printf "\\x00\\x00\\x00\\x00\\x$(printf %02x $((v & 255)))\\x$(printf %02x $((v >> 8)))\\x0$1\\x$(printf %02x "$2")" >&7
+}
+# A button or an axis pushed and let go.
+tap() { event "$1" "$2" "${3:-1}"; sleep 0.25; event "$1" "$2" 0; sleep 0.4; }
+BUTTON=1 AXIS=2
+FIRE=3 CANCEL=2 START=7          # buttons 4 and 3 (Y, X) as bound by default
+STICK_Y=1 HAT_Y=7 UP=-32767 DOWN=32767
+
+# The binding names of the Controls panel (x 7, y 80, 195 x 80).
+controls_text() {
+  convert "$1" -filter point -resize 320x200\! -crop 80x60+125+85 +repage -scale 600% \
+    -colorspace Gray -threshold 60% -negate "$1.controls.png"
+  tesseract "$1.controls.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
+}
+
+start_xvfb
+mkdir -p "$WORK/game"
+cp -r "$GAME_DIR"/. "$WORK/game/"
+launch_game "$WORK/game" env LD_PRELOAD="$FAKE_JOYSTICK" ./quarvell
+sleep 2
+press Alt_L; sleep 0.8 # "Setup"
+press Alt_L; sleep 0.8 # "Controls"
+press Alt_L; sleep 0.8 # "Gamepad": on, with no pad
+case "$(controls_text "$(shot no-pad)")" in
+  *"NO PAD"*) ;;
+  *) fail "no \"NO PAD\" with the gamepad on and none plugged in: $(controls_text "$WORK/no-pad.png")" ;;
+esac
+
+plug
+sleep 4
+case "$(controls_text "$(shot found)")" in
+  *BUTTON*) ;;
+  *) fail "the pad plugged in was not found: $(controls_text "$WORK/found.png")" ;;
+esac
+
+# Out to the title on the cancel button, then "Start Game" on the D-pad
+# and the accept button, the ship on Start, the gun and the pod on the
+# stick, the campaign.
+tap $BUTTON $CANCEL; sleep 0.5
+tap $BUTTON $CANCEL; sleep 0.8
+tap $AXIS $HAT_Y $UP
+tap $BUTTON $FIRE; sleep 0.8
+tap $BUTTON $START; sleep 0.8
+tap $AXIS $STICK_Y $DOWN
+tap $AXIS $STICK_Y $UP
+tap $BUTTON $FIRE; sleep 0.8
+tap $BUTTON $FIRE; sleep 0.8
+tap $BUTTON $FIRE
+sleep 5
+case "$(menu_text "$(shot flight)")" in
+  *esume*|*"Exit Game"*|*Select*) fail "no flight after the menus on the pad: $(menu_text "$WORK/flight.png")" ;;
+esac
+[ -n "$(game_errors)" ] && fail "the game complained: $(game_errors)"
+
+tap $BUTTON $START
+sleep 1
+case "$(menu_text "$(shot start-paused)")" in
+  *esume*"Exit Game"*) ;;
+  *) fail "Start did not pause: $(menu_text "$WORK/start-paused.png")" ;;
+esac
+tap $BUTTON $START
+sleep 1
+case "$(menu_text "$(shot resumed)")" in
+  *esume*|*"Exit Game"*) fail "Start did not resume the flight" ;;
+esac
+
+unplug
+sleep 1
+case "$(menu_text "$(shot unplugged)")" in
+  *esume*"Exit Game"*) ;;
+  *) fail "pulling the pad out did not pause: $(menu_text "$WORK/unplugged.png")" ;;
+esac
+kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
+[ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
+echo "ok"
