@@ -19,23 +19,41 @@ work="${QV_FUZZ_WORK:-$build}"
 # An input slower than this is a finding too (a reader that hangs).
 input_timeout=10
 
-failed=()
-for t in "${targets[@]}"; do
-  corpus="$work/corpus/$t"
-  artifacts="$work/artifacts/$t/"
-  log="$work/fuzz-$t.log"
+# One target's run; its verdict goes to $work/verdict-<target>.
+fuzz_one() {
+  local t="$1"
+  local corpus="$work/corpus/$t" artifacts="$work/artifacts/$t/" log="$work/fuzz-$t.log"
   mkdir -p "$corpus" "$artifacts"
-  dirs=("$corpus" "$build/fuzz-seeds/$t")
+  local dirs=("$corpus" "$build/fuzz-seeds/$t")
   [ -d "fuzz/regressions/$t" ] && dirs+=("fuzz/regressions/$t")
   if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout="$input_timeout" \
       -print_final_stats=1 -artifact_prefix="$artifacts" "${dirs[@]}" >"$log" 2>&1; then
+    local runs
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
-    echo "fuzz: $t: ${runs:-?} inputs in ${seconds} s, no finding"
+    echo "fuzz: $t: ${runs:-?} inputs in ${seconds} s, no finding" >"$work/verdict-$t"
   else
-    echo "fuzz: $t: FAULT FOUND (input kept in $artifacts, log in $log):"
-    tail -n 40 "$log"
-    failed+=("$t")
+    { echo "fuzz: $t: FAULT FOUND (input kept in $artifacts, log in $log):"; tail -n 40 "$log"; } \
+      >"$work/verdict-$t"
   fi
+}
+
+# As many targets at once as there are cores, each on one.
+mkdir -p "$work"
+running=0
+for t in "${targets[@]}"; do
+  fuzz_one "$t" &
+  running=$((running + 1))
+  if [ "$running" -ge "$(nproc)" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+
+failed=()
+for t in "${targets[@]}"; do
+  cat "$work/verdict-$t"
+  grep -q "FAULT FOUND" "$work/verdict-$t" && failed+=("$t")
 done
 if [ ${#failed[@]} -ne 0 ]; then
   echo "fuzz: faults found by: ${failed[*]}"

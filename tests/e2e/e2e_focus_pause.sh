@@ -5,13 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 start_game
-xmessage -name other-window "another program" &
-OTHER_PID=$!
-trap 'stop "$OTHER_PID"; cleanup' EXIT
-OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
+open_other_window
 sleep 2
-
-focus() { xdotool windowfocus --sync "$1"; sleep 0.5; }
 
 focus "$WINDOW"
 focus "$OTHER"

@@ -86,10 +86,8 @@ wait_exit 15
 [ "$EXIT_RC" = "0" ] || fail "Exit Game ended with status $EXIT_RC: $(game_errors)"
 
 # Started with --fullscreen; F11 brings the window.
-(cd "$WORK/game" && exec ./quarvell --fullscreen >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-GAME_PID=$!
-sleep 3
-WINDOW="$(xdotool search --name '^QUARVELL$' | head -n1)" || fail "no game window"
+launch_game "$WORK/game" ./quarvell --fullscreen
+sleep 2
 check_fullscreen started
 press F11
 check_window started
@@ -99,8 +97,7 @@ wait_exit 15
 
 # Fire bound to F11 (a prepared settings file kept in the game's folder):
 # F11 selects in the menus and switches nothing.
-cp "$SETTINGS" "$WORK/game/w_config.def"
-printf '\x39' | dd of="$WORK/game/w_config.def" bs=1 seek=11 conv=notrunc status=none
+settings_with_byte 11 '\x39' # F11
 launch_game "$WORK/game" ./quarvell
 sleep 2
 press F11 # "Setup"

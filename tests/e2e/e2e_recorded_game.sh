@@ -15,13 +15,10 @@ start_flight 4
 xdotool keydown --window "$WINDOW" Up Left Alt_L; sleep 2; xdotool keyup --window "$WINDOW" Up Left Alt_L
 # A switch to another window (the flight pauses), back, "Resume Play", and a
 # screenshot: the replay must see the pause where the player saw it.
-xmessage -name other-window "another program" &
-OTHER_PID=$!
-trap 'stop "$OTHER_PID"; cleanup' EXIT
-OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
-xdotool windowfocus --sync "$WINDOW"; sleep 0.5
-xdotool windowfocus --sync "$OTHER"; sleep 1
-xdotool windowfocus --sync "$WINDOW"; sleep 0.5
+open_other_window
+focus "$WINDOW"
+focus "$OTHER"; sleep 0.5
+focus "$WINDOW"
 press Alt_L  # "Resume Play"
 sleep 1
 press F12

@@ -37,8 +37,7 @@ wait_exit 15
 
 # F12 bound to "Pod" (a prepared settings file kept in the game's folder):
 # F12 launches pods and takes no picture.
-cp "$SETTINGS" "$WORK/game/w_config.def"
-printf '\x3a' | dd of="$WORK/game/w_config.def" bs=1 seek=13 conv=notrunc status=none
+settings_with_byte 13 '\x3a' # F12
 launch_game "$WORK/game" ./quarvell
 sleep 2
 press F12

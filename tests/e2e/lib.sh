@@ -29,7 +29,9 @@ stop() {
   kill -9 "$pid" 2>/dev/null || true
 }
 
+OTHER_PID=""
 cleanup() {
+  stop "$OTHER_PID"
   stop "$GAME_PID"
   stop "$XVFB_PID"
   wait 2>/dev/null || true
@@ -113,6 +115,24 @@ await_window() {
 # Waits for the window of a game started by other means; sets WINDOW.
 find_window() {
   await_window || fail "no game window appeared: $(cat "$WORK/stderr.txt")"
+}
+
+# Another program's window, to switch the focus to; sets OTHER and
+# OTHER_PID (stop it when its window is in the way).
+open_other_window() {
+  xmessage -name other-window "another program" &
+  OTHER_PID=$!
+  OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
+}
+
+# Gives the focus to window $1, as a click would.
+focus() { xdotool windowfocus --sync "$1"; sleep 0.5; }
+
+# A settings file kept in the game's folder: the one saved last, with the
+# byte at offset $1 set to $2 (a printf escape, such as '\x39').
+settings_with_byte() {
+  cp "$SETTINGS" "$WORK/game/w_config.def"
+  printf "$2" | dd of="$WORK/game/w_config.def" bs=1 seek="$1" conv=notrunc status=none
 }
 
 # Width and height of a window, as "WxH".

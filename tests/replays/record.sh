@@ -85,12 +85,9 @@ hold 1 Shift_L Up
 press Escape; sleep 1; press Alt_L; sleep 1            # pause, "Resume Play"
 # A switch to another window (the flight pauses), back, "Resume Play", and
 # a screenshot.
-xmessage -name other-window "another program" &
-OTHER_PID=$!
-trap 'stop "$OTHER_PID"; cleanup' EXIT
-OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
-xdotool windowfocus --sync "$OTHER"; sleep 1
-xdotool windowfocus --sync "$WINDOW"; sleep 0.5
+open_other_window
+focus "$OTHER"; sleep 0.5
+focus "$WINDOW"
 press Alt_L; sleep 1
 stop "$OTHER_PID"
 press F12
