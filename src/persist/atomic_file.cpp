@@ -137,8 +137,9 @@ void sync_folder(const std::string &path) {
 
 std::set<std::string> warned;
 
-} // namespace
-
+// Writes to a temporary file beside `path`, flushes and fsyncs it, then
+// renames it over `path`. On failure the old file is untouched, the
+// temporary file is removed and the reason is put in `error`.
 bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
                            std::string &error) {
     std::string temp;
@@ -168,6 +169,8 @@ bool write_file_atomically(const std::string &path, const std::uint8_t *data, st
     sync_folder(path);
     return true;
 }
+
+} // namespace
 
 bool save_file(const std::string &path, const MergeWithDisk &merge) {
     if (path.empty()) return false; // kept in memory only

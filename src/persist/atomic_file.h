@@ -13,12 +13,6 @@ namespace qv {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Writes to a temporary file beside `path`, flushes and fsyncs it, then
-// renames it over `path`. On failure the old file is untouched, the
-// temporary file is removed and the reason is put in `error`.
-bool write_file_atomically(const std::string &path, const std::uint8_t *data, std::size_t size,
-                           std::string &error);
-
 // Makes the bytes to save from the bytes the file holds at that moment
 // (none when there is no file): the place to keep what another copy of the
 // game saved since this one read the file.
