@@ -250,7 +250,8 @@ void BM_ShipHudAndScore(benchmark::State &state) {
 
 void BM_GroundLayer(benchmark::State &state) {
     beside_floor(state, [](int i) {
-        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i), START, START);
+        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i), START, START,
+                          GROUND_TEXEL_SHIFT);
     });
 }
 
@@ -264,7 +265,7 @@ void BM_GroundAndCloudsInOnePass(benchmark::State &state) {
     beside_floor(state, [](int i) {
         const fixed h = pose_heading(i);
         draw_ground_and_cloud_layers(g.back_buffer, g.stage_map, h, START, START, g.cloud_map, h,
-                                     START, START);
+                                     START, START, GROUND_TEXEL_SHIFT);
     });
 }
 

@@ -7,7 +7,8 @@ namespace qv::bench {
 namespace {
 
 constexpr int FIX = 16;
-constexpr std::uint32_t GROUND_MASK = 1023, GROUND_ROW_BITS = 10;
+constexpr int GROUND_FIX = FIX + GROUND_TEXEL_SHIFT;
+constexpr std::uint32_t GROUND_MASK = 511, GROUND_ROW_BITS = 9;
 constexpr std::uint32_t CLOUD_MASK = 255, CLOUD_ROW_BITS = 8;
 
 struct Walk {
@@ -37,8 +38,8 @@ void draw_floor(BITMAP *dest, BITMAP *ground, BITMAP *clouds, const COLOR_MAP &s
         unsigned char *out = dest->line[y];
         for (int x = 0; x < FRAME_W; ++x) {
             const unsigned char t =
-                ground_texels[((gw.v >> FIX) & GROUND_MASK) << GROUND_ROW_BITS |
-                              ((gw.u >> FIX) & GROUND_MASK)];
+                ground_texels[((gw.v >> GROUND_FIX) & GROUND_MASK) << GROUND_ROW_BITS |
+                              ((gw.u >> GROUND_FIX) & GROUND_MASK)];
             const unsigned char level = cloud_texels[((cw.v >> FIX) & CLOUD_MASK) << CLOUD_ROW_BITS |
                                                      ((cw.u >> FIX) & CLOUD_MASK)];
             out[x] = shade.data[level][t];

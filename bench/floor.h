@@ -12,8 +12,9 @@ struct LayerPose {
     fixed cloud_heading, cloud_x, cloud_y;
 };
 
-// For each of the 320 x 200 pixels: one texel of the 1024 x 1024 ground,
-// one of the 256 x 256 cloud map, and the colour map lookup that shades
+// For each of the 320 x 200 pixels: one texel of the 512 x 512 ground
+// (drawn at twice its size, as the game draws it), one of the 256 x 256
+// cloud map, and the colour map lookup that shades
 // one by the other, written to `dest`. One pass, row by row, pixel by
 // pixel, nothing batched. The maps must be those sizes, rows back to back
 // (as create_bitmap makes them).

@@ -301,7 +301,7 @@ TEST_F(PictureChecks, LoadersUseTheSizesOfTheTable) {
     expect_refused_naming(load_stage_graphics, ground);
     write_bytes(ground, encipher_archive(pcx(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE), 5));
     load_stage_graphics();
-    EXPECT_EQ(getpixel(g.stage_map, 2 * 511, 2 * 511), test::hashed(511, 511, 7));
+    EXPECT_EQ(getpixel(g.stage_map, 511, 511), test::hashed(511, 511, 7));
     fs::current_path(old);
 }
 

@@ -171,7 +171,7 @@ TEST_F(LoaderTest, SheetsLoadInOrderWithTheirPalettes) {
         EXPECT_TRUE(same_rgb(g.hud_palette[c], hud[c])) << c;
         EXPECT_TRUE(same_rgb(g.title_palette[c], title[c])) << c;
     }
-    EXPECT_EQ(g.stage_map->w, 1024);
+    EXPECT_EQ(g.stage_map->w, GROUND_PICTURE_SIZE);
     EXPECT_EQ(g.back_buffer->h, 200);
     ASSERT_EQ(g.suit_shadow->w, 41);
     ASSERT_EQ(g.suit_shadow->h, 16);
@@ -252,17 +252,17 @@ TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
     }
 }
 
-TEST_F(LoaderTest, EveryStageGetsItsGroundDoubledAndItsClouds) {
+TEST_F(LoaderTest, EveryStageGetsItsGroundAndItsClouds) {
     load_graphics();
     for (int s = 0; s < STAGES; ++s) {
         SCOPED_TRACE("stage " + std::to_string(s));
         g.current_stage = static_cast<int16>(s);
         load_stage_graphics();
         int wrong = 0;
-        for (int y = 0; y < 1024; ++y)
-            for (int x = 0; x < 1024; ++x)
-                wrong += getpixel(g.stage_map, x, y) != ground_pixel(s, x / 2, y / 2);
-        EXPECT_EQ(wrong, 0) << "ground pixels not in 2x2 blocks of the archive's";
+        for (int y = 0; y < GROUND_PICTURE_SIZE; ++y)
+            for (int x = 0; x < GROUND_PICTURE_SIZE; ++x)
+                wrong += getpixel(g.stage_map, x, y) != ground_pixel(s, x, y);
+        EXPECT_EQ(wrong, 0) << "ground pixels not the archive's";
         const int a = stage_cloud_archive[s];
         ASSERT_EQ(g.cloud_map->w, 256);
         ASSERT_EQ(g.cloud_map->h, 256);

@@ -117,15 +117,18 @@ TEST_F(LayerTest, RowTablesMatchTheViewConstants) {
     EXPECT_NEAR(fixtof(g.row_step[199]), 0.41, 0.01);
 }
 
-TEST_F(LayerTest, GroundMatchesThePlainRulesOverManyPoses) {
-    auto map = make_bitmap(1024, 1024);
+TEST_F(LayerTest, StageGroundIsItsPictureAtTwiceItsSizeOverManyPoses) {
+    // The stage's ground at GROUND_TEXEL_SHIFT against the plain rules on a
+    // copy of its picture made twice as large.
+    auto map = make_bitmap(512, 512), doubled = make_bitmap(1024, 1024);
     fill_hashed(map.get(), 7);
+    stretch_blit(map.get(), doubled.get(), 0, 0, 512, 512, 0, 0, 1024, 1024);
     auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
     for (const Pose &p : poses()) {
         SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
         clear_to_color(got.get(), 3);
-        draw_ground_layer(got.get(), map.get(), p.heading, p.x, p.y);
-        reference_layer(want.get(), map.get(), p.heading, p.x, p.y, false);
+        draw_ground_layer(got.get(), map.get(), p.heading, p.x, p.y, GROUND_TEXEL_SHIFT);
+        reference_layer(want.get(), doubled.get(), p.heading, p.x, p.y, false);
         ASSERT_EQ(first_difference(got.get(), want.get()), "");
     }
 }
@@ -181,7 +184,7 @@ TEST_F(LayerTest, CloudsDarkenWhatIsThereByTheirTexels) {
 }
 
 TEST_F(LayerTest, OnePassGivesTheSamePictureAsTwo) {
-    auto map = make_bitmap(1024, 1024);
+    auto map = make_bitmap(512, 512);
     fill_hashed(map.get(), 14);
     auto clouds = make_bitmap(256, 256);
     fill_hashed(clouds.get(), 15);
@@ -191,8 +194,8 @@ TEST_F(LayerTest, OnePassGivesTheSamePictureAsTwo) {
     for (size_t i = 0; i < all.size(); ++i) {
         const Pose &p = all[i], &q = all[(i * 7 + 3) % all.size()];
         draw_ground_and_cloud_layers(got.get(), map.get(), p.heading, p.x, p.y, clouds.get(),
-                                     q.heading, q.x, q.y);
-        draw_ground_layer(want.get(), map.get(), p.heading, p.x, p.y);
+                                     q.heading, q.x, q.y, GROUND_TEXEL_SHIFT);
+        draw_ground_layer(want.get(), map.get(), p.heading, p.x, p.y, GROUND_TEXEL_SHIFT);
         draw_cloud_layer(want.get(), clouds.get(), q.heading, q.x, q.y);
         ASSERT_EQ(first_difference(got.get(), want.get()), "") << "pose " << i;
     }
@@ -221,7 +224,7 @@ class ComposeTest : public LayerTest {
         for (BITMAP *GameState::*b : BITMAPS)
             g.*b = own(make_bitmap(320, 200));
         g.suit_shadow = own(make_bitmap(41, 16));
-        g.stage_map = own(make_bitmap(1024, 1024));
+        g.stage_map = own(make_bitmap(512, 512));
         fill_hashed(g.stage_map, 17);
         g.cloud_map = own(make_bitmap(256, 256));
         std::memset(&g.snap, 0, sizeof g.snap);
@@ -283,7 +286,7 @@ TEST_F(ComposeTest, CameraAndCloudsArePulledBackAlongTheShipsHeading) {
     EXPECT_EQ(g.view_cloud_y, itofix(-40) - 110 * fixsin(heading));
     // Between the score and the instruments the frame is the two layers.
     auto want = make_bitmap(FRAME_W, FRAME_H);
-    draw_ground_layer(want.get(), g.stage_map, heading, g.view_x, g.view_y);
+    draw_ground_layer(want.get(), g.stage_map, heading, g.view_x, g.view_y, GROUND_TEXEL_SHIFT);
     draw_cloud_layer(want.get(), g.cloud_map, itofix(200), g.view_cloud_x, g.view_cloud_y);
     EXPECT_EQ(first_difference(g.back_buffer, want.get(), 20, 139), "");
 }

@@ -8,7 +8,6 @@
 #include "core/game_state.h"
 #include "platform/platform.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -23,7 +22,6 @@ constexpr char GRAPHICS_DIR[] = "graphics/";
 constexpr char COLOUR_TABLE_FILE[] = "table.dat";
 
 constexpr int COLOUR_DEPTH = 8;
-constexpr int STAGE_MAP_SIZE = 2 * GROUND_PICTURE_SIZE;
 
 // The ship's shadow is cut out of the suits sheet.
 constexpr int SUIT_SHADOW_X = 0, SUIT_SHADOW_Y = 153;
@@ -76,18 +74,6 @@ void load_cloud_half(int archive, int dest_y) {
     blit(scratch.get(), g.cloud_map, 0, 0, 0, dest_y, CLOUD_SIZE, CLOUD_HALF_H);
 }
 
-// Each pixel of `src` as a 2 x 2 block of `dest`, which is twice its size
-// (what stretch_blit makes of it, a few times faster).
-void double_into(BITMAP *src, BITMAP *dest) {
-    for (int y = 0; y < src->h; ++y) {
-        const unsigned char *in = src->line[y];
-        unsigned char *out = dest->line[2 * y];
-        for (int x = 0; x < src->w; ++x)
-            out[2 * x] = out[2 * x + 1] = in[x];
-        std::memcpy(dest->line[2 * y + 1], out, static_cast<std::size_t>(dest->w));
-    }
-}
-
 } // namespace
 
 void reset_light_tables() { keep_colours_at_full_light(g.shade_map); }
@@ -100,7 +86,7 @@ void load_graphics() {
         load_archive_picture(picture_path(sheet.archive), g.*sheet.palette, bmp, sheet.width,
                              sheet.height);
     }
-    g.stage_map = new_bitmap(STAGE_MAP_SIZE, STAGE_MAP_SIZE);
+    g.stage_map = new_bitmap(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
     g.back_buffer = new_bitmap(SHEET_W, SHEET_H);
     g.suit_shadow = new_bitmap(SUIT_SHADOW_W, SUIT_SHADOW_H);
     blit(g.suits_sheet, g.suit_shadow, SUIT_SHADOW_X, SUIT_SHADOW_Y, 0, 0, SUIT_SHADOW_W,
@@ -129,18 +115,17 @@ void load_stage_graphics() {
     load_cloud_half(stage_cloud_archive[stage] + 1, CLOUD_HALF_H);
 
     // The ground's palette lands in game_palette and supplies the stage's
-    // colours 128..255.
-    const std::string ground_path = picture_path(std::to_string(stage_map_archive[stage]));
-    TempBitmap ground(decode_picture(read_archive(ground_path), g.game_palette,
-                                     GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE, ground_path));
+    // colours 128..255. The ground is kept at its own size: the layer draws
+    // it at twice that.
+    if (!g.stage_map || g.stage_map->w != GROUND_PICTURE_SIZE ||
+        g.stage_map->h != GROUND_PICTURE_SIZE)
+        replace(g.stage_map, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
+    load_archive_picture(picture_path(std::to_string(stage_map_archive[stage])), g.game_palette,
+                         g.stage_map, GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
 
     platform::clear_screen();
     use_hud_colours(g.game_palette, g.hud_palette);
     platform::set_palette(g.game_palette);
-
-    if (!g.stage_map || g.stage_map->w != STAGE_MAP_SIZE || g.stage_map->h != STAGE_MAP_SIZE)
-        replace(g.stage_map, STAGE_MAP_SIZE, STAGE_MAP_SIZE);
-    double_into(ground.get(), g.stage_map);
     // The generator computed this stage's light tables; computing them here
     // is the way out for a data folder made before it did (or for other
     // colours), and costs some 30 ms.

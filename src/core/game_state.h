@@ -45,6 +45,8 @@ inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
 inline constexpr int ACTION_COUNT = 4; // Fire/Accept, Strafe/Cancel, Launch Bomb, Booster
 inline constexpr int WAVE_ENTRIES = 32; // enemies a wave may list, with its end mark
+// Each texel of the stage's ground covers 2 x 2 world pixels (a shift).
+inline constexpr int GROUND_TEXEL_SHIFT = 1;
 
 // Object kinds stored in EntityTable::kind.
 enum Kind : int16 {
@@ -278,7 +280,9 @@ struct GameState {
     BITMAP *tex40_sheet, *tex32_sheet, *enemy_sheet, *shadow_sheet, *suits_sheet;
     BITMAP *stages_sheet, *font_sheet, *ships_sheet, *gunfire_sheet, *hud_sheet;
     BITMAP *logos_sheet, *title_sheet;
-    BITMAP *suit_shadow, *back_buffer, *stage_map, *cloud_map;
+    BITMAP *suit_shadow, *back_buffer, *cloud_map;
+    // The stage's ground picture, drawn at twice its size (GROUND_TEXEL_SHIFT).
+    BITMAP *stage_map;
     PALETTE game_palette, hud_palette, title_palette;
     COLOR_MAP shade_map, glow_map, title_shade_map, title_glow_map;
     SAMPLE *samples[SAMPLE_COUNT];

@@ -3,7 +3,10 @@
 // Each screen row looks at one ground distance (g.row_distance) and spans
 // the ground in even steps (g.row_step), so a row is one straight walk across
 // the map: per pixel only additions, shifts, masks and lookups. The maps'
-// sides are powers of two, so wrapping around them is a bit mask.
+// sides are powers of two, so wrapping around them is a bit mask. A map may
+// be drawn larger than it is, each texel over 2^texel_shift world pixels a
+// side: the stage's ground is its 512 x 512 picture at twice its size, which
+// takes a quarter of the cache that a doubled copy of it would.
 #include "render/render.h"
 
 #include "core/game_state.h"
@@ -88,32 +91,38 @@ const unsigned char *packed_texels(BITMAP *map) {
     return packed ? map->line[0] : nullptr;
 }
 
-// Texel index of a back-to-back map; the usual sizes get constant shifts.
-template <int LW, int LH> struct Pow2Index {
+// Texel index of a back-to-back map of 2^LW x 2^LH texels, each over
+// 2^TS world pixels a side: the game's two maps get constant shifts.
+template <int LW, int LH, int TS> struct Pow2Index {
     u32 operator()(u32 u, u32 v) const {
         constexpr u32 u_mask = (1u << LW) - 1, v_row_mask = ((1u << LH) - 1) << LW;
-        return ((v >> (FIX_SHIFT - LW)) & v_row_mask) | ((u >> FIX_SHIFT) & u_mask);
+        return ((v >> (FIX_SHIFT + TS - LW)) & v_row_mask) | ((u >> (FIX_SHIFT + TS)) & u_mask);
     }
 };
-using GroundIndex = Pow2Index<10, 10>; // 1024 x 1024
-using CloudIndex = Pow2Index<8, 8>;    // 256 x 256
+constexpr int GROUND_SIDE = 512, CLOUD_SIDE = 256;
+using GroundIndex = Pow2Index<9, 9, GROUND_TEXEL_SHIFT>;
+using CloudIndex = Pow2Index<8, 8, 0>;
 
 struct AnyIndex {
-    int v_shift;
+    int u_shift, v_shift;
     u32 v_row_mask, u_mask;
 
-    explicit AnyIndex(BITMAP *map)
-        : v_shift(FIX_SHIFT - log2_of(map->w)),
+    AnyIndex(BITMAP *map, int texel_shift)
+        : u_shift(FIX_SHIFT + texel_shift), v_shift(u_shift - log2_of(map->w)),
           v_row_mask(static_cast<u32>(map->h - 1) << log2_of(map->w)),
           u_mask(static_cast<u32>(map->w - 1)) {}
 
     u32 operator()(u32 u, u32 v) const {
-        return ((v >> v_shift) & v_row_mask) | ((u >> FIX_SHIFT) & u_mask);
+        return ((v >> v_shift) & v_row_mask) | ((u >> u_shift) & u_mask);
     }
 };
 
-bool sized(BITMAP *map, int w, int h) {
-    return map->w == w && map->h == h;
+bool sized(BITMAP *map, int side) {
+    return map->w == side && map->h == side;
+}
+
+bool is_stage_ground(BITMAP *map, int texel_shift) {
+    return sized(map, GROUND_SIDE) && texel_shift == GROUND_TEXEL_SHIFT;
 }
 
 // The texel indices of the next n pixels of a row (a loop the compiler can
@@ -182,31 +191,34 @@ void walk_packed(BITMAP *dest, Axes a, fixed cx, fixed cy, const unsigned char *
 
 // Maps whose rows are not back to back (sub-bitmaps): through the row table.
 template <class Put>
-void walk_row_table(BITMAP *dest, BITMAP *map, Axes a, fixed cx, fixed cy, Put put) {
+void walk_row_table(BITMAP *dest, BITMAP *map, int texel_shift, Axes a, fixed cx, fixed cy,
+                    Put put) {
     const u32 u_mask = static_cast<u32>(map->w - 1), v_mask = static_cast<u32>(map->h - 1);
+    const int shift = FIX_SHIFT + texel_shift;
     const int w = dest->w, rows = layer_rows(dest);
     for (int y = 0; y < rows; ++y) {
         RowWalk r = row_walk(a, cx, cy, y, w / 2);
         unsigned char *out = dest->line[y];
         for (int x = 0; x < w; ++x, r.u += r.du, r.v += r.dv)
-            put(out[x], map->line[(r.v >> FIX_SHIFT) & v_mask][(r.u >> FIX_SHIFT) & u_mask]);
+            put(out[x], map->line[(r.v >> shift) & v_mask][(r.u >> shift) & u_mask]);
     }
 }
 
 template <class Put>
-void walk_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy, Put put) {
+void walk_layer(BITMAP *dest, BITMAP *map, int texel_shift, fixed heading, fixed cx, fixed cy,
+                Put put) {
     if (!layer_usable(dest, map))
         return;
     const Axes a = axes(heading);
     const unsigned char *texels = packed_texels(map);
     if (!texels)
-        walk_row_table(dest, map, a, cx, cy, put);
-    else if (sized(map, 1024, 1024))
+        walk_row_table(dest, map, texel_shift, a, cx, cy, put);
+    else if (is_stage_ground(map, texel_shift))
         walk_packed(dest, a, cx, cy, texels, GroundIndex{}, put);
-    else if (sized(map, 256, 256))
+    else if (sized(map, CLOUD_SIDE) && texel_shift == 0)
         walk_packed(dest, a, cx, cy, texels, CloudIndex{}, put);
     else
-        walk_packed(dest, a, cx, cy, texels, AnyIndex(map), put);
+        walk_packed(dest, a, cx, cy, texels, AnyIndex(map, texel_shift), put);
 }
 
 // Ground and clouds side by side: each pixel is written once, already shaded.
@@ -235,26 +247,28 @@ struct ShadedGroundSegments {
 
 } // namespace
 
-void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy) {
-    walk_layer(dest, map, heading, cx, cy, [](unsigned char &p, unsigned char t) { p = t; });
+void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
+                       int texel_shift) {
+    walk_layer(dest, map, texel_shift, heading, cx, cy,
+               [](unsigned char &p, unsigned char t) { p = t; });
 }
 
 void draw_cloud_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy) {
     // The cloud texel is a light level: 255 leaves the ground as it is,
     // lower values darken it.
     const COLOR_MAP *shade = &g.shade_map;
-    walk_layer(dest, map, heading, cx, cy,
+    walk_layer(dest, map, 0, heading, cx, cy,
                [shade](unsigned char &p, unsigned char t) { p = shade->data[t][p]; });
 }
 
 void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
                                   BITMAP *clouds, fixed cloud_heading, fixed cloud_x,
-                                  fixed cloud_y) {
+                                  fixed cloud_y, int texel_shift) {
     const bool fast = layer_usable(dest, map) && layer_usable(dest, clouds) &&
-                      sized(map, 1024, 1024) && sized(clouds, 256, 256) && packed_texels(map) &&
-                      packed_texels(clouds);
+                      is_stage_ground(map, texel_shift) && sized(clouds, CLOUD_SIDE) &&
+                      packed_texels(map) && packed_texels(clouds);
     if (!fast) {
-        draw_ground_layer(dest, map, heading, cx, cy);
+        draw_ground_layer(dest, map, heading, cx, cy, texel_shift);
         draw_cloud_layer(dest, clouds, cloud_heading, cloud_x, cloud_y);
         return;
     }

@@ -25,12 +25,15 @@ struct ShakeOffset {
 // offset of this frame.
 ShakeOffset take_shake_offset();
 
-void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy);
+// The ground's map is drawn with each texel over 2^texel_shift world pixels
+// a side (the stage's ground: GROUND_TEXEL_SHIFT); the clouds' one to one.
+void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
+                       int texel_shift = 0);
 void draw_cloud_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy);
 // The ground layer and the cloud layer over it, in one pass: the same
 // picture as the two calls one after the other.
 void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
                                   BITMAP *clouds, fixed cloud_heading, fixed cloud_x,
-                                  fixed cloud_y);
+                                  fixed cloud_y, int texel_shift = 0);
 
 } // namespace qv
