@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <random>
 
@@ -18,10 +17,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-void write_bytes(const std::string &path, const Bytes &b) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
-}
+using test::read_bytes;
+using test::write_bytes;
 
 Bytes random_bytes(std::size_t n, unsigned seed) {
     std::mt19937 rng(seed);
@@ -81,8 +78,7 @@ class ArchiveTest : public ::testing::Test {
         const std::string path = dir + "/plain.pcx";
         EXPECT_EQ(save_pcx(path.c_str(), bmp, pal), 0);
         destroy_bitmap(bmp);
-        std::ifstream in(path, std::ios::binary);
-        Bytes b{std::istreambuf_iterator<char>(in), {}};
+        Bytes b = read_bytes(path);
         fs::remove(path);
         return b;
     }

@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +25,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using qv::test::read_bytes;
+using qv::test::write_bytes;
 
 struct BitmapDeleter {
     void operator()(BITMAP *b) const { destroy_bitmap(b); }
@@ -36,11 +38,6 @@ struct Picture {
     Bitmap bmp;
     PALETTE pal;
 };
-
-std::vector<std::uint8_t> read_file(const fs::path &p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const char *const CLOUDS[] = {"100", "101", "200", "201", "300", "301"};
 
@@ -54,10 +51,7 @@ Picture &picture(const std::string &name) {
     qv::load_code_table(std::string(QV_GAME_DIR) + "/loader.def");
     const auto plain = qv::read_archive(std::string(QV_GAME_DIR) + "/graphics/" + name);
     const std::string pcx = scratch + "/" + name + ".pcx";
-    {
-        std::ofstream out(pcx, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(plain.data()), static_cast<std::streamsize>(plain.size()));
-    }
+    write_bytes(pcx, plain);
     Picture &p = cache[name];
     p.bmp.reset(load_pcx(pcx.c_str(), p.pal));
     return p;
@@ -124,7 +118,7 @@ TEST(GeneratedData, GenerationIsRepeatableByteForByte) {
         const fs::path rel = fs::relative(e.path(), a);
         SCOPED_TRACE(rel.string());
         ASSERT_TRUE(fs::exists(fs::path(b) / rel));
-        EXPECT_TRUE(read_file(e.path()) == read_file(fs::path(b) / rel));
+        EXPECT_TRUE(read_bytes(e.path()) == read_bytes(fs::path(b) / rel));
         ++files;
     }
     // Code table, title colour maps, 6 stage light tables, 12 sheets, 6
@@ -135,7 +129,7 @@ TEST(GeneratedData, GenerationIsRepeatableByteForByte) {
 }
 
 TEST(GeneratedData, CodeTableRowsArePermutationsAndSoundsExist) {
-    const auto table = read_file(fs::path(QV_GAME_DIR) / "loader.def");
+    const auto table = read_bytes(fs::path(QV_GAME_DIR) / "loader.def");
     ASSERT_EQ(table.size(), 4096u);
     for (int r = 0; r < qv::CODE_ROWS; ++r) {
         std::vector<bool> seen(256);
@@ -193,7 +187,7 @@ TEST(GeneratedData, MasterColoursAgreeAndFlightSheetsKeepToThem) {
 }
 
 TEST(GeneratedData, TitleColourMapsAreTheLibrarysLightTables) {
-    const auto bytes = read_file(fs::path(QV_GAME_DIR) / "table.dat");
+    const auto bytes = read_bytes(fs::path(QV_GAME_DIR) / "table.dat");
     ASSERT_EQ(bytes.size(), 131072u);
     RGB_MAP *saved = rgb_map;
     rgb_map = nullptr;

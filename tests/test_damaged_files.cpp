@@ -19,8 +19,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <numeric>
 #include <random>
 #include <csignal>
@@ -35,17 +33,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
+using test::read_bytes;
+using test::write_bytes;
+
 const std::string REPRO = std::string(QV_TESTS_DIR) + "/data/repro/";
-
-Bytes read_bytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void write_bytes(const std::string &path, const Bytes &b) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 template <class F> void expect_refused_naming(F load, const std::string &file) {
     try {

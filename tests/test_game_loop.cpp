@@ -16,8 +16,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,17 +24,12 @@ using test::Screen;
 
 namespace {
 
+using test::read_bytes;
+using test::write_bytes;
+
 constexpr int STAGE_ROW_DELIAN = 1;
 
-std::vector<std::uint8_t> read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
-void write_file(const std::string &path, const std::vector<std::uint8_t> &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
-}
 
 // The records as the saved file holds them.
 void load_saved_records(const test::HeadlessGame &game) {
@@ -177,10 +170,10 @@ TEST(GameLoop, ExitGameLeavesTheFilesAsTheStageStartWroteThem) {
         .exit_game();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
-    ASSERT_EQ(read_file(game.settings_file()).size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
+    ASSERT_EQ(read_bytes(game.settings_file()).size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
     load_saved_settings(game);
     EXPECT_EQ(g.detail[DETAIL_CLOUDS], 1) << "Exit Game must not save";
-    EXPECT_EQ(read_file(game.records_file()).size(), static_cast<size_t>(RECORDS_FILE_SIZE));
+    EXPECT_EQ(read_bytes(game.records_file()).size(), static_cast<size_t>(RECORDS_FILE_SIZE));
 }
 
 TEST(GameLoop, SetupChangesAreKeptAcrossARestart) {
@@ -349,7 +342,7 @@ TEST(GameLoop, ClosingTheWindowAtTheNameEntryKeepsWhatWasTyped) {
 TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
     test::HeadlessGame game("loop-unsaved");
     // Each file's folder cannot be made: a plain file stands in its way.
-    for (const char *blocker : {"/no-settings", "/no-records"}) write_file(game.folder() + blocker, {});
+    for (const char *blocker : {"/no-settings", "/no-records"}) write_bytes(game.folder() + blocker, {});
     game.options.settings_path = game.folder() + "/no-settings/w_config.def";
     game.options.records_path = game.folder() + "/no-records/assist.def";
     // Two stage starts (a continue) and the quit: three saves of each file.
@@ -383,7 +376,7 @@ TEST(GameLoop, TheGamepadWorksTheMenusThroughItsCopy) {
     test::reset_state();
     g.joystick_enabled = 1;
     const SettingsBytes settings = settings_to_bytes();
-    write_file(game.settings_file(), {settings.begin(), settings.end()});
+    write_bytes(game.settings_file(), {settings.begin(), settings.end()});
     game.player.wait_for(Screen::Title)
         .check([&] { EXPECT_EQ(game.backend().joystick_installs(), 1); })
         .press_pad([](PadState &pad) { pad.up = 1; })

@@ -13,8 +13,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +21,9 @@ using namespace qv;
 namespace fs = std::filesystem;
 
 namespace {
+
+using test::read_bytes;
+using test::write_bytes;
 
 constexpr int GUNFIRE = 8, HUD = 9, TITLE = 11;
 constexpr int CLOUD_ARCHIVES[] = {100, 101, 200, 201, 300, 301};
@@ -50,15 +51,7 @@ bool same_rgb(const RGB &a, const RGB &b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
 }
 
-void write_file(const std::string &path, const std::vector<std::uint8_t> &bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
-}
 
-std::vector<std::uint8_t> read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 template <typename F> void write_picture(const std::string &path, int w, int h, int tint, F px) {
     BITMAP *b = create_bitmap_ex(8, w, h);
@@ -69,7 +62,7 @@ template <typename F> void write_picture(const std::string &path, int w, int h, 
     tinted_palette(pal, tint);
     save_pcx("plain.pcx", b, pal);
     destroy_bitmap(b);
-    write_file(path, encipher_archive(read_file("plain.pcx"), tint % CODE_ROWS));
+    write_bytes(path, encipher_archive(read_bytes("plain.pcx"), tint % CODE_ROWS));
     fs::remove("plain.pcx");
 }
 
@@ -129,11 +122,11 @@ class LoaderTest : public ::testing::Test {
             write_picture("graphics/" + std::to_string(a), CLOUD_PICTURE_W, CLOUD_PICTURE_H, a,
                           [a](int x, int y) { return cloud_pixel(a, x, y); });
         for (int n : loaded_sounds)
-            write_file("sfx/" + std::to_string(n), encipher_archive(silent_wav(100 + n), n % 16));
+            write_bytes("sfx/" + std::to_string(n), encipher_archive(silent_wav(100 + n), n % 16));
         std::vector<std::uint8_t> t(TABLE_SIZE);
         for (long i = 0; i < TABLE_SIZE; ++i)
             t[static_cast<size_t>(i)] = table_byte(i);
-        write_file("table.dat", t);
+        write_bytes("table.dat", t);
     }
     void TearDown() override {
         free_graphics();
@@ -226,7 +219,7 @@ TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
         }
     const std::string file = stage_light_file(2);
     EXPECT_EQ(file, "light_3.dat"); // named after the ground archive
-    write_file(file, stage_light_bytes(flight, *marked_shade, *marked_glow));
+    write_bytes(file, stage_light_bytes(flight, *marked_shade, *marked_glow));
     load_stage_graphics();
     EXPECT_EQ(std::memcmp(marked_glow->data, g.glow_map.data, sizeof glow.data), 0);
     EXPECT_EQ(std::memcmp(marked_shade->data, g.shade_map.data, 255 * PAL_SIZE), 0);
@@ -237,7 +230,7 @@ TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
     PALETTE other;
     std::memcpy(other, flight, sizeof other);
     other[200].g = static_cast<unsigned char>((other[200].g + 1) % 64);
-    write_file(file, stage_light_bytes(other, *marked_shade, *marked_glow));
+    write_bytes(file, stage_light_bytes(other, *marked_shade, *marked_glow));
     load_stage_graphics();
     EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
     EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
@@ -246,7 +239,7 @@ TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
     for (long size : {STAGE_LIGHT_FILE_SIZE - 1, STAGE_LIGHT_FILE_SIZE + 1}) {
         std::vector<std::uint8_t> bytes = stage_light_bytes(flight, *marked_shade, *marked_glow);
         bytes.resize(static_cast<size_t>(size));
-        write_file(file, bytes);
+        write_bytes(file, bytes);
         load_stage_graphics();
         EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0) << size;
     }
@@ -313,7 +306,7 @@ TEST_F(LoaderTest, MissingOrDamagedArchivesNameTheFile) {
     g.current_stage = 3;
     expect_names(load_stage_graphics, "graphics/201");
     write_picture("graphics/201", CLOUD_PICTURE_W, CLOUD_PICTURE_H, 201, [](int, int) { return 0; });
-    write_file("graphics/4", {7}); // a start row and no picture
+    write_bytes("graphics/4", {7}); // a start row and no picture
     expect_names(load_stage_graphics, "graphics/4");
     g.current_stage = 0;
     load_stage_graphics();

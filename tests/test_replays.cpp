@@ -13,8 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 
@@ -24,6 +22,9 @@ using replay::EventKind;
 using replay::Recording;
 
 namespace {
+
+using test::read_bytes;
+using test::write_bytes;
 
 Recording sample_recording() {
     Recording r;
@@ -50,10 +51,6 @@ std::string refusal(const std::vector<std::uint8_t> &bytes) {
     return "";
 }
 
-void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
-}
 
 } // namespace
 
@@ -162,16 +159,8 @@ struct Session {
             if (game.ticks() > test::HeadlessGame::DEFAULT_LIMIT) host.window.request_close();
         });
     }
-    std::vector<std::uint8_t> bytes() const {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
 };
 
-std::vector<std::uint8_t> read_all(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 } // namespace
 
@@ -194,8 +183,8 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
         .quit();
     ASSERT_EQ(s.record(), 0);
     ASSERT_EQ(s.player.log.continues, 1);
-    const std::vector<std::uint8_t> settings = read_all(s.options.settings_path);
-    const std::vector<std::uint8_t> records = read_all(s.options.records_path);
+    const std::vector<std::uint8_t> settings = read_bytes(s.options.settings_path);
+    const std::vector<std::uint8_t> records = read_bytes(s.options.records_path);
     const Recording r = replay::read_recording(s.file);
     EXPECT_GT(r.final_score, 0);
     const auto has = [&](EventKind k) {
@@ -212,8 +201,8 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("verified"), std::string::npos) << out;
     // Playing it back never touches the player's own files.
-    EXPECT_EQ(read_all(s.options.settings_path), settings);
-    EXPECT_EQ(read_all(s.options.records_path), records);
+    EXPECT_EQ(read_bytes(s.options.settings_path), settings);
+    EXPECT_EQ(read_bytes(s.options.records_path), records);
 
     // A recording whose input differs departs, and says at which tick.
     Recording changed = r;
@@ -276,7 +265,7 @@ TEST(RecordedGames, AWholeCampaignStaysSmall) {
     Session s;
     s.player.start_game({1, 1, 2, 0}).play_to_title(test::hunter_pilot(), "BIG").quit();
     ASSERT_EQ(s.record(), 0);
-    const std::vector<std::uint8_t> bytes = s.bytes();
+    const std::vector<std::uint8_t> bytes = read_bytes(s.file);
     const Recording r = replay::read_recording(s.file);
     std::printf("a campaign of %u ticks: %zu bytes, %zu events\n", r.ticks, bytes.size(),
                 r.events.size());
@@ -318,7 +307,7 @@ TEST(RecordedGames, ARecordingEndsWhereItsInputEndsWhetherCutOffOrRunOut) {
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
         .exit_game();
     ASSERT_EQ(s.record(), 0);
-    const std::vector<std::uint8_t> whole = s.bytes();
+    const std::vector<std::uint8_t> whole = read_bytes(s.file);
     const Recording r = replay::read_recording(s.file);
     const auto verify = [&](const std::vector<std::uint8_t> &bytes, std::string &out,
                             std::string &err) {

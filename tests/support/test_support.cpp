@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <random>
 #include <unistd.h>
@@ -56,6 +58,16 @@ void hold_library_key(int index, bool held) { headless().set_key(index, held); }
 
 void release_all_keys() {
     for (int k = 0; k < KEY_MAX; ++k) headless().set_key(k, false);
+}
+
+std::vector<std::uint8_t> read_bytes(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string make_temp_dir(const std::string &tag) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace qv::test {
 
@@ -28,6 +29,10 @@ void release_all_keys();
 std::string make_temp_dir(const std::string &tag);
 // The names of what a folder holds.
 std::set<std::string> files_in(const std::string &dir);
+// A whole file's bytes (none when it cannot be read), and a file made or
+// overwritten to hold `bytes`.
+std::vector<std::uint8_t> read_bytes(const std::string &path);
+void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes);
 
 // An 8-bit memory bitmap that frees itself.
 using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
