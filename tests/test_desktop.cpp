@@ -5,6 +5,7 @@
 #include "loop/paths.h"
 #include "core/file_bytes.h"
 #include "persist/atomic_file.h"
+#include "persist/saves.h"
 #include "platform/display_layout.h"
 #include "platform/screenshot.h"
 #include "support/test_support.h"
@@ -209,7 +210,8 @@ TEST_F(Paths, FilesAlreadyInTheCurrentFolderStayThere) {
     EXPECT_EQ(p.screenshots, "");
     EXPECT_EQ(unsaved_note(p), "no home folder (HOME is not set and the system names none): "
                                "settings, records, screenshots will not be saved");
-    EXPECT_FALSE(save_file(p.settings, reinterpret_cast<const std::uint8_t *>("x"), 1));
+    FileSaves nowhere(p.settings, p.records);
+    EXPECT_FALSE(nowhere.save(SaveFile::Settings, [](const std::optional<Bytes> &) { return Bytes{1}; }));
     EXPECT_TRUE(fs::is_empty(homeless.cwd));
 
     // HOME unset: the system's home folder for the user, as other programs.
@@ -289,19 +291,19 @@ TEST_F(Paths, TheDataIsBesideTheBinaryOrInstalledInEitherLayout) {
 
 TEST(SaveFolders, TheFirstSaveMakesThePlayersFolderAndABlockedOneWarnsOnce) {
     const fs::path root(test::make_temp_dir("save-folders"));
-    const std::uint8_t bytes[3] = {1, 2, 3};
+    const auto bytes = [](const std::optional<Bytes> &) { return Bytes{1, 2, 3}; };
     const fs::path file = root / "config" / "quarvell" / "w_config.def";
     forget_save_warnings();
-    ASSERT_TRUE(save_file(file.string(), bytes, sizeof bytes));
-    EXPECT_EQ(fs::file_size(file), sizeof bytes);
+    ASSERT_TRUE(save_file(file.string(), bytes));
+    EXPECT_EQ(fs::file_size(file), 3u);
 
     // A plain file where the folder should be: one warning for the folder,
     // however many saves and files try it; the game goes on.
     touch(root / "blocked");
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_file((root / "blocked" / "w_config.def").string(), bytes, sizeof bytes));
-    EXPECT_FALSE(save_file((root / "blocked" / "w_config.def").string(), bytes, sizeof bytes));
-    EXPECT_FALSE(save_file((root / "blocked" / "assist.def").string(), bytes, sizeof bytes));
+    EXPECT_FALSE(save_file((root / "blocked" / "w_config.def").string(), bytes));
+    EXPECT_FALSE(save_file((root / "blocked" / "w_config.def").string(), bytes));
+    EXPECT_FALSE(save_file((root / "blocked" / "assist.def").string(), bytes));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find((root / "blocked").string()), std::string::npos) << err;

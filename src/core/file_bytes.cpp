@@ -11,7 +11,6 @@ namespace qv {
 namespace {
 // Read in steps, so that a generous limit costs nothing for a small file.
 constexpr std::size_t STEP = 64 * 1024;
-constexpr mode_t NEW_FILE_MODE = 0644;
 
 // Bytes the next writes may put on disk before failing as a full disk
 // would; -1 = no limit. Set only by tests.

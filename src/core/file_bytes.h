@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace qv {
+
+// The permissions of every file the game makes for the player (before the
+// umask): theirs to change, anyone's to read.
+inline constexpr mode_t NEW_FILE_MODE = 0644;
 
 // The file's first `most` bytes (all of it when shorter), or none when it
 // cannot be opened or read; errno then says why. Asking for one byte more

@@ -32,7 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr mode_t NEW_FILE_MODE = 0644;
 constexpr char TEMP_SUFFIX[] = ".tmp";
 constexpr char LOCK_SUFFIX[] = ".lock";
 // The longest middle part of a temporary file's name ("<pid>-<n>").
@@ -198,10 +197,6 @@ bool save_file(const std::string &path, const MergeWithDisk &merge) {
     if (warned.insert(path).second)
         std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
     return false;
-}
-
-bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size) {
-    return save_file(path, [&](const std::optional<Bytes> &) { return Bytes(data, data + size); });
 }
 
 void forget_save_warnings() { warned.clear(); }

@@ -27,8 +27,6 @@ using MergeWithDisk = std::function<Bytes(const std::optional<Bytes> &held)>;
 // stderr, but only the first time for that file in this run (a full disk
 // must not flood the terminal at every stage start), and returns false.
 bool save_file(const std::string &path, const MergeWithDisk &merge);
-// The same for bytes that do not depend on the file.
-bool save_file(const std::string &path, const std::uint8_t *data, std::size_t size);
 // Starts a new run: failures warn again.
 void forget_save_warnings();
 

@@ -64,17 +64,11 @@ void mend_key_bindings(const std::uint8_t *read, const bool *present) {
     }
 }
 
-// The values of the file as a save merges them: one byte each, but the four
-// keys and the four buttons go together, because rebinding swaps them and a
-// mix of two copies' bindings could bind one key twice.
-constexpr int VALUE_SIZES[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, ACTION_COUNT, ACTION_COUNT,
-                               1, 1, 1, 1, 1, 1, 1, 1};
-constexpr int sum_of_sizes() {
-    int total = 0;
-    for (const int size : VALUE_SIZES) total += size;
-    return total;
-}
-static_assert(sum_of_sizes() == SETTINGS_FILE_SIZE);
+// The size of the value at byte `at` as a save merges the file: one byte
+// each, but the four keys and the four buttons go together, because
+// rebinding swaps them and a mix of two copies' bindings could bind one key
+// twice.
+constexpr int value_size(int at) { return at == AT_KEYS || at == AT_BUTTONS ? ACTION_COUNT : 1; }
 
 // What this copy's settings were when it last read or wrote the file: a
 // value still equal to it was not changed here, so a save keeps the file's
@@ -91,13 +85,12 @@ SettingsBytes merge_with(const SettingsBytes &mine, const std::optional<Bytes> &
                          const std::string &path) {
     SettingsBytes out = mine;
     if (!held || baseline.path != path) return out;
-    int at = 0;
-    for (const int size : VALUE_SIZES) {
+    for (int at = 0, size = 1; at < SETTINGS_FILE_SIZE; at += size) {
+        size = value_size(at);
         const bool unchanged = std::equal(mine.begin() + at, mine.begin() + at + size,
                                           baseline.bytes.begin() + at);
         if (unchanged && at + size <= static_cast<int>(held->size()))
             std::copy(held->begin() + at, held->begin() + at + size, out.begin() + at);
-        at += size;
     }
     return out;
 }

@@ -27,7 +27,6 @@ constexpr std::uint16_t FIRST_FORMAT = 1;
 // A recording of more than a day of play is not one this game made.
 constexpr std::uint32_t MAX_TICKS = 70u * 60 * 60 * 24;
 constexpr std::size_t MAX_FILE = 64u << 20;
-constexpr mode_t NEW_FILE_MODE = 0644;
 
 struct Writer {
     Bytes out;
