@@ -196,3 +196,25 @@ TEST_F(SettingsTest, ASettingsFileKeptAsALinkStaysALink) {
     EXPECT_EQ(saved[0], 3);
     EXPECT_EQ(saved[19], 0);
 }
+
+TEST_F(SettingsTest, TwoCopiesSavingOneFileKeepEachOthersChangesAndNeverBindAKeyTwice) {
+    ASSERT_TRUE(save_settings(path));
+    // Another copy, meanwhile: Hard, and Fire and Strafe swapped.
+    g.difficulty = 3;
+    std::swap(g.key_binding[ACT_FIRE], g.key_binding[ACT_STRAFE]);
+    const SettingsBytes theirs = settings_to_bytes();
+    write_file(path, theirs.data(), theirs.size());
+    // This copy: clouds off, and Bomb given Strafe's key, which swaps them.
+    test::reset_state();
+    g.detail[DETAIL_CLOUDS] = 0;
+    std::swap(g.key_binding[ACT_BOMB], g.key_binding[ACT_STRAFE]);
+    const std::vector<int16> mine(g.key_binding, g.key_binding + ACTION_COUNT);
+    ASSERT_TRUE(save_settings(path));
+
+    test::reset_state();
+    load_settings(path);
+    EXPECT_EQ(g.difficulty, 3);
+    EXPECT_EQ(g.detail[DETAIL_CLOUDS], 0);
+    // The bindings are one value: the last save's whole, not a mix of both.
+    EXPECT_EQ(std::vector<int16>(g.key_binding, g.key_binding + ACTION_COUNT), mine);
+}
