@@ -7,6 +7,7 @@
 #include "core/game_state.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -40,24 +41,6 @@ struct RowCounter {
 
 Bytes to_bytes(const RecordsBytes &b) { return Bytes(b.begin(), b.end()); }
 
-// The table as a value: what a file holds, what this copy holds, and what
-// a save makes of the two.
-struct Table {
-    int32 score[RECORD_COUNT];
-    char name[RECORD_COUNT][RECORD_NAME_SIZE];
-
-    static Table current() {
-        Table t;
-        std::copy(g.record_score, g.record_score + RECORD_COUNT, t.score);
-        std::memcpy(t.name, g.record_name, sizeof t.name);
-        return t;
-    }
-    void make_current() const {
-        std::copy(score, score + RECORD_COUNT, g.record_score);
-        std::memcpy(g.record_name, name, sizeof name);
-    }
-};
-
 struct Entry {
     int32 score;
     char name[RECORD_NAME_SIZE];
@@ -66,13 +49,24 @@ struct Entry {
     }
 };
 
-std::vector<Entry> entries_of(const Table &t) {
-    std::vector<Entry> e(RECORD_COUNT);
+// The table as a value: what a file holds, what this copy holds, and what
+// a save makes of the two.
+using Table = std::array<Entry, RECORD_COUNT>;
+
+Table current_table() {
+    Table t;
     for (int i = 0; i < RECORD_COUNT; ++i) {
-        e[i].score = t.score[i];
-        std::memcpy(e[i].name, t.name[i], RECORD_NAME_SIZE);
+        t[i].score = g.record_score[i];
+        std::memcpy(t[i].name, g.record_name[i], RECORD_NAME_SIZE);
     }
-    return e;
+    return t;
+}
+
+void make_current(const Table &t) {
+    for (int i = 0; i < RECORD_COUNT; ++i) {
+        g.record_score[i] = t[i].score;
+        std::memcpy(g.record_name[i], t[i].name, RECORD_NAME_SIZE);
+    }
 }
 
 // Highest first, equal scores in the order given (the older one ahead),
@@ -80,10 +74,7 @@ std::vector<Entry> entries_of(const Table &t) {
 Table table_of(std::vector<Entry> e) {
     std::stable_sort(e.begin(), e.end(), [](const Entry &a, const Entry &b) { return a.score > b.score; });
     Table t{};
-    for (int i = 0; i < RECORD_COUNT && i < static_cast<int>(e.size()); ++i) {
-        t.score[i] = e[i].score;
-        std::memcpy(t.name[i], e[i].name, RECORD_NAME_SIZE);
-    }
+    std::copy_n(e.begin(), std::min<std::size_t>(e.size(), RECORD_COUNT), t.begin());
     return t;
 }
 
@@ -93,7 +84,7 @@ RecordsBytes encode(const Table &t, int start_row) {
     b[0] = static_cast<std::uint8_t>(rows.row);
     int at = AT_SCORES;
     for (int i = 0; i < RECORD_COUNT; ++i) {
-        const int32 s = clamp_score(t.score[i]);
+        const int32 s = clamp_score(t[i].score);
         const std::uint8_t plain[SCORE_BYTES] = {static_cast<std::uint8_t>(s >> 16),
                                                  static_cast<std::uint8_t>(s >> 8),
                                                  static_cast<std::uint8_t>(s)};
@@ -101,7 +92,7 @@ RecordsBytes encode(const Table &t, int start_row) {
     }
     for (int i = 0; i < RECORD_COUNT; ++i) {
         for (int j = 0; j < RECORD_NAME_SIZE; ++j) {
-            const auto p = static_cast<std::uint8_t>(t.name[i][j]);
+            const auto p = static_cast<std::uint8_t>(t[i].name[j]);
             b[at++] = g.cipher_table[rows.take()][p];
         }
         rows.end_name();
@@ -122,24 +113,25 @@ Table decode(const std::uint8_t *bytes, int length) {
             for (int k = 0; k < SCORE_BYTES; ++k, ++at)
                 s = s * 256 + (at < n ? g.decipher_table[rows.take()][bytes[at]] : 0);
             // A score cut short by the end of the file is not trusted.
-            if (at <= n) t.score[i] = s;
+            if (at <= n) t[i].score = s;
         }
         for (int i = 0; i < RECORD_COUNT; ++i) {
             for (int j = 0; j < RECORD_NAME_SIZE && at < n; ++j, ++at)
-                t.name[i][j] = static_cast<char>(g.decipher_table[rows.take()][bytes[at]]);
+                t[i].name[j] = static_cast<char>(g.decipher_table[rows.take()][bytes[at]]);
             rows.end_name();
         }
     }
     // Whatever the file held, a name is at most what the name entry accepts
     // (a longer one runs into the score column) and nothing follows it.
-    for (char *name : t.name) {
+    for (Entry &e : t) {
+        char *name = e.name;
         const auto *end = static_cast<const char *>(std::memchr(name, 0, NAME_MAX_CHARS));
         const int used = end ? static_cast<int>(end - name) : NAME_MAX_CHARS;
         std::memset(name + used, 0, RECORD_NAME_SIZE - static_cast<std::size_t>(used));
     }
     // A damaged file may hold the scores in any order; the table is kept
     // highest first (a new score is placed by comparing from the top).
-    return table_of(entries_of(t));
+    return table_of({t.begin(), t.end()});
 }
 
 // The table as this copy last read or wrote it: what it holds beyond that
@@ -153,8 +145,8 @@ Baseline baseline;
 // The file's table with this copy's new records added: nothing that another
 // copy saved meanwhile is lost, and an entry both copies had counts once.
 Table merge_with(const Table &mine, const Table &held) {
-    std::vector<Entry> all = entries_of(held), before = entries_of(baseline.table);
-    for (const Entry &e : entries_of(mine)) {
+    std::vector<Entry> all(held.begin(), held.end()), before(baseline.table.begin(), baseline.table.end());
+    for (const Entry &e : mine) {
         const auto known = std::find(before.begin(), before.end(), e);
         if (known != before.end())
             before.erase(known);
@@ -166,10 +158,10 @@ Table merge_with(const Table &mine, const Table &held) {
 
 } // namespace
 
-RecordsBytes records_to_bytes(int start_row) { return encode(Table::current(), start_row); }
+RecordsBytes records_to_bytes(int start_row) { return encode(current_table(), start_row); }
 
 void records_from_bytes(const std::uint8_t *bytes, int length) {
-    decode(bytes, length).make_current();
+    make_current(decode(bytes, length));
 }
 
 void load_records(Saves &from) {
@@ -177,21 +169,18 @@ void load_records(Saves &from) {
     // A missing or unreadable file is a first start: an empty table.
     const Bytes b = from.read(SaveFile::Records, RECORDS_FILE_SIZE).value_or(Bytes{});
     records_from_bytes(b.data(), static_cast<int>(b.size()));
-    baseline = {from.name(SaveFile::Records), Table::current()};
+    baseline = {from.name(SaveFile::Records), current_table()};
 }
 
 bool save_records(Saves &to) {
     // Drawn at every save, written or not: how a game plays must never
     // depend on what the disk holds.
     const int row = std::rand() % CODE_ROW_COUNT;
-    const Table mine = Table::current();
+    const Table mine = current_table();
     const std::string name = to.name(SaveFile::Records);
     Table saved = mine;
     const bool ok = to.save(SaveFile::Records, [&](const std::optional<Bytes> &held) {
-        if (!held || baseline.path != name) {
-            saved = mine;
-            return to_bytes(encode(saved, row));
-        }
+        if (!held || baseline.path != name) return to_bytes(encode(mine, row));
         saved = merge_with(mine, decode(held->data(), static_cast<int>(held->size())));
         // Each save scrambles from a fresh start row, so an unchanged table
         // would still give new bytes: when the file already holds this
@@ -203,7 +192,7 @@ bool save_records(Saves &to) {
     });
     if (!ok) return false;
     // The table shown from now on holds the other copies' records too.
-    saved.make_current();
+    make_current(saved);
     baseline = {name, saved};
     return true;
 }
