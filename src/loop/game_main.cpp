@@ -56,11 +56,11 @@ void load_everything() {
     load_sound_effects();
     load_colour_tables();
     locked([] { set_start_up_defaults(); });
-    locked([] { load_settings(); });
+    load_settings();
     announce_bound_keys();
     set_sound_volume(g.sfx_volume);
     if (g.joystick_enabled) platform::install_joystick();
-    locked([] { load_records(); });
+    load_records();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "persist/records.h"
 
 #include "core/game_state.h"
+#include "core/sim_lock.h"
 
 #include <algorithm>
 #include <array>
@@ -168,6 +169,8 @@ void load_records(Saves &from) {
     from.clean(SaveFile::Records);
     // A missing or unreadable file is a first start: an empty table.
     const Bytes b = from.read(SaveFile::Records, RECORDS_FILE_SIZE).value_or(Bytes{});
+    // The disk is read before the lock is taken: a timer never waits on it.
+    SimLock lock;
     records_from_bytes(b.data(), static_cast<int>(b.size()));
     baseline = {from.name(SaveFile::Records), current_table()};
 }

@@ -16,6 +16,7 @@ using RecordsBytes = std::array<std::uint8_t, RECORDS_FILE_SIZE>;
 RecordsBytes records_to_bytes(int start_row);
 void records_from_bytes(const std::uint8_t *bytes, int length);
 
+// Takes the sim lock to apply what it read, as load_settings.
 void load_records(Saves &from = saves());
 // As save_settings: false on failure, which warns once per file. The table
 // saved, and shown from then on, holds the records other copies saved.

@@ -4,6 +4,7 @@
 #include "persist/settings.h"
 
 #include "core/game_state.h"
+#include "core/sim_lock.h"
 #include "input/input.h"
 
 #include <algorithm>
@@ -167,6 +168,8 @@ void load_settings(Saves &from) {
     from.clean(SaveFile::Settings);
     // A missing or unreadable file is a first start: the defaults stand.
     const Bytes b = from.read(SaveFile::Settings, SETTINGS_FILE_SIZE).value_or(Bytes{});
+    // The disk is read before the lock is taken: a timer never waits on it.
+    SimLock lock;
     settings_from_bytes(b.data(), static_cast<int>(b.size()));
     baseline.path = from.name(SaveFile::Settings);
     baseline.bytes = settings_to_bytes();

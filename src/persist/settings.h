@@ -21,6 +21,7 @@ SettingsBytes settings_to_bytes();
 void settings_from_bytes(const std::uint8_t *bytes, int length);
 
 // Missing or short file: the defaults stay for what it does not supply.
+// Takes the sim lock to apply what it read (the caller must not hold it).
 void load_settings(Saves &from = saves());
 // Returns false when the file could not be written (the first failure for
 // a file warns on stderr); the old file is then left intact. Another copy's
