@@ -10,6 +10,7 @@ constexpr int FIX = 16;
 constexpr int GROUND_FIX = FIX + GROUND_TEXEL_SHIFT;
 constexpr std::uint32_t GROUND_MASK = 511, GROUND_ROW_BITS = 9;
 constexpr std::uint32_t CLOUD_MASK = 255, CLOUD_ROW_BITS = 8;
+static_assert(GROUND_MASK + 1 == GROUND_PICTURE_SIZE && CLOUD_MASK + 1 == CLOUD_SIZE);
 
 struct Walk {
     std::uint32_t u, v, du, dv;

@@ -36,13 +36,11 @@ inline constexpr SheetFile SHEET_FILES[] = {
 };
 inline constexpr int SHEET_FILE_COUNT = sizeof SHEET_FILES / sizeof SHEET_FILES[0];
 
-// A stage's ground, archive "1".."6" (stage_map_archive); drawn at twice
-// this size.
-inline constexpr int GROUND_PICTURE_SIZE = 512;
-// A cloud archive (stage_cloud_archive and the one after it) is a full
-// sheet, of which the top-left CLOUD_SIZE x CLOUD_HALF_H is used.
+// A stage's ground, archive "1".."6" (stage_map_archive), is
+// GROUND_PICTURE_SIZE a side. A cloud archive (stage_cloud_archive and the
+// one after it) is a full sheet, of which the top-left CLOUD_SIZE x
+// CLOUD_HALF_H is used.
 inline constexpr int CLOUD_PICTURE_W = SHEET_W, CLOUD_PICTURE_H = SHEET_H;
-inline constexpr int CLOUD_SIZE = 256;
 inline constexpr int CLOUD_HALF_H = CLOUD_SIZE / 2;
 
 } // namespace qv

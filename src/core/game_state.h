@@ -45,8 +45,12 @@ inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
 inline constexpr int ACTION_COUNT = 4; // Fire/Accept, Strafe/Cancel, Launch Bomb, Booster
 inline constexpr int WAVE_ENTRIES = 32; // enemies a wave may list, with its end mark
-// Each texel of the stage's ground covers 2 x 2 world pixels (a shift).
+// The stage's ground picture (stage_map) is GROUND_PICTURE_SIZE a side and
+// each of its texels covers 2 x 2 world pixels (a shift); the cloud map is
+// CLOUD_SIZE a side, a texel a world pixel.
+inline constexpr int GROUND_PICTURE_SIZE = 512;
 inline constexpr int GROUND_TEXEL_SHIFT = 1;
+inline constexpr int CLOUD_SIZE = 256;
 
 // Object kinds stored in EntityTable::kind.
 enum Kind : int16 {

@@ -98,6 +98,7 @@ class MenuControls {
     MenuControls(int slot, bool cancellable, bool repeat = true, bool sounds = true)
         : slot_(slot), choice_(cancellable), cursor_(repeat, sounds) {}
     MenuInput step();
+    int slot() const { return slot_; }
 
   private:
     int slot_;

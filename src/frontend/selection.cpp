@@ -26,9 +26,9 @@ bool stage_chosen() {
 // the cursor, then a frame. What follows the cursor follows the row chosen
 // when there is one: a cursor that moved in the same pass chose nothing.
 template <class Follow>
-MenuInput chain_pass(const Backdrop &b, MenuControls &controls, int slot, Follow follow) {
+MenuInput chain_pass(const Backdrop &b, MenuControls &controls, Follow follow) {
     const MenuInput in = controls.step();
-    follow(in.event == MenuEvent::Accept ? in.row : panel_cursor(slot));
+    follow(in.event == MenuEvent::Accept ? in.row : panel_cursor(controls.slot()));
     draw_backdrop(b);
     if (in.event == MenuEvent::Cancel) play_menu_cancel();
     return in;
@@ -59,7 +59,7 @@ void run_stage_menu(const Backdrop &b) {
     MenuControls controls(10, true);
     for (;;) {
         if (close_requested()) return;
-        const MenuInput in = chain_pass(b, controls, 10, [](int) {});
+        const MenuInput in = chain_pass(b, controls, [](int) {});
         if (in.event == MenuEvent::Accept) {
             const int row = in.row;
             // Rows 0 and 1 are always open; a "???" row takes no choice.
@@ -99,7 +99,7 @@ void run_pod_menu(const Backdrop &b) {
     };
     for (;;) {
         if (close_requested()) return;
-        const MenuEvent e = chain_pass(b, controls, 8, follow).event;
+        const MenuEvent e = chain_pass(b, controls, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             run_stage_menu(b);
@@ -146,7 +146,7 @@ void run_gun_menu(const Backdrop &b) {
     };
     for (;;) {
         if (close_requested()) return;
-        const MenuEvent e = chain_pass(b, controls, 5, follow).event;
+        const MenuEvent e = chain_pass(b, controls, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             run_pod_menu(b);
@@ -185,7 +185,7 @@ void run_ship_menu(const Backdrop &b) {
     };
     for (;;) {
         if (close_requested()) return;
-        const MenuEvent e = chain_pass(b, controls, 2, follow).event;
+        const MenuEvent e = chain_pass(b, controls, follow).event;
         if (e == MenuEvent::Accept) {
             play_menu_accept();
             {

@@ -46,15 +46,10 @@ void run_value_menu(const Backdrop &b, const PanelSetup &panel, int in_steps, in
     wait_slides(b, {2, 3});
 }
 
-template <class T> T current(const T &field) {
-    SimLock lock;
-    return field;
-}
-
 void run_difficulty_menu(const Backdrop &b) {
     run_value_menu(b,
                    {PANEL_LIST, -98, 80, 100, 66, {13, 14, 15, 16}, TITLE_DIFFICULTY, 0,
-                    current(g.difficulty)},
+                    locked([] { return g.difficulty; })},
                    21, 22, 5, [](int row) {
                        SimLock lock;
                        g.difficulty = static_cast<int16>(row);
@@ -65,7 +60,7 @@ void run_difficulty_menu(const Backdrop &b) {
 void run_volume_menu(const Backdrop &b) {
     run_value_menu(b,
                    {PANEL_LIST, -98, 80, 100, 80, {26, 27, 28, 29, 30}, TITLE_VOLUME, 0,
-                    current(g.sound_volume)},
+                    locked([] { return g.sound_volume; })},
                    21, 22, 5, [](int row) {
                        {
                            SimLock lock;
@@ -91,7 +86,7 @@ void run_graphics_menu(const Backdrop &b) {
 void run_controls_menu(const Backdrop &b) {
     // A pad plugged in since it was last looked for is found as the menu
     // opens, not a few seconds later.
-    if (current(g.joystick_enabled)) platform::install_joystick();
+    if (locked([] { return g.joystick_enabled; })) platform::install_joystick();
     run_value_menu(b,
                    {PANEL_CONTROLS, -193, 80, 195, 80, {35, 31, 32, 33, 34}, TITLE_CONTROLS, 0, 0,
                     124},

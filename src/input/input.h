@@ -5,7 +5,7 @@
 // Key codes in bindings, the settings file and key_names are numbered as the
 // game has always stored them; Allegro 4.4 numbers the modifier keys
 // differently, so they are translated to the library's index only here,
-// where key[] is read.
+// where the tick's keys are read.
 #pragma once
 
 #include "core/game_state.h"

@@ -1,6 +1,6 @@
 // The real back end's window: its size, fullscreen, the picture and its
-// palette on the screen, fades, the window's own keys (Alt+Enter and F11
-// for fullscreen, F12 for a screenshot) and the input focus.
+// palette on the screen, fades, what the window's own keys do (found in
+// window_keys) and the input focus.
 #include "platform/allegro_backend.h"
 
 #include "core/frame.h"

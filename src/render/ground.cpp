@@ -60,7 +60,7 @@ RowWalk row_walk(Axes a, fixed cx, fixed cy, int y, int half_w) {
     return w;
 }
 
-int log2_of(int n) {
+constexpr int log2_of(int n) {
     int l = 0;
     while ((1 << l) < n)
         ++l;
@@ -99,9 +99,9 @@ template <int LW, int LH, int TS> struct Pow2Index {
         return ((v >> (FIX_SHIFT + TS - LW)) & v_row_mask) | ((u >> (FIX_SHIFT + TS)) & u_mask);
     }
 };
-constexpr int GROUND_SIDE = 512, CLOUD_SIDE = 256;
-using GroundIndex = Pow2Index<9, 9, GROUND_TEXEL_SHIFT>;
-using CloudIndex = Pow2Index<8, 8, 0>;
+constexpr int GROUND_LOG2 = log2_of(GROUND_PICTURE_SIZE), CLOUD_LOG2 = log2_of(CLOUD_SIZE);
+using GroundIndex = Pow2Index<GROUND_LOG2, GROUND_LOG2, GROUND_TEXEL_SHIFT>;
+using CloudIndex = Pow2Index<CLOUD_LOG2, CLOUD_LOG2, 0>;
 
 struct AnyIndex {
     int u_shift, v_shift;
@@ -122,7 +122,7 @@ bool sized(BITMAP *map, int side) {
 }
 
 bool is_stage_ground(BITMAP *map, int texel_shift) {
-    return sized(map, GROUND_SIDE) && texel_shift == GROUND_TEXEL_SHIFT;
+    return sized(map, GROUND_PICTURE_SIZE) && texel_shift == GROUND_TEXEL_SHIFT;
 }
 
 // The texel indices of the next n pixels of a row (a loop the compiler can
@@ -215,7 +215,7 @@ void walk_layer(BITMAP *dest, BITMAP *map, int texel_shift, fixed heading, fixed
         walk_row_table(dest, map, texel_shift, a, cx, cy, put);
     else if (is_stage_ground(map, texel_shift))
         walk_packed(dest, a, cx, cy, texels, GroundIndex{}, put);
-    else if (sized(map, CLOUD_SIDE) && texel_shift == 0)
+    else if (sized(map, CLOUD_SIZE) && texel_shift == 0)
         walk_packed(dest, a, cx, cy, texels, CloudIndex{}, put);
     else
         walk_packed(dest, a, cx, cy, texels, AnyIndex(map, texel_shift), put);
@@ -265,7 +265,7 @@ void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixe
                                   BITMAP *clouds, fixed cloud_heading, fixed cloud_x,
                                   fixed cloud_y, int texel_shift) {
     const bool fast = layer_usable(dest, map) && layer_usable(dest, clouds) &&
-                      is_stage_ground(map, texel_shift) && sized(clouds, CLOUD_SIDE) &&
+                      is_stage_ground(map, texel_shift) && sized(clouds, CLOUD_SIZE) &&
                       packed_texels(map) && packed_texels(clouds);
     if (!fast) {
         draw_ground_layer(dest, map, heading, cx, cy, texel_shift);

@@ -174,7 +174,7 @@ void read_header(Reader in, Recording &r) {
 void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_block) {
     const std::uint32_t through = in.u32();
     if (through > MAX_TICKS) throw ReplayError("damaged (time runs past a day)");
-    if (!first_block && through < r.ticks) throw ReplayError("damaged (time runs backwards)");
+    if (through < r.ticks) throw ReplayError("damaged (time runs backwards)");
     const std::uint32_t previous_through = r.ticks;
     while (in.left > 0) {
         const std::uint32_t delta = in.varint();
@@ -219,7 +219,8 @@ std::vector<std::uint8_t> encode(const Recording &r) {
     Bytes out = header_bytes(r);
     std::uint32_t last_tick = 0;
     const Event *e = r.events.data(), *end = e + r.events.size();
-    // The blocks the recorder writes: every BLOCK_TICKS ticks, then the rest.
+    // A block every BLOCK_TICKS ticks, then the rest, as the recorder writes
+    // them (which may also end on an empty block: it reads the same).
     for (std::uint32_t through = BLOCK_TICKS; through < r.ticks; through += BLOCK_TICKS) {
         const Event *upto = e;
         while (upto != end && upto->tick <= through) ++upto;

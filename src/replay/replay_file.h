@@ -78,7 +78,8 @@ struct Recording {
     bool operator==(const Recording &) const = default;
 };
 
-// The whole file at once, in blocks as the recorder writes them.
+// The whole file at once (for tests and the fuzzer: the game writes as it
+// plays, through RecordingWriter), in the same blocks.
 std::vector<std::uint8_t> encode(const Recording &r);
 // Refuses (ReplayError) anything but an undamaged recording of this format
 // version, whole or cut off after a block; never reads past the bytes,

@@ -128,10 +128,10 @@ void Playback::tick() {
     score_ = track_score(score_);
     if (real_) {
         const InputState window = real_->sample_input();
+        // Once closed, the input stays closed: no event opens it again.
         if ((window.keys[KEY_ESC] || window.close) && !input_.close) {
             stopped_by_player_ = true;
             input_.close = true;
-            game_.set_input(input_);
         }
     }
     // The recording has nothing more to give: a game that ended here as
@@ -158,8 +158,6 @@ void Playback::tick() {
             }
         }
     }
-    // A player who stopped the replay keeps it stopped.
-    if (stopped_by_player_) input_.close = true;
     game_.set_input(input_);
 }
 
