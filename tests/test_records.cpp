@@ -228,14 +228,13 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
 
 namespace {
 
-// What another copy of the game, sharing the file, saves meanwhile: its
-// table as this copy's save finds it on disk.
-void other_copy_saves(const std::string &path, const Table &table, int row) {
+// What another copy of the game, sharing the file, saves meanwhile: the
+// table both loaded, with its own record entered the game's way.
+void other_copy_saves(const std::string &path, int at, int32 score, const char *name, int row) {
     const Table mine = Table::current();
-    std::memcpy(g.record_score, table.score, sizeof table.score);
-    std::memcpy(g.record_name, table.name, sizeof table.name);
+    insert_record(at, score, name);
     const RecordsBytes b = records_to_bytes(row);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b.data()), b.size());
+    test::write_bytes(path, {b.begin(), b.end()});
     std::memcpy(g.record_score, mine.score, sizeof mine.score);
     std::memcpy(g.record_name, mine.name, sizeof mine.name);
 }
@@ -254,12 +253,7 @@ TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     load_records(path); // both copies start from this table
 
     // The other copy enters a record at the top and saves first.
-    Table other = Table::current();
-    std::memmove(other.score + 1, other.score, sizeof(int32) * (RECORD_COUNT - 1));
-    std::memmove(other.name[1], other.name[0], RECORD_NAME_SIZE * (RECORD_COUNT - 1));
-    other.score[0] = 5000;
-    std::strcpy(other.name[0], "OTHER");
-    other_copy_saves(path, other, 7);
+    other_copy_saves(path, 0, 5000, "OTHER", 7);
 
     // This copy enters its own, equal to an entry it had, and saves later.
     insert_record(record_position(800), 800, "C");
