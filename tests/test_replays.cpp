@@ -51,6 +51,12 @@ std::string refusal(const std::vector<std::uint8_t> &bytes) {
     return "";
 }
 
+// Writes the CRC-32 of the bytes before `at` into the four bytes at `at`.
+void put_crc(std::vector<std::uint8_t> &bytes, std::size_t at) {
+    const std::uint32_t crc = replay::crc32(bytes.data(), at);
+    bytes.resize(std::max(bytes.size(), at + 4));
+    for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<std::uint8_t>(crc >> (8 * b));
+}
 
 } // namespace
 
@@ -74,10 +80,9 @@ TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBloc
     // the four bytes after it).
     std::vector<std::uint8_t> other = good;
     other[8] = 9;
-    const std::size_t header_end = 12 + (good[10] | good[11] << 8);
-    const std::uint32_t crc = replay::crc32(other.data(), header_end);
-    for (int b = 0; b < 4; ++b) other[header_end + b] = static_cast<std::uint8_t>(crc >> (8 * b));
-    EXPECT_EQ(refusal(other), "recording format 9, this game reads 3");
+    put_crc(other, 12 + (good[10] | good[11] << 8));
+    const std::string this_game = ", this game reads " + std::to_string(replay::FORMAT_VERSION);
+    EXPECT_EQ(refusal(other), "recording format 9" + this_game);
     other = good;
     other[8] ^= 0x02;
     EXPECT_EQ(refusal(other), "damaged (header checksum)");
@@ -85,25 +90,30 @@ TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBloc
     std::vector<std::uint8_t> first(good.begin(), good.begin() + 20);
     first[8] = 1;
     first[9] = 0;
-    const std::uint32_t first_crc = replay::crc32(first.data(), first.size());
-    for (int b = 0; b < 4; ++b) first.push_back(static_cast<std::uint8_t>(first_crc >> (8 * b)));
-    EXPECT_EQ(refusal(first), "recording format 1, this game reads 3");
+    put_crc(first, first.size());
+    EXPECT_EQ(refusal(first), "recording format 1" + this_game);
 
     // A file that stops anywhere (a game killed while recording) reads as
-    // far as its last whole block, or is refused when it has none.
+    // far as its last whole block, or is refused when it has none: when it
+    // stops before the end of the first block, the one a recording of the
+    // first BLOCK_TICKS ticks alone holds.
+    Recording first_block = whole;
+    first_block.ticks = replay::BLOCK_TICKS;
+    first_block.complete = false;
+    std::erase_if(first_block.events, [](const Event &e) { return e.tick > replay::BLOCK_TICKS; });
+    const std::size_t first_block_end = replay::encode(first_block).size();
     for (std::size_t n = 0; n < good.size(); ++n) {
         const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(n));
-        try {
-            const Recording r = replay::decode(cut.data(), cut.size());
-            EXPECT_FALSE(r.complete) << "cut at " << n;
-            ASSERT_LE(r.events.size(), whole.events.size());
-            EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
-            // Everything up to where it stops, nothing after.
-            const auto held = std::count_if(whole.events.begin(), whole.events.end(),
-                                            [&](const Event &e) { return e.tick <= r.ticks; });
-            EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
-        } catch (const replay::ReplayError &) {
-        }
+        ASSERT_EQ(refusal(cut).empty(), n >= first_block_end) << "cut at " << n;
+        if (n < first_block_end) continue;
+        const Recording r = replay::decode(cut.data(), cut.size());
+        EXPECT_FALSE(r.complete) << "cut at " << n;
+        ASSERT_LE(r.events.size(), whole.events.size());
+        EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
+        // Everything up to where it stops, nothing after.
+        const auto held = std::count_if(whole.events.begin(), whole.events.end(),
+                                        [&](const Event &e) { return e.tick <= r.ticks; });
+        EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
     }
     // Any changed byte is refused, or at worst cuts the file off early; it
     // never changes what is replayed.
