@@ -149,6 +149,12 @@ class StandInHost : public test::PlayerHost {
     void hold_key(int index, bool held) override { window.set_key(index, held); }
 };
 
+// What a replay returned and printed.
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
 struct Session {
     std::string folder = test::make_temp_dir("replay");
     std::string file = folder + "/game.qvr";
@@ -169,8 +175,23 @@ struct Session {
             if (game.ticks() > test::HeadlessGame::DEFAULT_LIMIT) host.window.request_close();
         });
     }
+    // A stage flown to two kills and left by "Exit Game".
+    int record_two_kills(const test::GameChoice &choice) {
+        player.start_game(choice)
+            .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+            .exit_game();
+        return record();
+    }
+    // Replays the file headless, or shown on `window`.
+    Outcome replay(bool verify, platform::VirtualBackend *window = nullptr) const {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = window ? replay_game(options, file, verify, *window)
+                                  : replay_game(options, file, verify);
+        return {status, testing::internal::GetCapturedStdout(),
+                testing::internal::GetCapturedStderr()};
+    }
 };
-
 
 } // namespace
 
@@ -206,10 +227,9 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     EXPECT_TRUE(has(EventKind::WindowKey));
     EXPECT_FALSE(r.settings.has_value()) << "a first start has no settings file";
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 0);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("verified"), std::string::npos) << out;
+    const Outcome verified = s.replay(true);
+    EXPECT_EQ(verified.status, 0);
+    EXPECT_NE(verified.out.find("verified"), std::string::npos) << verified.out;
     // Playing it back never touches the player's own files.
     EXPECT_EQ(read_bytes(s.options.settings_path), settings);
     EXPECT_EQ(read_bytes(s.options.records_path), records);
@@ -221,12 +241,11 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
             e.value = KEY_RIGHT;
             break;
         }
-    const std::vector<std::uint8_t> bytes = replay::encode(changed);
-    write_bytes(s.file, bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("departs from the recording at tick"), std::string::npos) << err;
+    write_bytes(s.file, replay::encode(changed));
+    const Outcome departed = s.replay(true);
+    EXPECT_EQ(departed.status, 1);
+    EXPECT_NE(departed.err.find("departs from the recording at tick"), std::string::npos)
+        << departed.err;
 }
 
 TEST(RecordedGames, TheStartFilesComeWithTheRecording) {
@@ -251,24 +270,22 @@ TEST(RecordedGames, TheStartFilesComeWithTheRecording) {
 TEST(RecordedGames, RefusedFilesNameThemselves) {
     Session s;
     write_bytes(s.file, {'n', 'o', 'p', 'e'});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.file + ": not a QUARVELL recording\n");
+    Outcome refused = s.replay(true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "quarvell: " + s.file + ": not a QUARVELL recording\n");
 
     Recording other = sample_recording();
     other.game_version = "0.9";
     write_bytes(s.file, replay::encode(other));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.file + ": recorded with QUARVELL 0.9, this is " +
-                       std::string(GAME_VERSION) + "\n");
+    refused = s.replay(true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "quarvell: " + s.file + ": recorded with QUARVELL 0.9, this is " +
+                               std::string(GAME_VERSION) + "\n");
 
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.folder + "/missing.qvr", true), 1);
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.folder + "/missing.qvr: cannot open it\n");
+    s.file = s.folder + "/missing.qvr";
+    refused = s.replay(true);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "quarvell: " + s.file + ": cannot open it\n");
 }
 
 TEST(RecordedGames, AWholeCampaignStaysSmall) {
@@ -286,74 +303,61 @@ TEST(RecordedGames, AWholeCampaignStaysSmall) {
 
 TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     Session s;
-    s.player.start_game({0, 1, 2, 1})
-        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .exit_game();
-    ASSERT_EQ(s.record(), 0);
+    ASSERT_EQ(s.record_two_kills({0, 1, 2, 1}), 0);
 
     // Keys held on the window while it replays change nothing.
     platform::VirtualBackend window(platform::undrawn());
     for (int k : {KEY_LEFT, KEY_UP, KEY_ALT, KEY_Z, KEY_C})
         window.set_key(k, true);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(replay_game(s.options, s.file, false, window), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("replayed as recorded"), std::string::npos) << out;
+    const Outcome shown = s.replay(false, &window);
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_NE(shown.out.find("replayed as recorded"), std::string::npos) << shown.out;
 
     // Escape ends it early, and then there is nothing to judge.
     window.set_key(KEY_ESC, true);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, false, window), 0);
-    out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out.find("replayed as recorded"), std::string::npos) << out;
-    EXPECT_EQ(err.find("departs"), std::string::npos) << err;
+    const Outcome ended = s.replay(false, &window);
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(ended.out.find("replayed as recorded"), std::string::npos) << ended.out;
+    EXPECT_EQ(ended.err.find("departs"), std::string::npos) << ended.err;
 }
 
 TEST(RecordedGames, ARecordingEndsWhereItsInputEndsWhetherCutOffOrRunOut) {
     Session s;
-    s.player.start_game({0, 0, 0, 1})
-        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .exit_game();
-    ASSERT_EQ(s.record(), 0);
+    ASSERT_EQ(s.record_two_kills({0, 0, 0, 1}), 0);
     const std::vector<std::uint8_t> whole = read_bytes(s.file);
     const Recording r = replay::read_recording(s.file);
-    const auto verify = [&](const std::vector<std::uint8_t> &bytes, std::string &out,
-                            std::string &err) {
-        write_bytes(s.file, bytes);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int status = replay_game(s.options, s.file, true);
-        out = testing::internal::GetCapturedStdout();
-        err = testing::internal::GetCapturedStderr();
-        return status;
-    };
-    std::string out, err;
 
     // The game killed while it recorded: the file stops inside a block.
-    const std::vector<std::uint8_t> killed(whole.begin(), whole.begin() + whole.size() * 2 / 3);
-    EXPECT_EQ(verify(killed, out, err), 0) << err;
+    write_bytes(s.file, {whole.begin(), whole.begin() + whole.size() * 2 / 3});
+    const Outcome killed = s.replay(true);
+    EXPECT_EQ(killed.status, 0) << killed.err;
     const Recording cut = replay::read_recording(s.file);
     EXPECT_FALSE(cut.complete);
-    EXPECT_NE(out.find("verified up to tick " + std::to_string(cut.ticks) +
-                       ", where the recording was cut off"),
+    EXPECT_NE(killed.out.find("verified up to tick " + std::to_string(cut.ticks) +
+                              ", where the recording was cut off"),
               std::string::npos)
-        << out;
+        << killed.out;
 
     // Its input runs out before the game ends: the replay stops there.
     Recording run_out = r;
     run_out.events.resize(run_out.events.size() / 2);
-    EXPECT_EQ(verify(replay::encode(run_out), out, err), 1);
-    EXPECT_EQ(err, "quarvell: " + s.file + ": the recording ends at tick " + std::to_string(r.ticks) +
-                       "; the game had not ended\n");
+    write_bytes(s.file, replay::encode(run_out));
+    const Outcome stopped = s.replay(true);
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.err, "quarvell: " + s.file + ": the recording ends at tick " +
+                               std::to_string(r.ticks) + "; the game had not ended\n");
 
     // A difference after the last checksum names where they last agreed.
     Recording late = r;
     late.final_checksum ^= 1;
-    EXPECT_EQ(verify(replay::encode(late), out, err), 1);
-    EXPECT_NE(err.find("departs from the recording after tick " +
-                       std::to_string(r.ticks / replay::CHECK_EVERY * replay::CHECK_EVERY)),
+    write_bytes(s.file, replay::encode(late));
+    const Outcome departed = s.replay(true);
+    EXPECT_EQ(departed.status, 1);
+    const auto last_check = std::find_if(r.events.rbegin(), r.events.rend(),
+                                         [](const Event &e) { return e.kind == EventKind::Check; });
+    ASSERT_NE(last_check, r.events.rend());
+    EXPECT_NE(departed.err.find("departs from the recording after tick " +
+                                std::to_string(last_check->tick)),
               std::string::npos)
-        << err;
+        << departed.err;
 }
