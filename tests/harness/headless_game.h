@@ -61,6 +61,12 @@ class HeadlessGame {
     std::string settings_file() const { return folder_ + "/w_config.def"; }
     std::string records_file() const { return folder_ + "/assist.def"; }
     bool timed_out() const { return timed_out_; }
+    // The game state reset and the folder's settings file read into it,
+    // the game's own way.
+    void load_saved_settings() const;
+    // A settings file in the folder with the gamepad on and the rest at its
+    // defaults, as a player who turned the pad on left it.
+    void write_gamepad_settings() const;
 
     static constexpr long DEFAULT_LIMIT = 70L * 60 * 60; // an hour of play
     // Once the script is done, the game gets this long to end by itself.
