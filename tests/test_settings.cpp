@@ -26,11 +26,6 @@ const SettingsBytes default_file = {1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 107, 105, 2
 const SettingsBytes custom_file = {3, 0, 77, 2, 1, 1, 1, 1, 0, 1, 0, 1, 2, 3,
                                    4, 1, 2, 3, 4, 0, 1, 0, 1, 0, 1, 0, 1};
 
-void write_file(const std::string &path, const std::uint8_t *b, std::size_t n) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b),
-                                                static_cast<std::streamsize>(n));
-}
-
 SettingsBytes read_file(const std::string &path) {
     SettingsBytes b{};
     std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
@@ -71,7 +66,7 @@ TEST_F(SettingsTest, FileBytesRoundTrip) {
     ASSERT_TRUE(save_settings(path));
     EXPECT_EQ(read_file(path), default_file);
 
-    write_file(path, custom_file.data(), custom_file.size());
+    test::write_bytes(path, {custom_file.begin(), custom_file.end()});
     load_settings(path);
     EXPECT_EQ(settings_to_bytes(), custom_file);
     EXPECT_EQ(g.spare_setting, 77);
@@ -97,7 +92,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
 
     for (int v = 0; v <= 4; ++v) {
         b[3] = static_cast<std::uint8_t>(v);
-        write_file(path, b.data(), b.size());
+        test::write_bytes(path, {b.begin(), b.end()});
         load_settings(path);
         EXPECT_EQ(g.sfx_volume, v * 63);
     }
@@ -106,7 +101,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
 TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
     for (int length = 0; length <= SETTINGS_FILE_SIZE; ++length) {
         g.difficulty = 2; // a file is read over the defaults, not over this
-        write_file(path, custom_file.data(), static_cast<std::size_t>(length));
+        test::write_bytes(path, {custom_file.begin(), custom_file.begin() + length});
         load_settings(path);
         const SettingsBytes got = settings_to_bytes();
         for (int i = 0; i < SETTINGS_FILE_SIZE; ++i)
@@ -128,7 +123,7 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
 }
 
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
-    write_file(path, custom_file.data(), custom_file.size());
+    test::write_bytes(path, {custom_file.begin(), custom_file.end()});
     fail_writes_after(10);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(path));
@@ -139,7 +134,7 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
 
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
-    std::ofstream(dir + "/missing").put('x');
+    test::write_bytes(dir + "/missing", {'x'});
     const std::string nowhere = dir + "/missing/w_config.def";
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(nowhere));
@@ -174,7 +169,7 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     SettingsBytes longer_file = settings_to_bytes();
     std::vector<std::uint8_t> longer(longer_file.begin(), longer_file.end());
     longer.push_back(9);
-    write_file(path, longer.data(), longer.size());
+    test::write_bytes(path, longer);
     ASSERT_TRUE(save_settings(path));
     EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(SETTINGS_FILE_SIZE));
 }
