@@ -11,7 +11,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sys/stat.h>
 
@@ -26,11 +25,7 @@ const SettingsBytes default_file = {1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 107, 105, 2
 const SettingsBytes custom_file = {3, 0, 77, 2, 1, 1, 1, 1, 0, 1, 0, 1, 2, 3,
                                    4, 1, 2, 3, 4, 0, 1, 0, 1, 0, 1, 0, 1};
 
-SettingsBytes read_file(const std::string &path) {
-    SettingsBytes b{};
-    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
-    return b;
-}
+std::vector<std::uint8_t> bytes(const SettingsBytes &b) { return {b.begin(), b.end()}; }
 
 class SettingsTest : public ::testing::Test {
   protected:
@@ -64,15 +59,15 @@ void expect_in_range() {
 TEST_F(SettingsTest, FileBytesRoundTrip) {
     EXPECT_EQ(settings_to_bytes(), default_file);
     ASSERT_TRUE(save_settings(path));
-    EXPECT_EQ(read_file(path), default_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
-    test::write_bytes(path, {custom_file.begin(), custom_file.end()});
+    test::write_bytes(path, bytes(custom_file));
     load_settings(path);
     EXPECT_EQ(settings_to_bytes(), custom_file);
     EXPECT_EQ(g.spare_setting, 77);
     fs::remove(path);
     ASSERT_TRUE(save_settings(path));
-    EXPECT_EQ(read_file(path), custom_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     // Only the save's own file is left beside it, and the lock saves take.
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 }
@@ -92,7 +87,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
 
     for (int v = 0; v <= 4; ++v) {
         b[3] = static_cast<std::uint8_t>(v);
-        test::write_bytes(path, {b.begin(), b.end()});
+        test::write_bytes(path, bytes(b));
         load_settings(path);
         EXPECT_EQ(g.sfx_volume, v * 63);
     }
@@ -123,13 +118,13 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
 }
 
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
-    test::write_bytes(path, {custom_file.begin(), custom_file.end()});
+    test::write_bytes(path, bytes(custom_file));
     fail_writes_after(10);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
-    EXPECT_EQ(read_file(path), custom_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 
     fail_writes_after(-1);
@@ -154,7 +149,7 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     EXPECT_TRUE(save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(inode_of(path), first);
-    EXPECT_EQ(read_file(path), default_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
     // A changed setting is written.
     g.difficulty = 3;
@@ -166,8 +161,7 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     EXPECT_NE(inode_of(path), first);
 
     // So is a file that only begins with the right bytes.
-    SettingsBytes longer_file = settings_to_bytes();
-    std::vector<std::uint8_t> longer(longer_file.begin(), longer_file.end());
+    std::vector<std::uint8_t> longer = bytes(settings_to_bytes());
     longer.push_back(9);
     test::write_bytes(path, longer);
     ASSERT_TRUE(save_settings(path));
