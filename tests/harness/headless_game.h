@@ -61,11 +61,9 @@ class HeadlessGame {
     std::string settings_file() const { return folder_ + "/w_config.def"; }
     std::string records_file() const { return folder_ + "/assist.def"; }
     bool timed_out() const { return timed_out_; }
-    // The game state reset and the folder's settings file read into it,
-    // the game's own way.
+    // Resets the game state and reads the folder's settings file into it.
     void load_saved_settings() const;
-    // A settings file in the folder with the gamepad on and the rest at its
-    // defaults, as a player who turned the pad on left it.
+    // Writes the folder's settings file: the gamepad on, the rest defaults.
     void write_gamepad_settings() const;
 
     static constexpr long DEFAULT_LIMIT = 70L * 60 * 60; // an hour of play
