@@ -5,7 +5,6 @@
 #include "assets/game_data.h"
 #include "core/game_state.h"
 #include "persist/records.h"
-#include "persist/settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -69,8 +68,7 @@ TEST_P(Campaign, FliesEveryStageAndEndsInTheRecordsTable) {
     // files saved on "QUIT!" hold it, and the stages it opened.
     EXPECT_STREQ(g.record_name[0], "PILOT 7");
     EXPECT_GT(g.record_score[0], log.continues == 0 ? 100000 : 0);
-    test::reset_state();
-    load_settings(game.settings_file());
+    game.load_saved_settings();
     EXPECT_EQ(g.difficulty, c.difficulty);
     // Finishing the fifth stage opens nothing: the sixth is never opened by play.
     EXPECT_EQ(std::vector<int>(g.stage_unlocked, g.stage_unlocked + STAGE_COUNT),

@@ -37,24 +37,15 @@ void load_saved_records(const test::HeadlessGame &game) {
     load_records(game.records_file());
 }
 
-// The settings as the saved file holds them, read the game's own way.
-void load_saved_settings(const test::HeadlessGame &game) {
-    test::reset_state();
-    load_settings(game.settings_file());
-}
-
 int32 score_now() {
     SimLock lock;
     return g.score;
 }
 
 // Whether a caption panel on show says `text`.
-bool caption_shown(const std::string &text) {
-    SimLock lock;
+bool caption_shown(const char *text) {
     for (int s = 0; s < PANEL_COUNT; ++s)
-        if (g.panels.active[s] && g.panels.kind[s] == PANEL_CAPTION &&
-            g.title_text[g.panels.caption[s] & 63] == text)
-            return true;
+        if (test::panel_shown(s, PANEL_CAPTION, text)) return true;
     return false;
 }
 
@@ -80,7 +71,7 @@ TEST(GameLoop, SingleStageEndsTheGameAndTakesTheRecord) {
     EXPECT_STREQ(g.record_name[0], "ACE");
     EXPECT_GT(g.record_score[0], 0);
     // A single stage opens no other stage.
-    load_saved_settings(game);
+    game.load_saved_settings();
     EXPECT_EQ(g.stage_unlocked[1], 0);
 }
 
@@ -171,7 +162,7 @@ TEST(GameLoop, ExitGameLeavesTheFilesAsTheStageStartWroteThem) {
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
     ASSERT_EQ(read_bytes(game.settings_file()).size(), static_cast<size_t>(SETTINGS_FILE_SIZE));
-    load_saved_settings(game);
+    game.load_saved_settings();
     EXPECT_EQ(g.detail[DETAIL_CLOUDS], 1) << "Exit Game must not save";
     EXPECT_EQ(read_bytes(game.records_file()).size(), static_cast<size_t>(RECORDS_FILE_SIZE));
 }
@@ -202,7 +193,7 @@ TEST(GameLoop, SetupChangesAreKeptAcrossARestart) {
         .cancel()
         .quit();
     ASSERT_EQ(first.run(), 0);
-    load_saved_settings(first);
+    first.load_saved_settings();
     EXPECT_EQ(g.difficulty, 2);
     EXPECT_EQ(g.sound_volume, 3);
     EXPECT_EQ(library_key_index(g.key_binding[ACT_FIRE]), KEY_A) << "Fire / Accept on A";
@@ -230,8 +221,7 @@ TEST(GameLoop, ACaptureCanBeAbandonedWithOrWithoutAGamepad) {
     test::HeadlessGame game("loop-rebind");
     test::Player &p = game.player;
     const auto controls_open = [] {
-        SimLock lock;
-        return g.panels.active[3] && g.panels.kind[3] == PANEL_CONTROLS && g.panels.x[3] == 7;
+        return test::panel_shown(3, PANEL_CONTROLS) && locked([] { return g.panels.x[3] == 7; });
     };
     p.wait_for(Screen::Title)
         .accept() // "Setup"
@@ -373,10 +363,7 @@ TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
 
 TEST(GameLoop, TheGamepadWorksTheMenusThroughItsCopy) {
     test::HeadlessGame game("loop-pad");
-    test::reset_state();
-    g.joystick_enabled = 1;
-    const SettingsBytes settings = settings_to_bytes();
-    write_bytes(game.settings_file(), {settings.begin(), settings.end()});
+    game.write_gamepad_settings();
     game.player.wait_for(Screen::Title)
         .check([&] { EXPECT_EQ(game.backend().joystick_installs(), 1); })
         .press_pad([](PadState &pad) { pad.up = 1; })

@@ -7,14 +7,12 @@
 #include "core/game_state.h"
 #include "input/input.h"
 #include "persist/records.h"
-#include "persist/settings.h"
 #include "support/test_support.h"
 
 #include <allegro/platform/aintunix.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 using namespace qv;
 using test::PadControl;
@@ -75,11 +73,7 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
     platform::Gamepad gamepad;
     test::HeadlessGame game("pad", false, false, &gamepad);
     test::FakePad pad(game.folder());
-    test::reset_state();
-    g.joystick_enabled = 1;
-    const SettingsBytes settings = settings_to_bytes();
-    std::ofstream(game.settings_file(), std::ios::binary)
-        .write(reinterpret_cast<const char *>(settings.data()), settings.size());
+    game.write_gamepad_settings();
     PadPlayer on_pad{pad};
     game.host().route = std::ref(on_pad);
     game.player.set_timing({PAD_POLLS_HELD, 30, PAD_POLLS_HELD});

@@ -4,33 +4,15 @@
 #include "harness/headless_game.h"
 
 #include "core/game_state.h"
-#include "core/sim_lock.h"
 #include "input/input.h"
-#include "persist/settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
 using namespace qv;
 using test::Screen;
-
-namespace {
-
-bool tab_shown(int slot, const char *tab) {
-    SimLock lock;
-    return g.panels.active[slot] &&
-           std::strcmp(g.title_text[g.panels.tab_text[slot] & 63], tab) == 0;
-}
-
-bool kind_shown(int slot, int16 kind) {
-    SimLock lock;
-    return g.panels.active[slot] && g.panels.kind[slot] == kind;
-}
-
-} // namespace
 
 // Down and accept let go in the same tick: the row chosen is the one the
 // cursor was on, and the cursor moves only afterwards.
@@ -42,17 +24,18 @@ TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursor) {
         std::function<bool()> chosen;
     };
     const Case cases[] = {
-        {"title: Setup", [](P) {}, [] { return tab_shown(2, "Configuration"); }},
+        {"title: Setup", [](P) {},
+         [] { return test::panel_shown(2, PANEL_LIST, "Configuration"); }},
         {"configuration: Controls", [](P p) { p.accept(); },
-         [] { return kind_shown(3, PANEL_CONTROLS); }},
-        {"difficulty: Normal", [](P p) { p.accept().down(1).accept(); },
-         [] { return g.difficulty == 1; }},
+         [] { return test::panel_shown(3, PANEL_CONTROLS); }},
+        {"difficulty: Hard", [](P p) { p.accept().down(1).accept().down(1); },
+         [] { return g.difficulty == 2; }},
         {"graphics: Clouds", [](P p) { p.accept().down(3).accept(); },
          [] { return !g.detail[DETAIL_CLOUDS] && g.detail[DETAIL_SHIP_SHADOWS]; }},
         {"controls: Gamepad", [](P p) { p.accept().accept(); },
-         [] { return g.joystick_enabled && !kind_shown(5, PANEL_CAPTION); }},
-        {"ship list: Talon", [](P p) { p.up().accept(); },
-         [] { return g.ship_type == 0 && g.gun_type == 0; }},
+         [] { return g.joystick_enabled && !test::panel_shown(5, PANEL_CAPTION); }},
+        {"ship list: Falcon", [](P p) { p.up().accept().down(1); },
+         [] { return g.ship_type == 1 && g.gun_type == 2; }},
         {"stage list: Campaign", [](P p) { p.up().accept().accept().accept().accept(); },
          [] { return g.current_stage == 0 && !g.single_stage; }},
         {"pause: Resume Play",
@@ -126,7 +109,6 @@ TEST(PlayerKeys, ClosingDuringTheStageEndBannerLeavesAtOnce) {
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
     EXPECT_FALSE(screen_met);
-    test::reset_state();
-    load_settings(game.settings_file());
+    game.load_saved_settings();
     EXPECT_EQ(g.stage_unlocked[1], 0) << "the next stage stays locked";
 }

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <numeric>
 #include <random>
@@ -65,11 +64,7 @@ class RecordsTest : public ::testing::Test {
         return Table::current();
     }
 
-    RecordsBytes read_file() {
-        RecordsBytes b{};
-        std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
-        return b;
-    }
+    std::vector<std::uint8_t> read_file() const { return test::read_bytes(path); }
 };
 
 std::uint8_t stored(int row, char plain) {
@@ -96,7 +91,7 @@ TEST_F(RecordsTest, FileLayoutAndRoundTrips) {
 
     const Table t = fill_random_table();
     ASSERT_TRUE(save_records(path));
-    const RecordsBytes file = read_file();
+    const auto file = read_file();
     const int k = file[0];
     for (int n = 0; n < RECORD_COUNT; ++n)
         for (int j = 0; j < RECORD_NAME_SIZE; ++j)
@@ -112,8 +107,7 @@ TEST_F(RecordsTest, ShortAndDamagedFilesGiveASaneTable) {
     // What the file supplies is read; a cut score is 0, a cut name ends in
     // zero bytes.
     for (int length = 0; length <= RECORDS_FILE_SIZE; ++length) {
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char *>(full.data()), length);
+        test::write_bytes(path, {full.begin(), full.begin() + length});
         load_records(path);
         for (int i = 0; i < RECORD_COUNT; ++i) {
             ASSERT_EQ(g.record_score[i], length >= 4 + 3 * i ? t.score[i] : 0) << length;
@@ -167,7 +161,7 @@ TEST_F(RecordsTest, NewScoresEnterInOrder) {
 TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     fill_random_table();
     ASSERT_TRUE(save_records(path));
-    const RecordsBytes old = read_file();
+    const auto old = read_file();
     insert_record(0, MAX_RECORD_SCORE, "NEW"); // something to write
     fail_writes_after(100);
     testing::internal::CaptureStderr();
@@ -178,7 +172,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"assist.def", "assist.def.lock"}));
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
-    std::ofstream(dir + "/gone").put('x');
+    test::write_bytes(dir + "/gone", {'x'});
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_records(dir + "/gone/assist.def"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -191,7 +185,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
 TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     fill_random_table();
     ASSERT_TRUE(save_records(path));
-    const RecordsBytes first = read_file();
+    const auto first = read_file();
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
 
@@ -228,14 +222,13 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
 
 namespace {
 
-// What another copy of the game, sharing the file, saves meanwhile: its
-// table as this copy's save finds it on disk.
-void other_copy_saves(const std::string &path, const Table &table, int row) {
+// What another copy of the game, sharing the file, saves meanwhile: the
+// table both loaded, with its own record entered the game's way.
+void other_copy_saves(const std::string &path, int at, int32 score, const char *name, int row) {
     const Table mine = Table::current();
-    std::memcpy(g.record_score, table.score, sizeof table.score);
-    std::memcpy(g.record_name, table.name, sizeof table.name);
+    insert_record(at, score, name);
     const RecordsBytes b = records_to_bytes(row);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b.data()), b.size());
+    test::write_bytes(path, {b.begin(), b.end()});
     std::memcpy(g.record_score, mine.score, sizeof mine.score);
     std::memcpy(g.record_name, mine.name, sizeof mine.name);
 }
@@ -254,12 +247,7 @@ TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     load_records(path); // both copies start from this table
 
     // The other copy enters a record at the top and saves first.
-    Table other = Table::current();
-    std::memmove(other.score + 1, other.score, sizeof(int32) * (RECORD_COUNT - 1));
-    std::memmove(other.name[1], other.name[0], RECORD_NAME_SIZE * (RECORD_COUNT - 1));
-    other.score[0] = 5000;
-    std::strcpy(other.name[0], "OTHER");
-    other_copy_saves(path, other, 7);
+    other_copy_saves(path, 0, 5000, "OTHER", 7);
 
     // This copy enters its own, equal to an entry it had, and saves later.
     insert_record(record_position(800), 800, "C");
@@ -269,7 +257,7 @@ TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     EXPECT_EQ(g.record_score[0], 5000);
 
     // Nothing new: saving again adds no copy of any entry.
-    const RecordsBytes before = read_file();
+    const auto before = read_file();
     ASSERT_TRUE(save_records(path));
     EXPECT_EQ(read_file(), before);
 }

@@ -51,6 +51,12 @@ std::string refusal(const std::vector<std::uint8_t> &bytes) {
     return "";
 }
 
+// Writes the CRC-32 of the bytes before `at` into the four bytes at `at`.
+void put_crc(std::vector<std::uint8_t> &bytes, std::size_t at) {
+    const std::uint32_t crc = replay::crc32(bytes.data(), at);
+    bytes.resize(std::max(bytes.size(), at + 4));
+    for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<std::uint8_t>(crc >> (8 * b));
+}
 
 } // namespace
 
@@ -74,10 +80,9 @@ TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBloc
     // the four bytes after it).
     std::vector<std::uint8_t> other = good;
     other[8] = 9;
-    const std::size_t header_end = 12 + (good[10] | good[11] << 8);
-    const std::uint32_t crc = replay::crc32(other.data(), header_end);
-    for (int b = 0; b < 4; ++b) other[header_end + b] = static_cast<std::uint8_t>(crc >> (8 * b));
-    EXPECT_EQ(refusal(other), "recording format 9, this game reads 3");
+    put_crc(other, 12 + (good[10] | good[11] << 8));
+    const std::string this_game = ", this game reads " + std::to_string(replay::FORMAT_VERSION);
+    EXPECT_EQ(refusal(other), "recording format 9" + this_game);
     other = good;
     other[8] ^= 0x02;
     EXPECT_EQ(refusal(other), "damaged (header checksum)");
@@ -85,25 +90,29 @@ TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBloc
     std::vector<std::uint8_t> first(good.begin(), good.begin() + 20);
     first[8] = 1;
     first[9] = 0;
-    const std::uint32_t first_crc = replay::crc32(first.data(), first.size());
-    for (int b = 0; b < 4; ++b) first.push_back(static_cast<std::uint8_t>(first_crc >> (8 * b)));
-    EXPECT_EQ(refusal(first), "recording format 1, this game reads 3");
+    put_crc(first, first.size());
+    EXPECT_EQ(refusal(first), "recording format 1" + this_game);
 
     // A file that stops anywhere (a game killed while recording) reads as
-    // far as its last whole block, or is refused when it has none.
+    // far as its last whole block, or is refused when it has none: when it
+    // stops before the end of the first block (a recording of its ticks alone).
+    Recording first_block = whole;
+    first_block.ticks = replay::BLOCK_TICKS;
+    first_block.complete = false;
+    std::erase_if(first_block.events, [](const Event &e) { return e.tick > replay::BLOCK_TICKS; });
+    const std::size_t first_block_end = replay::encode(first_block).size();
     for (std::size_t n = 0; n < good.size(); ++n) {
         const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(n));
-        try {
-            const Recording r = replay::decode(cut.data(), cut.size());
-            EXPECT_FALSE(r.complete) << "cut at " << n;
-            ASSERT_LE(r.events.size(), whole.events.size());
-            EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
-            // Everything up to where it stops, nothing after.
-            const auto held = std::count_if(whole.events.begin(), whole.events.end(),
-                                            [&](const Event &e) { return e.tick <= r.ticks; });
-            EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
-        } catch (const replay::ReplayError &) {
-        }
+        ASSERT_EQ(refusal(cut).empty(), n >= first_block_end) << "cut at " << n;
+        if (n < first_block_end) continue;
+        const Recording r = replay::decode(cut.data(), cut.size());
+        EXPECT_FALSE(r.complete) << "cut at " << n;
+        ASSERT_LE(r.events.size(), whole.events.size());
+        EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
+        // Everything up to where it stops, nothing after.
+        const auto held = std::count_if(whole.events.begin(), whole.events.end(),
+                                        [&](const Event &e) { return e.tick <= r.ticks; });
+        EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
     }
     // Any changed byte is refused, or at worst cuts the file off early; it
     // never changes what is replayed.
@@ -139,6 +148,11 @@ class StandInHost : public test::PlayerHost {
     void hold_key(int index, bool held) override { window.set_key(index, held); }
 };
 
+// What a replay printed.
+struct Outcome {
+    std::string out, err;
+};
+
 struct Session {
     std::string folder = test::make_temp_dir("replay");
     std::string file = folder + "/game.qvr";
@@ -159,8 +173,24 @@ struct Session {
             if (game.ticks() > test::HeadlessGame::DEFAULT_LIMIT) host.window.request_close();
         });
     }
+    // A stage flown to two kills and left by "Exit Game".
+    int record_two_kills(const test::GameChoice &choice) {
+        player.start_game(choice)
+            .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+            .exit_game();
+        return record();
+    }
+    // Replays the file headless, or shown on `window`, expecting `status`.
+    Outcome replay(int status, bool verify, platform::VirtualBackend *window = nullptr) const {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int got = window ? replay_game(options, file, verify, *window)
+                               : replay_game(options, file, verify);
+        Outcome o{testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
+        EXPECT_EQ(got, status) << o.err;
+        return o;
+    }
 };
-
 
 } // namespace
 
@@ -196,10 +226,8 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     EXPECT_TRUE(has(EventKind::WindowKey));
     EXPECT_FALSE(r.settings.has_value()) << "a first start has no settings file";
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 0);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("verified"), std::string::npos) << out;
+    const Outcome verified = s.replay(0, true);
+    EXPECT_NE(verified.out.find("verified"), std::string::npos) << verified.out;
     // Playing it back never touches the player's own files.
     EXPECT_EQ(read_bytes(s.options.settings_path), settings);
     EXPECT_EQ(read_bytes(s.options.records_path), records);
@@ -211,12 +239,10 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
             e.value = KEY_RIGHT;
             break;
         }
-    const std::vector<std::uint8_t> bytes = replay::encode(changed);
-    write_bytes(s.file, bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("departs from the recording at tick"), std::string::npos) << err;
+    write_bytes(s.file, replay::encode(changed));
+    const Outcome departed = s.replay(1, true);
+    EXPECT_NE(departed.err.find("departs from the recording at tick"), std::string::npos)
+        << departed.err;
 }
 
 TEST(RecordedGames, TheStartFilesComeWithTheRecording) {
@@ -241,24 +267,17 @@ TEST(RecordedGames, TheStartFilesComeWithTheRecording) {
 TEST(RecordedGames, RefusedFilesNameThemselves) {
     Session s;
     write_bytes(s.file, {'n', 'o', 'p', 'e'});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.file + ": not a QUARVELL recording\n");
+    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file + ": not a QUARVELL recording\n");
 
     Recording other = sample_recording();
     other.game_version = "0.9";
     write_bytes(s.file, replay::encode(other));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, true), 1);
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.file + ": recorded with QUARVELL 0.9, this is " +
-                       std::string(GAME_VERSION) + "\n");
+    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file +
+                                         ": recorded with QUARVELL 0.9, this is " + GAME_VERSION +
+                                         "\n");
 
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.folder + "/missing.qvr", true), 1);
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "quarvell: " + s.folder + "/missing.qvr: cannot open it\n");
+    s.file = s.folder + "/missing.qvr";
+    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file + ": cannot open it\n");
 }
 
 TEST(RecordedGames, AWholeCampaignStaysSmall) {
@@ -276,74 +295,54 @@ TEST(RecordedGames, AWholeCampaignStaysSmall) {
 
 TEST(RecordedGames, InTheWindowOnlyEscapeReachesAReplay) {
     Session s;
-    s.player.start_game({0, 1, 2, 1})
-        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .exit_game();
-    ASSERT_EQ(s.record(), 0);
+    ASSERT_EQ(s.record_two_kills({0, 1, 2, 1}), 0);
 
     // Keys held on the window while it replays change nothing.
     platform::VirtualBackend window(platform::undrawn());
     for (int k : {KEY_LEFT, KEY_UP, KEY_ALT, KEY_Z, KEY_C})
         window.set_key(k, true);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(replay_game(s.options, s.file, false, window), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("replayed as recorded"), std::string::npos) << out;
+    const Outcome shown = s.replay(0, false, &window);
+    EXPECT_NE(shown.out.find("replayed as recorded"), std::string::npos) << shown.out;
 
     // Escape ends it early, and then there is nothing to judge.
     window.set_key(KEY_ESC, true);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(replay_game(s.options, s.file, false, window), 0);
-    out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out.find("replayed as recorded"), std::string::npos) << out;
-    EXPECT_EQ(err.find("departs"), std::string::npos) << err;
+    const Outcome ended = s.replay(0, false, &window);
+    EXPECT_EQ(ended.out.find("replayed as recorded"), std::string::npos) << ended.out;
+    EXPECT_EQ(ended.err.find("departs"), std::string::npos) << ended.err;
 }
 
 TEST(RecordedGames, ARecordingEndsWhereItsInputEndsWhetherCutOffOrRunOut) {
     Session s;
-    s.player.start_game({0, 0, 0, 1})
-        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .exit_game();
-    ASSERT_EQ(s.record(), 0);
+    ASSERT_EQ(s.record_two_kills({0, 0, 0, 1}), 0);
     const std::vector<std::uint8_t> whole = read_bytes(s.file);
     const Recording r = replay::read_recording(s.file);
-    const auto verify = [&](const std::vector<std::uint8_t> &bytes, std::string &out,
-                            std::string &err) {
-        write_bytes(s.file, bytes);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int status = replay_game(s.options, s.file, true);
-        out = testing::internal::GetCapturedStdout();
-        err = testing::internal::GetCapturedStderr();
-        return status;
-    };
-    std::string out, err;
 
     // The game killed while it recorded: the file stops inside a block.
-    const std::vector<std::uint8_t> killed(whole.begin(), whole.begin() + whole.size() * 2 / 3);
-    EXPECT_EQ(verify(killed, out, err), 0) << err;
+    write_bytes(s.file, {whole.begin(), whole.begin() + whole.size() * 2 / 3});
+    const Outcome killed = s.replay(0, true);
     const Recording cut = replay::read_recording(s.file);
     EXPECT_FALSE(cut.complete);
-    EXPECT_NE(out.find("verified up to tick " + std::to_string(cut.ticks) +
-                       ", where the recording was cut off"),
+    EXPECT_NE(killed.out.find("verified up to tick " + std::to_string(cut.ticks) +
+                              ", where the recording was cut off"),
               std::string::npos)
-        << out;
+        << killed.out;
 
     // Its input runs out before the game ends: the replay stops there.
     Recording run_out = r;
     run_out.events.resize(run_out.events.size() / 2);
-    EXPECT_EQ(verify(replay::encode(run_out), out, err), 1);
-    EXPECT_EQ(err, "quarvell: " + s.file + ": the recording ends at tick " + std::to_string(r.ticks) +
-                       "; the game had not ended\n");
+    write_bytes(s.file, replay::encode(run_out));
+    const Outcome stopped = s.replay(1, true);
+    EXPECT_EQ(stopped.err, "quarvell: " + s.file + ": the recording ends at tick " +
+                               std::to_string(r.ticks) + "; the game had not ended\n");
 
     // A difference after the last checksum names where they last agreed.
     Recording late = r;
     late.final_checksum ^= 1;
-    EXPECT_EQ(verify(replay::encode(late), out, err), 1);
-    EXPECT_NE(err.find("departs from the recording after tick " +
-                       std::to_string(r.ticks / replay::CHECK_EVERY * replay::CHECK_EVERY)),
-              std::string::npos)
-        << err;
+    write_bytes(s.file, replay::encode(late));
+    const Outcome departed = s.replay(1, true);
+    std::uint32_t last_check = 0;
+    for (const Event &e : r.events)
+        if (e.kind == EventKind::Check) last_check = e.tick;
+    const std::string said = "departs from the recording after tick " + std::to_string(last_check);
+    EXPECT_NE(departed.err.find(said + ", where"), std::string::npos) << departed.err;
 }

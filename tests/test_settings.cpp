@@ -11,7 +11,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sys/stat.h>
 
@@ -26,16 +25,7 @@ const SettingsBytes default_file = {1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 107, 105, 2
 const SettingsBytes custom_file = {3, 0, 77, 2, 1, 1, 1, 1, 0, 1, 0, 1, 2, 3,
                                    4, 1, 2, 3, 4, 0, 1, 0, 1, 0, 1, 0, 1};
 
-void write_file(const std::string &path, const std::uint8_t *b, std::size_t n) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(b),
-                                                static_cast<std::streamsize>(n));
-}
-
-SettingsBytes read_file(const std::string &path) {
-    SettingsBytes b{};
-    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char *>(b.data()), b.size());
-    return b;
-}
+std::vector<std::uint8_t> bytes(const SettingsBytes &b) { return {b.begin(), b.end()}; }
 
 class SettingsTest : public ::testing::Test {
   protected:
@@ -69,15 +59,15 @@ void expect_in_range() {
 TEST_F(SettingsTest, FileBytesRoundTrip) {
     EXPECT_EQ(settings_to_bytes(), default_file);
     ASSERT_TRUE(save_settings(path));
-    EXPECT_EQ(read_file(path), default_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
-    write_file(path, custom_file.data(), custom_file.size());
+    test::write_bytes(path, bytes(custom_file));
     load_settings(path);
     EXPECT_EQ(settings_to_bytes(), custom_file);
     EXPECT_EQ(g.spare_setting, 77);
     fs::remove(path);
     ASSERT_TRUE(save_settings(path));
-    EXPECT_EQ(read_file(path), custom_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     // Only the save's own file is left beside it, and the lock saves take.
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 }
@@ -97,7 +87,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
 
     for (int v = 0; v <= 4; ++v) {
         b[3] = static_cast<std::uint8_t>(v);
-        write_file(path, b.data(), b.size());
+        test::write_bytes(path, bytes(b));
         load_settings(path);
         EXPECT_EQ(g.sfx_volume, v * 63);
     }
@@ -106,7 +96,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
 TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
     for (int length = 0; length <= SETTINGS_FILE_SIZE; ++length) {
         g.difficulty = 2; // a file is read over the defaults, not over this
-        write_file(path, custom_file.data(), static_cast<std::size_t>(length));
+        test::write_bytes(path, {custom_file.begin(), custom_file.begin() + length});
         load_settings(path);
         const SettingsBytes got = settings_to_bytes();
         for (int i = 0; i < SETTINGS_FILE_SIZE; ++i)
@@ -128,18 +118,18 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
 }
 
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
-    write_file(path, custom_file.data(), custom_file.size());
+    test::write_bytes(path, bytes(custom_file));
     fail_writes_after(10);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
-    EXPECT_EQ(read_file(path), custom_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
 
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
-    std::ofstream(dir + "/missing").put('x');
+    test::write_bytes(dir + "/missing", {'x'});
     const std::string nowhere = dir + "/missing/w_config.def";
     testing::internal::CaptureStderr();
     EXPECT_FALSE(save_settings(nowhere));
@@ -159,7 +149,7 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     EXPECT_TRUE(save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(inode_of(path), first);
-    EXPECT_EQ(read_file(path), default_file);
+    EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
     // A changed setting is written.
     g.difficulty = 3;
@@ -171,10 +161,9 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     EXPECT_NE(inode_of(path), first);
 
     // So is a file that only begins with the right bytes.
-    SettingsBytes longer_file = settings_to_bytes();
-    std::vector<std::uint8_t> longer(longer_file.begin(), longer_file.end());
+    std::vector<std::uint8_t> longer = bytes(settings_to_bytes());
     longer.push_back(9);
-    write_file(path, longer.data(), longer.size());
+    test::write_bytes(path, longer);
     ASSERT_TRUE(save_settings(path));
     EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(SETTINGS_FILE_SIZE));
 }
@@ -192,9 +181,10 @@ TEST_F(SettingsTest, ASettingsFileKeptAsALinkStaysALink) {
     g.detail[DETAIL_CLOUDS] = 0;
     ASSERT_TRUE(save_settings(path));
     EXPECT_TRUE(fs::is_symlink(path));
-    const SettingsBytes saved = read_file(dir + "/dotfiles/w_config.def");
-    EXPECT_EQ(saved[0], 3);
-    EXPECT_EQ(saved[19], 0);
+    test::reset_state();
+    load_settings(dir + "/dotfiles/w_config.def");
+    EXPECT_EQ(g.difficulty, 3);
+    EXPECT_EQ(g.detail[DETAIL_CLOUDS], 0);
 }
 
 TEST_F(SettingsTest, TwoCopiesSavingOneFileKeepEachOthersChangesAndNeverBindAKeyTwice) {
@@ -203,7 +193,7 @@ TEST_F(SettingsTest, TwoCopiesSavingOneFileKeepEachOthersChangesAndNeverBindAKey
     g.difficulty = 3;
     std::swap(g.key_binding[ACT_FIRE], g.key_binding[ACT_STRAFE]);
     const SettingsBytes theirs = settings_to_bytes();
-    write_file(path, theirs.data(), theirs.size());
+    test::write_bytes(path, bytes(theirs));
     // This copy: clouds off, and Bomb given Strafe's key, which swaps them.
     test::reset_state();
     g.detail[DETAIL_CLOUDS] = 0;

@@ -8,6 +8,10 @@
 #include "assetgen.h"
 #include "palette.h"
 
+#include "core/game_state.h"
+#include "render/panels.h"
+#include "support/test_support.h"
+
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -92,6 +96,25 @@ void expect_master_palette(const RGB *pal) {
 
 // ---------------------------------------------------------------- sprites
 
+// The ship-data panel for `ship` as the game draws it from `suits`, other sheets blank.
+qv::test::BitmapPtr ship_panel(BITMAP *suits, int ship) {
+    using qv::g;
+    auto screen = qv::test::make_bitmap(320, 200), blank = qv::test::make_bitmap(320, 200);
+    g.font_sheet = g.tex40_sheet = g.tex32_sheet = g.hud_sheet = blank.get();
+    g.suits_sheet = suits;
+    g.back_buffer = screen.get();
+    g.ship_type = static_cast<qv::int16>(ship);
+    qv::MenuPanels p{};
+    p.active[0] = 1;
+    p.kind[0] = qv::PANEL_SHIP_DATA;
+    p.width[0] = 120;
+    p.height[0] = 70;
+    qv::draw_panels(p, false);
+    g.font_sheet = g.tex40_sheet = g.tex32_sheet = g.hud_sheet = g.suits_sheet = nullptr;
+    g.back_buffer = nullptr;
+    return screen;
+}
+
 TEST(WorldSprites, EnemiesFillTheirSixCellsAndNothingElse) {
     Picture p = make(assetgen::make_enemy_sheet);
     expect_master_palette(p.pal);
@@ -137,21 +160,27 @@ TEST(WorldSprites, SuitsSheetHoldsShipsFlamesShadowAndPlate) {
         // The booster burns bigger than the normal flame.
         EXPECT_GT(count_set(b, {17, 127 + frame * 8, 17, 8}), count_set(b, {0, 127 + frame * 8, 17, 8}) * 2);
     }
+    // The selection panel, as the game draws it, sets every pixel of a ship
+    // on the plate's screen: drawn from the ships alone, marked, and with none.
+    constexpr int MARK = 255;
+    auto ships = qv::test::make_bitmap(b->w, b->h);
+    draw_character_ex(ships.get(), b, 0, 0, MARK, -1);
+    rectfill(ships.get(), 41, 0, b->w - 1, b->h - 1, 0);
+    const auto plate = ship_panel(b, 7); // no such ship: the plate alone
     for (int type = 0; type < 3; ++type) {
         // The flame is drawn at (12, 18) of the ship: the engine must be
         // there, under the flame's top centre.
         EXPECT_NE(getpixel(b, 20, 42 * type + 18), 0) << "ship " << type;
         EXPECT_GE(count_set(b, {0, 42 * type, 41, 42}), 200) << "ship " << type;
-        // The selection panel draws the ship at (12, 1) and the plate at
-        // (10, 5): every pixel of the ship lies on the plate's screen.
-        int off_screen = 0;
-        for (int y = 0; y < 42; ++y)
-            for (int x = 0; x < 41; ++x) {
-                if (!getpixel(b, x, 42 * type + y)) continue;
-                const int under = x + 2 < 45 && y >= 4 ? getpixel(b, 275 + x + 2, 160 + y - 4) : 0;
-                off_screen += under < assetgen::CYAN || under >= assetgen::CYAN + assetgen::CYAN_N;
+        const auto marked = ship_panel(ships.get(), type);
+        int on_plate = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x) {
+                const int u = getpixel(plate.get(), x, y);
+                on_plate += getpixel(marked.get(), x, y) == MARK && u >= assetgen::CYAN &&
+                            u < assetgen::CYAN + assetgen::CYAN_N;
             }
-        EXPECT_EQ(off_screen, 0) << "ship " << type;
+        EXPECT_EQ(on_plate, count_set(b, {0, 42 * type, 41, 42})) << "ship " << type;
     }
     // The ship shadow is shade levels: dark core, light rim.
     int darkest = 255;

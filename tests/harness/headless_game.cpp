@@ -1,6 +1,8 @@
 #include "harness/headless_game.h"
 
+#include "core/game_state.h"
 #include "loop/game_loop.h"
+#include "persist/settings.h"
 #include "support/test_support.h"
 
 #include <cstdio>
@@ -47,6 +49,18 @@ void HeadlessGame::input() {
                     player.finished() ? "the script is done" : "time is up");
         vb_.request_close();
     }
+}
+
+void HeadlessGame::load_saved_settings() const {
+    reset_state();
+    load_settings(settings_file());
+}
+
+void HeadlessGame::write_gamepad_settings() const {
+    reset_state();
+    g.joystick_enabled = 1;
+    const SettingsBytes settings = settings_to_bytes();
+    write_bytes(settings_file(), {settings.begin(), settings.end()});
 }
 
 int HeadlessGame::run(long max_ticks) {

@@ -28,6 +28,14 @@ constexpr int RETRY_TICKS = 70;
 
 bool same(const char *a, const char *b) { return std::strcmp(a, b) == 0; }
 
+// panel_shown, with the sim lock held.
+bool shows(int slot, int16 kind, const char *title = nullptr) {
+    const MenuPanels &p = g.panels;
+    if (!p.active[slot] || p.kind[slot] != kind) return false;
+    const int16 text = kind == PANEL_CAPTION ? p.caption[slot] : p.tab_text[slot];
+    return !title || same(g.title_text[text & 63], title);
+}
+
 // A menu takes input when nothing slides and no fade runs.
 bool panels_still() {
     SimLock lock;
@@ -98,15 +106,19 @@ struct KeyQueue {
 
 } // namespace
 
+bool panel_shown(int slot, int16 kind, const char *title) {
+    SimLock lock;
+    return shows(slot, kind, title);
+}
+
 Screen screen_shown() {
     SimLock lock;
     const MenuPanels &p = g.panels;
-    const auto shows = [&](int s, int16 kind) { return p.active[s] && p.kind[s] == kind; };
-    const auto tab = [&](int s) { return g.title_text[p.tab_text[s] & 63]; };
     if (shows(NAME_SLOT, PANEL_NAME_ENTRY)) return Screen::NameEntry;
-    if (shows(MAIN_SLOT, PANEL_LIST) && same(tab(MAIN_SLOT), "System Menu")) return Screen::Pause;
+    if (shows(MAIN_SLOT, PANEL_LIST, "System Menu")) return Screen::Pause;
     if (shows(SECOND_SLOT, PANEL_BONUS)) return Screen::StageComplete;
-    if (shows(SECOND_SLOT, PANEL_DESCRIPTION) && same(tab(MAIN_SLOT), "Stage Complete") &&
+    if (shows(SECOND_SLOT, PANEL_DESCRIPTION) &&
+        same(g.title_text[p.tab_text[MAIN_SLOT] & 63], "Stage Complete") &&
         same(g.long_text[p.caption[SECOND_SLOT] & 255], "Suit condition: OFFLINE!"))
         return Screen::GameEnd;
     if (g.game_running) {
@@ -114,7 +126,7 @@ Screen screen_shown() {
         if (g.game_over || g.stage_complete) return Screen::Other;
         return g.launch_timer > 0 ? Screen::StageStart : Screen::Flight;
     }
-    if (shows(MAIN_SLOT, PANEL_LIST) && same(tab(MAIN_SLOT), "Main Menu"))
+    if (shows(MAIN_SLOT, PANEL_LIST, "Main Menu"))
         return p.x[MAIN_SLOT] == TITLE_MENU_X && p.motion_steps[MAIN_SLOT] == 0 ? Screen::Title
                                                                                 : Screen::Menu;
     return Screen::Other;

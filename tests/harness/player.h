@@ -44,6 +44,9 @@ enum class Screen {
     Other,         // fades and frames in between
 };
 Screen screen_shown();
+// Whether panel `slot` is on show as a `kind` panel (PANEL_LIST ...) and,
+// given a title, says it: on its tab, or a caption panel as its text.
+bool panel_shown(int slot, int16 kind, const char *title = nullptr);
 const char *screen_name(Screen s);
 
 // The player's choices before a game: rows of the ship, gun, pod and stage
