@@ -12,8 +12,7 @@ launch() {
   GAME_PID=$!
 }
 
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 cp "$REPRO/w_config_keys_x.def" "$WORK/game/w_config.def"
 # The id of a process that has ended: its writer is gone.
 true & gone=$!

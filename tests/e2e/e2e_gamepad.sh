@@ -43,8 +43,7 @@ controls_text() {
 }
 
 start_xvfb
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 launch_game "$WORK/game" env LD_PRELOAD="$FAKE_JOYSTICK" ./quarvell
 sleep 2
 press Alt_L; sleep 0.8 # "Setup"

@@ -5,8 +5,7 @@
 # an abort, wherever in the menus the signal lands.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 
 # Setup -> Difficulty, one row down or up from the current one, chosen.
 change_difficulty() { # Down|Up

@@ -4,7 +4,7 @@
 # own files are left alone.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
-mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 run() { # arguments of the game; leaves it running
   launch_game "$WORK/game" ./quarvell "$@"
 }

@@ -26,8 +26,7 @@ quit_from_title() {
 start_xvfb
 # Settings kept in the game's folder, with the sound at "Maximum" (the
 # default is silent); the rest as a first run writes them.
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 printf '\001\001\000\004\000\001\000\000\000\000\000\153\151\032\147\004\003\002\001\001\001\001\001\001\001\001\001' \
   >"$WORK/game/w_config.def"
 start_game_here() {

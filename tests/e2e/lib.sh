@@ -62,10 +62,12 @@ start_xvfb() {
   fail "Xvfb on $DISPLAY does not answer"
 }
 
+# A private copy of the game's folder, $WORK/game, to run it in.
+copy_game() { mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"; }
+
 # Runs the game (with the options given) in a private copy of its folder.
 start_game() {
-  mkdir -p "$WORK/game"
-  cp -r "$GAME_DIR"/. "$WORK/game/"
+  copy_game
   launch_game "$WORK/game" ./quarvell "$@"
 }
 
