@@ -21,15 +21,13 @@ sleep 2
 # Copy A, started later, sets "Hard" and quits. With two windows, the one
 # played in is given the focus first, as a click would.
 launch_game "$WORK/game" ./quarvell
-xdotool windowfocus --sync "$WINDOW"
-sleep 2
+focus "$WINDOW"; sleep 1.5
 choose_hard_and_quit
 [ "$EXIT_RC" = "0" ] || fail "copy A ended with status $EXIT_RC: $(game_errors)"
 [ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "copy A did not save Hard"
 # Copy B turns off the clouds and is logged out: A's Hard stays on disk.
 GAME_PID="$b_pid" WINDOW="$b_window"
-xdotool windowfocus --sync "$WINDOW"
-sleep 0.5
+focus "$WINDOW"
 press Alt_L; sleep 0.8
 press Down; press Down; press Down; press Alt_L; sleep 0.8
 press Alt_L # "Clouds" off
