@@ -43,10 +43,7 @@ press Alt_L
 sleep 3
 press Alt_L
 sleep 3
-press Down; press Down
-press Alt_L
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
+quit_from_title
 [ "$(stat -c %s "$SETTINGS")" -eq 27 ] || fail "settings file not written"
 [ "$(stat -c %s "$RECORDS")" -eq 191 ] || fail "records file not written"
 echo "ok"

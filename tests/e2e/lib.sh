@@ -167,15 +167,30 @@ start_flight() {
   sleep "${1:-3}"
 }
 
-# From the title menu as it opens: Setup -> Difficulty -> "Hard", back out,
-# then "QUIT!"; waits for the game to end.
-choose_hard_and_quit() {
+# From the title menu as it opens: Setup -> Difficulty, the row one down
+# (or $1: Up) from the current one chosen; the menu is left open.
+choose_difficulty() {
   press Alt_L; sleep 0.8
   press Down; press Alt_L; sleep 0.8
-  press Down; press Alt_L; sleep 0.8
-  press Control_L; sleep 0.8
-  press Down; press Down; press Alt_L
+  press "${1:-Down}"; press Alt_L
+}
+
+# From the title menu as it opens: "QUIT!", accepted with $1 (Left Alt by
+# default); the game must end, with status 0. The pause menu's "Exit Game"
+# is as many rows down from where that menu opens.
+quit_from_title() {
+  press Down; press Down; press "${1:-Alt_L}"
   wait_exit 15
+  [ "$EXIT_RC" = "0" ] ||
+    fail "the quit at line ${BASH_LINENO[-2]} ended with status $EXIT_RC: $(game_errors)"
+}
+
+# From the title menu as it opens: "Hard" from the default difficulty, back
+# out, then "QUIT!".
+choose_hard_and_quit() {
+  choose_difficulty; sleep 0.8
+  press Control_L; sleep 0.8
+  quit_from_title
 }
 
 # Screenshot of the game window; prints the file name.
