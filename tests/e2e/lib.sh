@@ -207,11 +207,12 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 colours() { convert "$1" -format '%k' info:; }
 
 # The text of the menu corner (top left) of a screenshot of the window: the
-# panels of the title and pause menus are drawn there, light on dark.
-# Brought to the game's 320x200 whatever the window's scale, enlarged,
-# thresholded and read as one block of text, which reads it reliably.
+# panels of the title and pause menus are drawn there, light on dark; or of
+# the part $2 (WxH+X+Y of the 320x200 picture). Brought to the game's
+# 320x200 whatever the window's scale, enlarged, thresholded and read as one
+# block of text, which reads it reliably.
 menu_text() {
-  convert "$1" -filter point -resize 320x200\! -crop 110x75+0+0 +repage -scale 600% \
+  convert "$1" -filter point -resize 320x200\! -crop "${2:-110x75+0+0}" +repage -scale 600% \
     -colorspace Gray -threshold 60% -negate "$1.menu.png"
   tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
 }
