@@ -25,7 +25,7 @@ case "$(menu_text "$flight")" in
   *"Start Game"*|*"Setup"*) fail "a menu is still shown in flight" ;;
 esac
 # Turn and thrust for a while; the game must keep running.
-xdotool keydown --window "$WINDOW" Up Left; sleep 1; xdotool keyup --window "$WINDOW" Up Left
+hold 1 Up Left
 kill -0 "$GAME_PID" || fail "game died in flight: $(game_errors)"
 
 # Pause, choose "Main Menu", pass the game-end screen, then "QUIT!".

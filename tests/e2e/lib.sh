@@ -151,13 +151,14 @@ frame_shot() {
   echo "$file"
 }
 
-# Holds a key long enough for the game's polling to see it.
-press() {
-  xdotool keydown --window "$WINDOW" "$1"
-  sleep "${2:-0.12}"
-  xdotool keyup --window "$WINDOW" "$1"
-  sleep 0.15
+# Holds keys $2... together for $1 seconds.
+hold() {
+  local t="$1"; shift
+  xdotool keydown --window "$WINDOW" "$@"; sleep "$t"; xdotool keyup --window "$WINDOW" "$@"
 }
+
+# Holds a key long enough for the game's polling to see it (or $2 seconds).
+press() { hold "${2:-0.12}" "$1"; sleep 0.15; }
 
 # From the title menu as it opens: "Start Game", the first ship, gun and
 # pod, the campaign; then waits ($1 seconds, 3 by default) into the flight.
