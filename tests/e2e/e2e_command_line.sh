@@ -37,5 +37,4 @@ bad "--scale needs a whole number" --scale 0
 bad "--scale needs a whole number" --scale=3x
 bad "--scale needs a value" --scale
 bad "--aspect takes no value" --aspect=yes
-bad "--verify needs --replay FILE" --verify
 echo "ok"

@@ -12,8 +12,7 @@ launch() {
   GAME_PID=$!
 }
 
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 cp "$REPRO/w_config_keys_x.def" "$WORK/game/w_config.def"
 # The id of a process that has ended: its writer is gone.
 true & gone=$!
@@ -25,10 +24,7 @@ echo stale >"$RECORDS.$gone.tmp"
 
 launch_game "$WORK/game" ./quarvell
 sleep 2
-# "QUIT!" with the default Fire/Accept key.
-press Down; press Down; press Alt_L
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "the title menu did not take Left Alt (status $EXIT_RC): $(game_errors)"
+quit_from_title # with the default Fire/Accept key
 keys="$(od -An -tu1 -j11 -N4 "$WORK/game/w_config.def" | tr -s ' ' | sed 's/^ //')"
 [ "$keys" = "107 105 26 103" ] || fail "saved keys are $keys, not the defaults"
 [ ! -e "$RECORDS.$gone.tmp" ] || fail "the stale temporary file is still there"

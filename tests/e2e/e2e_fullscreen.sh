@@ -81,9 +81,7 @@ case "$(menu_text "$(shot pause)")" in
 esac
 kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
 [ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
-press Down; press Down; press Alt_L # "Exit Game"
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "Exit Game ended with status $EXIT_RC: $(game_errors)"
+quit_from_title # the pause menu's "Exit Game"
 
 # Started with --fullscreen; F11 brings the window.
 launch_game "$WORK/game" ./quarvell --fullscreen
@@ -91,9 +89,7 @@ sleep 2
 check_fullscreen started
 press F11
 check_window started
-press Down; press Down; press Alt_L # "QUIT!"
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
+quit_from_title
 
 # Fire bound to F11 (a prepared settings file kept in the game's folder):
 # F11 selects in the menus and switches nothing.
@@ -108,7 +104,5 @@ case "$(menu_text "$(shot bound)")" in
   *) fail "F11 bound to Fire did not open Setup: $(menu_text "$WORK/bound.png")" ;;
 esac
 press Control_L; sleep 1
-press Down; press Down; press F11 # "QUIT!"
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "quit with F11 ended with status $EXIT_RC: $(game_errors)"
+quit_from_title F11
 echo "ok"

@@ -36,15 +36,10 @@ FIRE=3 CANCEL=2 START=7          # buttons 4 and 3 (Y, X) as bound by default
 STICK_Y=1 HAT_Y=7 UP=-32767 DOWN=32767
 
 # The binding names of the Controls panel (x 7, y 80, 195 x 80).
-controls_text() {
-  convert "$1" -filter point -resize 320x200\! -crop 80x60+125+85 +repage -scale 600% \
-    -colorspace Gray -threshold 60% -negate "$1.controls.png"
-  tesseract "$1.controls.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
-}
+controls_text() { menu_text "$1" 80x60+125+85; }
 
 start_xvfb
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 launch_game "$WORK/game" env LD_PRELOAD="$FAKE_JOYSTICK" ./quarvell
 sleep 2
 press Alt_L; sleep 0.8 # "Setup"

@@ -5,15 +5,7 @@
 # an abort, wherever in the menus the signal lands.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
-
-# Setup -> Difficulty, one row down or up from the current one, chosen.
-change_difficulty() { # Down|Up
-  press Alt_L; sleep 0.8
-  press Down; press Alt_L; sleep 0.8
-  press "$1"; press Alt_L
-}
+copy_game
 
 # Copy B starts first and waits at its title menu.
 launch_game "$WORK/game" ./quarvell
@@ -22,15 +14,12 @@ sleep 2
 # Copy A, started later, sets "Hard" and quits. With two windows, the one
 # played in is given the focus first, as a click would.
 launch_game "$WORK/game" ./quarvell
-xdotool windowfocus --sync "$WINDOW"
-sleep 2
+focus "$WINDOW"; sleep 1.5
 choose_hard_and_quit
-[ "$EXIT_RC" = "0" ] || fail "copy A ended with status $EXIT_RC: $(game_errors)"
 [ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "copy A did not save Hard"
 # Copy B turns off the clouds and is logged out: A's Hard stays on disk.
 GAME_PID="$b_pid" WINDOW="$b_window"
-xdotool windowfocus --sync "$WINDOW"
-sleep 0.5
+focus "$WINDOW"
 press Alt_L; sleep 0.8
 press Down; press Down; press Down; press Alt_L; sleep 0.8
 press Alt_L # "Clouds" off
@@ -46,7 +35,7 @@ for round in 1 2 3; do
   for sig in TERM HUP INT; do
     launch_game "$WORK/game" ./quarvell
     sleep 2
-    if [ "$want" = 2 ]; then change_difficulty Down; want=3; else change_difficulty Up; want=2; fi
+    if [ "$want" = 2 ]; then choose_difficulty Down; want=3; else choose_difficulty Up; want=2; fi
     sleep "0.$((RANDOM % 5))"
     kill -"$sig" "$GAME_PID"
     wait_exit 15

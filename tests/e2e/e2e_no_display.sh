@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the game says why in one line and exits non-zero.
 source "$(dirname "$0")/lib.sh"
-mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 rc=0
 (cd "$WORK/game" && env -u DISPLAY ./quarvell >"$WORK/out.txt" 2>"$WORK/err.txt") || rc=$?
 [ "$rc" -ne 0 ] || fail "exit status 0 without a display"

@@ -4,7 +4,7 @@
 # own files are left alone.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
-mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 run() { # arguments of the game; leaves it running
   launch_game "$WORK/game" ./quarvell "$@"
 }
@@ -12,7 +12,7 @@ run() { # arguments of the game; leaves it running
 run --record "$WORK/game.qvr"
 sleep 2
 start_flight 4
-xdotool keydown --window "$WINDOW" Up Left Alt_L; sleep 2; xdotool keyup --window "$WINDOW" Up Left Alt_L
+hold 2 Up Left Alt_L
 # A switch to another window (the flight pauses), back, "Resume Play", and a
 # screenshot: the replay must see the pause where the player saw it.
 open_other_window

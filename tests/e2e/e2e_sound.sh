@@ -17,17 +17,11 @@ rms() {
     awk '{ for (i = 1; i <= NF; i++) { s += $i * $i; n++ } } END { print int(sqrt(s / (n ? n : 1))) }'
 }
 wav_size() { stat -c %s "$WAV"; }
-quit_from_title() {
-  press Down; press Down; press Alt_L
-  wait_exit 15
-  [ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
-}
 
 start_xvfb
 # Settings kept in the game's folder, with the sound at "Maximum" (the
 # default is silent); the rest as a first run writes them.
-mkdir -p "$WORK/game"
-cp -r "$GAME_DIR"/. "$WORK/game/"
+copy_game
 printf '\001\001\000\004\000\001\000\000\000\000\000\153\151\032\147\004\003\002\001\001\001\001\001\001\001\001\001' \
   >"$WORK/game/w_config.def"
 start_game_here() {
@@ -87,7 +81,5 @@ xdotool keyup --window "$WINDOW" Alt_L
 # "Exit Game" from the pause menu (a score may be worth a record, and the
 # name entry is not this test's business).
 press Escape; sleep 0.5
-press Down; press Down; press Alt_L
-wait_exit 15
-[ "$EXIT_RC" = "0" ] || fail "Exit Game ended with status $EXIT_RC: $(game_errors)"
+quit_from_title
 echo "ok"

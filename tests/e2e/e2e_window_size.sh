@@ -24,9 +24,7 @@ check_size() {
     [ "$(compare -metric AE "$WORK/title-$desktop-window.png" "$WORK/again.png" null: 2>&1)" = "0" ] ||
       fail "the picture at $want is not a sharp whole-number scale"
   fi
-  press Down; press Down; press Alt_L
-  wait_exit 15
-  [ "$EXIT_RC" = "0" ] || fail "quit ended with status $EXIT_RC: $(game_errors)"
+  quit_from_title
   stop "$XVFB_PID"
   XVFB_PID=""
 }

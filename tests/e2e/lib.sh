@@ -62,10 +62,12 @@ start_xvfb() {
   fail "Xvfb on $DISPLAY does not answer"
 }
 
+# A private copy of the game's folder, $WORK/game, to run it in.
+copy_game() { mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"; }
+
 # Runs the game (with the options given) in a private copy of its folder.
 start_game() {
-  mkdir -p "$WORK/game"
-  cp -r "$GAME_DIR"/. "$WORK/game/"
+  copy_game
   launch_game "$WORK/game" ./quarvell "$@"
 }
 
@@ -149,13 +151,14 @@ frame_shot() {
   echo "$file"
 }
 
-# Holds a key long enough for the game's polling to see it.
-press() {
-  xdotool keydown --window "$WINDOW" "$1"
-  sleep "${2:-0.12}"
-  xdotool keyup --window "$WINDOW" "$1"
-  sleep 0.15
+# Holds keys $2... together for $1 seconds.
+hold() {
+  local t="$1"; shift
+  xdotool keydown --window "$WINDOW" "$@"; sleep "$t"; xdotool keyup --window "$WINDOW" "$@"
 }
+
+# Holds a key long enough for the game's polling to see it (or $2 seconds).
+press() { hold "${2:-0.12}" "$1"; sleep 0.15; }
 
 # From the title menu as it opens: "Start Game", the first ship, gun and
 # pod, the campaign; then waits ($1 seconds, 3 by default) into the flight.
@@ -165,15 +168,30 @@ start_flight() {
   sleep "${1:-3}"
 }
 
-# From the title menu as it opens: Setup -> Difficulty -> "Hard", back out,
-# then "QUIT!"; waits for the game to end.
-choose_hard_and_quit() {
+# From the title menu as it opens: Setup -> Difficulty, the row one down
+# (or $1: Up) from the current one chosen; the menu is left open.
+choose_difficulty() {
   press Alt_L; sleep 0.8
   press Down; press Alt_L; sleep 0.8
-  press Down; press Alt_L; sleep 0.8
-  press Control_L; sleep 0.8
-  press Down; press Down; press Alt_L
+  press "${1:-Down}"; press Alt_L
+}
+
+# From the title menu as it opens: "QUIT!", accepted with $1 (Left Alt by
+# default); the game must end, with status 0. The pause menu's "Exit Game"
+# is as many rows down from where that menu opens.
+quit_from_title() {
+  press Down; press Down; press "${1:-Alt_L}"
   wait_exit 15
+  [ "$EXIT_RC" = "0" ] ||
+    fail "the quit at line ${BASH_LINENO[-2]} ended with status $EXIT_RC: $(game_errors)"
+}
+
+# From the title menu as it opens: "Hard" from the default difficulty, back
+# out, then "QUIT!".
+choose_hard_and_quit() {
+  choose_difficulty; sleep 0.8
+  press Control_L; sleep 0.8
+  quit_from_title
 }
 
 # Screenshot of the game window; prints the file name.
@@ -190,11 +208,12 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 colours() { convert "$1" -format '%k' info:; }
 
 # The text of the menu corner (top left) of a screenshot of the window: the
-# panels of the title and pause menus are drawn there, light on dark.
-# Brought to the game's 320x200 whatever the window's scale, enlarged,
-# thresholded and read as one block of text, which reads it reliably.
+# panels of the title and pause menus are drawn there, light on dark; or of
+# the part $2 (WxH+X+Y of the 320x200 picture). Brought to the game's
+# 320x200 whatever the window's scale, enlarged, thresholded and read as one
+# block of text, which reads it reliably.
 menu_text() {
-  convert "$1" -filter point -resize 320x200\! -crop 110x75+0+0 +repage -scale 600% \
+  convert "$1" -filter point -resize 320x200\! -crop "${2:-110x75+0+0}" +repage -scale 600% \
     -colorspace Gray -threshold 60% -negate "$1.menu.png"
   tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
 }
