@@ -62,8 +62,8 @@ start_xvfb() {
   fail "Xvfb on $DISPLAY does not answer"
 }
 
-# A private copy of the game's folder, $WORK/game, to run it in.
-copy_game() { mkdir -p "$WORK/game" && cp -r "$GAME_DIR"/. "$WORK/game/"; }
+# A private copy of the game's folder to run it in: $1, or $WORK/game.
+copy_game() { local to="${1:-$WORK/game}"; mkdir -p "$to" && cp -r "$GAME_DIR"/. "$to/"; }
 
 # Runs the game (with the options given) in a private copy of its folder.
 start_game() {

@@ -19,15 +19,9 @@ cc -o "$WORK/send_close" "$HERE/../e2e/send_close.c" -lX11 || fail "cannot build
 start_xvfb
 
 record() { # name; the game is left running for the caller to play
-  mkdir -p "$WORK/$1"
-  cp -r "$GAME_DIR"/. "$WORK/$1/"
+  copy_game "$WORK/$1"
   launch_game "$WORK/$1" ./quarvell --record "$WORK/$1.qvr"
   sleep 2
-}
-
-hold() { # seconds keys...
-  local t="$1"; shift
-  xdotool keydown --window "$WINDOW" "$@"; sleep "$t"; xdotool keyup --window "$WINDOW" "$@"
 }
 
 # The nearest blip on the radar as "dx dy" in radar pixels from the ship
