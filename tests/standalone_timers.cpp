@@ -179,10 +179,15 @@ TEST(RealTimers, TheGameRunsAgainstTheTimerThread) {
     test::Player player(real, {8, 70, 20});
     real.player = &player;
     std::atomic<long> kills{0};
+    std::atomic<long long> frames_with_vsync{0}, ticks_with_vsync{0};
     player.start_game({0, 0, 1, 1}) // "Delian Mesas" alone
         .wait_for(test::Screen::Flight)
         .fly(test::hunter_pilot(), [&] { return real.ticks() > FLIGHT_TICKS; })
-        .press(KEY_V)
+        .check([&] {
+            frames_with_vsync.store(real.frames());
+            ticks_with_vsync.store(real.ticks());
+        })
+        .press(KEY_V) // the retrace wait off from here
         .press(KEY_C)
         .press(KEY_S)
         .fly(test::hunter_pilot(), [&] { return real.ticks() > 2 * FLIGHT_TICKS; })
@@ -215,6 +220,12 @@ TEST(RealTimers, TheGameRunsAgainstTheTimerThread) {
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(real.timed_out.load());
     EXPECT_GT(kills.load(), 0);
+    // Until V, with the retrace wait on (the default), at most a frame a
+    // retrace: the menus, the fades and the flight all waited for it. (The
+    // ticks and the retraces both come at 70 Hz; a frame or two of slack
+    // for their phases.)
+    EXPECT_GT(frames_with_vsync.load(), 0);
+    EXPECT_LE(frames_with_vsync.load(), ticks_with_vsync.load() + 2);
     std::printf("%lld ticks, %ld kills before the pause\n", real.ticks(), kills.load());
     // The game went all the way to the records table and out by "QUIT!".
     load_records(options.records_path);

@@ -3,6 +3,7 @@
 // drivers, the close button and the quit signals, and sound.
 #include "platform/allegro_backend.h"
 
+#include "platform/retrace.h"
 #include "platform/x11_window.h"
 
 #include <atomic>
@@ -60,6 +61,8 @@ void on_key_event(int scancode) {
 std::atomic<AllegroBackend *> sampling{nullptr};
 
 void sample_tick() {
+    // The retrace hook is set from here, the timer thread, which reads it.
+    hook_retrace();
     if (AllegroBackend *b = sampling.load()) b->sample_input();
 }
 

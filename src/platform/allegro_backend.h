@@ -60,6 +60,8 @@ class AllegroBackend : public Backend {
     void fade(const PALETTE from, const PALETTE to, int speed);
     // The picture in its palette, scaled, onto the screen.
     void draw_shown();
+    // The next retrace, with the X server caught up.
+    void wait_for_retrace();
 
     // The screen is in the desktop's true colour, not 8-bit: the X driver
     // would otherwise convert every scaled pixel of every frame. What an

@@ -4,6 +4,7 @@
 #include "platform/allegro_backend.h"
 
 #include "core/frame.h"
+#include "platform/retrace.h"
 #include "platform/screenshot.h"
 #include "platform/x11_window.h"
 
@@ -151,9 +152,18 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     blit(frame, shown_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
     answer_window_keys();
     if (!screen) return;
-    if (vsync) ::vsync();
+    if (vsync) wait_for_retrace();
     draw_shown();
     frames_.fetch_add(1);
+}
+
+// As the library's vsync(): the X server catches up with what was sent to
+// it (the picture's memory is shared with it), then the next retrace. The
+// wait sleeps until the retrace wakes it rather than polling for it.
+void AllegroBackend::wait_for_retrace() {
+    const unsigned seen = retraces_seen();
+    sync_with_server();
+    if (!wait_for_retrace_after(seen)) ::vsync();
 }
 
 // Nearest neighbour at a whole scale, straight into the window's own
@@ -198,7 +208,7 @@ void AllegroBackend::fade(const PALETTE from, const PALETTE to, int speed) {
          c = (retrace_count - start) * speed / RETRACES_PER_SPEED) {
         fade_interpolate(start_pal, end_pal, step, c, 0, PAL_SIZE - 1);
         show_palette(step);
-        ::vsync();
+        wait_for_retrace();
     }
     show_palette(end_pal);
     fading_.store(false);

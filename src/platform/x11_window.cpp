@@ -35,4 +35,11 @@ void set_window_icon(std::span<const unsigned long> icon) {
 
 void show_screen_part(int x, int y, int w, int h) { _xwin_update_screen(x, y, w, h); }
 
+void sync_with_server() {
+    if (!screen) return;
+    acquire_screen();
+    if (_xwin.display) XSync(_xwin.display, False);
+    release_screen();
+}
+
 } // namespace qv::platform

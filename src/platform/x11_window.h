@@ -16,5 +16,8 @@ void set_window_icon(std::span<const unsigned long> icon);
 // Sends the rectangle of the screen bitmap to the window, as the driver's
 // own drawing calls do after they draw.
 void show_screen_part(int x, int y, int w, int h);
+// Waits until the X server has handled every request sent to it, as the
+// driver's vsync does before waiting for the retrace.
+void sync_with_server();
 
 } // namespace qv::platform
