@@ -12,10 +12,6 @@
 #include <chrono>
 #include <thread>
 
-// What the library calls at every retrace it counts (declared only among
-// its old compatibility names).
-extern "C" void (*retrace_proc)(void);
-
 using namespace qv;
 
 namespace {

@@ -11,11 +11,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// The library calls this on its timer thread at every retrace it counts.
-// It is declared only among the old compatibility names, which the game
-// leaves out.
-extern "C" void (*retrace_proc)(void);
-
 namespace qv::platform {
 
 namespace {

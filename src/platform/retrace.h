@@ -7,6 +7,11 @@
 // the waiting thread itself, once a frame.
 #pragma once
 
+// What the library calls on its timer thread at every retrace it counts. It
+// is declared only among its old compatibility names, which the game leaves
+// out.
+extern "C" void (*retrace_proc)(void);
+
 namespace qv::platform {
 
 // Hooks the library's retrace. Call it from a timer callback: the library
