@@ -36,7 +36,7 @@ FIRE=3 CANCEL=2 START=7          # buttons 4 and 3 (Y, X) as bound by default
 STICK_Y=1 HAT_Y=7 UP=-32767 DOWN=32767
 
 # The binding names of the Controls panel (x 7, y 80, 195 x 80).
-controls_text() { menu_text "$1" 80x60+125+85; }
+CONTROLS=80x60+125+85
 
 start_xvfb
 copy_game
@@ -45,17 +45,13 @@ sleep 2
 press Alt_L; sleep 0.8 # "Setup"
 press Alt_L; sleep 0.8 # "Controls"
 press Alt_L; sleep 0.8 # "Gamepad": on, with no pad
-case "$(controls_text "$(shot no-pad)")" in
-  *"NO PAD"*) ;;
-  *) fail "no \"NO PAD\" with the gamepad on and none plugged in: $(controls_text "$WORK/no-pad.png")" ;;
-esac
+menu_reads '*NO PAD*' no-pad "$CONTROLS" ||
+  fail "no \"NO PAD\" with the gamepad on and none plugged in: $(menu_text "$WORK/no-pad.png" "$CONTROLS")"
 
 plug
 sleep 4
-case "$(controls_text "$(shot found)")" in
-  *BUTTON*) ;;
-  *) fail "the pad plugged in was not found: $(controls_text "$WORK/found.png")" ;;
-esac
+menu_reads '*BUTTON*' found "$CONTROLS" ||
+  fail "the pad plugged in was not found: $(menu_text "$WORK/found.png" "$CONTROLS")"
 
 # Out to the title on the cancel button, then "Start Game" on the D-pad
 # and the accept button, the ship on Start, the gun and the pod on the
@@ -78,10 +74,7 @@ esac
 
 tap $BUTTON $START
 sleep 1
-case "$(menu_text "$(shot start-paused)")" in
-  *esume*"Exit Game"*) ;;
-  *) fail "Start did not pause: $(menu_text "$WORK/start-paused.png")" ;;
-esac
+menu_reads '*esume*Exit Game*' start-paused || fail "Start did not pause: $(menu_text "$WORK/start-paused.png")"
 tap $BUTTON $START
 sleep 1
 case "$(menu_text "$(shot resumed)")" in
@@ -90,10 +83,8 @@ esac
 
 unplug
 sleep 1
-case "$(menu_text "$(shot unplugged)")" in
-  *esume*"Exit Game"*) ;;
-  *) fail "pulling the pad out did not pause: $(menu_text "$WORK/unplugged.png")" ;;
-esac
+menu_reads '*esume*Exit Game*' unplugged ||
+  fail "pulling the pad out did not pause: $(menu_text "$WORK/unplugged.png")"
 kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
 [ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
 echo "ok"

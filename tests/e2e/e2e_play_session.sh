@@ -8,10 +8,7 @@ start_game
 sleep 2
 title="$(shot title)"
 [ "$(colours "$title")" -gt 8 ] || fail "title screen looks blank"
-case "$(menu_text "$title")" in
-  *"Start Game"*) ;;
-  *) fail "the title menu does not read \"Start Game\": $(menu_text "$title")" ;;
-esac
+menu_reads '*Start Game*' title || fail "the title menu does not read \"Start Game\": $(menu_text "$title")"
 
 # The title opens on "Setup": up to "Start Game", then accept the first
 # ship, gun, pod and "Campaign" with the Fire / Accept key (Left Alt).
@@ -33,10 +30,8 @@ press Escape
 sleep 0.5
 pause="$(shot pause)"
 # The pause menu over a darkened still of the flight.
-case "$(menu_text "$pause")" in
-  *Resume*"Exit Game"*) ;;
-  *) fail "the pause menu does not read \"Resume Play\" ... \"Exit Game\": $(menu_text "$pause")" ;;
-esac
+menu_reads '*Resume*Exit Game*' pause ||
+  fail "the pause menu does not read \"Resume Play\" ... \"Exit Game\": $(menu_text "$pause")"
 greater "$(brightness "$flight")" "$(brightness "$pause")" || fail "the paused game is not darkened"
 press Down
 press Alt_L

@@ -12,7 +12,7 @@ check_size() {
   start_game "$@"
   sleep 2
   local got
-  got="$(window_size "$WINDOW")"
+  got="$(window_size "$WINDOW")" || { wait_exit 1; fail "on $desktop with '$*' the window went away (game status $EXIT_RC): $(game_errors)"; }
   [ "$got" = "$want" ] || fail "on $desktop with '$*' the window is $got, not $want"
   # Sharp: the title picture brought back to 320x200 and blown up again by
   # the same whole scale is the window's picture, pixel for pixel (a

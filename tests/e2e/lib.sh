@@ -218,6 +218,21 @@ menu_text() {
   tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
 }
 
+# Succeeds when the menu text (menu_text; the part $3 if given) of a
+# screenshot named $2 matches the case pattern $1, within six shots half a
+# second apart: the title's stars twinkle behind the panel, and now and then
+# one beside a word changes how that word reads; a menu may also come up a
+# moment late on a busy machine. The last shot is left as $WORK/$2.png.
+menu_reads() {
+  local i
+  for i in 1 2 3 4 5 6; do
+    # shellcheck disable=SC2053 # $1 is a pattern
+    [[ "$(menu_text "$(shot "$2")" "${3:-}")" == $1 ]] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
 # How different two screenshots are, 0 (same) to 1.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
 
