@@ -70,7 +70,6 @@ for _ in $(seq 12); do
   levels="$levels $(rms "$p" "$q")"
   [ "$(rms "$p" "$q")" -ge 100 ] || quiet=$(( quiet + 1 ))
 done
-echo "quiet levels:$levels" >&2
 [ "$quiet" -gt 0 ] || fail "the flight is never quiet (rms of each quarter second:$levels): the gun could not be told apart"
 xdotool keydown --window "$WINDOW" Alt_L
 sleep 0.3
