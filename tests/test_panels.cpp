@@ -4,6 +4,7 @@
 // landed where.
 #include "core/game_state.h"
 #include "golden_ui/golden.h"
+#include "input/input.h"
 #include "render/panels.h"
 #include "support/test_support.h"
 
@@ -274,7 +275,7 @@ TEST_F(PanelTest, TogglesAndBindings) {
         EXPECT_EQ(px(127, 35 + 14 * i), detail[i] ? ICON_ON : ICON_OFF) << i;
     }
 
-    panel(3, PANEL_CONTROLS, 10, 20, 195, 80);
+    panel(3, PANEL_CONTROLS, 10, 20, CONTROLS_PANEL_W, 80);
     p.item_count[3] = 5;                       // "Gamepad" and the four actions
     const int16 keys[4] = {107, 105, 26, 121}; // L ALT, L CTRL, Z, a code with no name
     const int16 buttons[4] = {4, 3, 2, 9};
@@ -282,7 +283,7 @@ TEST_F(PanelTest, TogglesAndBindings) {
     std::memcpy(g.button_binding, buttons, sizeof buttons);
     g.joystick_enabled = 0;
     redraw();
-    // First letters at R-69: D(ISABLED), L, L, Z, then '?' from the figures row.
+    // First letters at x + 126: D(ISABLED), L, L, Z, then '?' from the figures row.
     const int key_cells[][2] = {{3, 3}, {11, 3}, {11, 3}, {25, 3}, {12, 5}};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(glyph_at(136, 25 + 14 * i).column, key_cells[i][0]) << i;
@@ -473,12 +474,11 @@ TEST(PanelGolden, MenusWithTheGeneratedArt) {
                 {5, PANEL_CAPTION, 160, 40, 150, 21, 0, 0, 31, {}}},
                "menu_lists");
 
-    // The gamepad's names: "BUTTON 4" is the widest a binding row shows
-    // without running into the frame.
+    // The gamepad's names.
     g.joystick_enabled = 1;
     g.pad.present = 1;
     menu_frame({{2, PANEL_LIST, 210, 10, 100, 66, 6, 0, 0, {8, 9, 10, 12}},
-                {3, PANEL_CONTROLS, 7, 80, 195, 80, 7, 2, 0, {35, 31, 32, 33, 34}, 124},
+                {3, PANEL_CONTROLS, 7, 80, CONTROLS_PANEL_W, 80, 7, 2, 0, {35, 31, 32, 33, 34}, 124},
                 {5, PANEL_DESCRIPTION, 6, 170, 190, 21, 0, 0, 5, {}}},
                "menu_controls");
 
@@ -511,4 +511,37 @@ TEST(PanelGolden, StageBannersInFlight) {
     place(p, {6, PANEL_STAGE_COMPLETE, 56, 110, 207, 35, 0, -1, 0, {}});
     draw_panels(p, false);
     test::expect_golden(g.back_buffer, g.game_palette, "stage_banners");
+}
+
+// Whatever key or button is bound, its name stays inside the Controls
+// panel: the frame's columns, drawn with the real font, come out the same
+// as with no name at all.
+TEST(PanelGolden, EveryBindingNameStaysInsideTheControlsFrame) {
+    test::reset_state();
+    test::GameArt art;
+    ASSERT_TRUE(art.loaded()) << art.error();
+    use_title_colour_maps();
+    MenuPanels p{};
+    place(p, {3, PANEL_CONTROLS, 7, 80, CONTROLS_PANEL_W, 80, 7, 2, 0, {35, 31, 32, 33, 34}, 124});
+    // From just inside the frame's edge to past its trim.
+    const int frame_x = 7 + CONTROLS_PANEL_W - 5;
+    g.pad.present = 1;
+    const auto frame_with = [&](int pad, int binding) {
+        g.joystick_enabled = static_cast<byte>(pad);
+        for (int i = 0; i < ACTION_COUNT; ++i)
+            g.key_binding[i] = g.button_binding[i] = static_cast<int16>(binding);
+        clear_bitmap(g.back_buffer);
+        draw_panels(p, true);
+        std::vector<int> pixels;
+        for (int y = 80; y < 160; ++y)
+            for (int x = frame_x; x < frame_x + 20; ++x)
+                pixels.push_back(getpixel(g.back_buffer, x, y));
+        return pixels;
+    };
+    const std::vector<int> no_key = frame_with(0, 0);
+    for (int code = 1; code < KEYCODE_LIMIT; ++code)
+        EXPECT_EQ(frame_with(0, code), no_key) << '"' << key_name(code) << "\" runs into the frame";
+    const std::vector<int> no_button = frame_with(1, 0);
+    for (int button = 1; button <= 6; ++button)
+        EXPECT_EQ(frame_with(1, button), no_button) << '"' << button_name(button) << "\" runs into the frame";
 }

@@ -6,6 +6,7 @@
 #include "frontend/submenus.h"
 #include "input/input.h"
 #include "platform/platform.h"
+#include "render/panels.h"
 
 namespace qv {
 
@@ -88,9 +89,9 @@ void run_controls_menu(const Backdrop &b) {
     // opens, not a few seconds later.
     if (locked([] { return g.joystick_enabled; })) platform::install_joystick();
     run_value_menu(b,
-                   {PANEL_CONTROLS, -193, 80, 195, 80, {35, 31, 32, 33, 34}, TITLE_CONTROLS, 0, 0,
-                    124},
-                   25, 26, 8, [&b](int row) {
+                   {PANEL_CONTROLS, -209, 80, CONTROLS_PANEL_W, 80, {35, 31, 32, 33, 34},
+                    TITLE_CONTROLS, 0, 0, 124},
+                   27, 28, 8, [&b](int row) {
                        if (row == 0) {
                            bool on;
                            {

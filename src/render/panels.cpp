@@ -122,7 +122,9 @@ constexpr int ITEM_TEXT_DX = 8, ITEM_TEXT_DY = 6;
 constexpr int TOGGLE_ON_SRC_X = 26, TOGGLE_OFF_SRC_X = 40, TOGGLE_SRC_Y = 123;
 constexpr int TOGGLE_W = 13, TOGGLE_H = 11;
 constexpr int TOGGLE_DX = -20, TOGGLE_DY = 5;
-constexpr int BINDING_DX = -69, GAMEPAD_DY = 5, BINDING_DY = 19;
+// The binding column sits at x + 126 of the Controls panel, clear of the
+// longest action name ("Strafe / Cancel").
+constexpr int BINDING_DX = 126 - CONTROLS_PANEL_W, GAMEPAD_DY = 5, BINDING_DY = 19;
 
 void fill_with_pattern(BITMAP *dest, BITMAP *pattern, int ax, int ay, int x1, int y1, int x2,
                        int y2) {
