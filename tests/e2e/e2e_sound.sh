@@ -67,8 +67,8 @@ greater "$(difference "$WORK/silent-title.png" "$(shot flight)")" 0.25 || fail "
 quiet=0 levels=""
 for _ in $(seq 12); do
   p=$(wav_size); sleep 0.25; q=$(wav_size)
-  levels="$levels $(rms "$p" "$q")"
-  [ "$(rms "$p" "$q")" -ge 100 ] || quiet=$(( quiet + 1 ))
+  r=$(rms "$p" "$q"); levels="$levels $r"
+  [ "$r" -ge 100 ] || quiet=$(( quiet + 1 ))
 done
 [ "$quiet" -gt 0 ] || fail "the flight is never quiet (rms of each quarter second:$levels): the gun could not be told apart"
 xdotool keydown --window "$WINDOW" Alt_L
