@@ -289,8 +289,13 @@ TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
         .check([&] { vb.lose_focus(); })
         .wait_ticks(70)
         .check([] { EXPECT_EQ(test::screen_shown(), Screen::Title); })
-        // The loss seen in the menus is no reason to pause the next flight.
+        // The loss seen in the menus is no reason to pause the next flight;
+        // Escape pressed during its opening is.
         .start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .wait_for(Screen::StageStart)
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .accept()
         .wait_for(Screen::Flight)
         .wait_ticks(140)
         .check([] { EXPECT_EQ(test::screen_shown(), Screen::Flight); })

@@ -14,6 +14,7 @@
 #include "sim/sim.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace qv {
 
@@ -54,11 +55,15 @@ void set_banner(int16 kind) {
 }
 
 // Renders frames (at least one) while the condition, read under the lock,
-// holds.
-template <class Cond> void render_while(Cond cond) {
+// holds; `each` runs before every frame.
+template <class Cond, class Each> void render_while(Cond cond, Each each) {
     do {
+        each();
         render_frame();
     } while (locked(cond) && !close_requested());
+}
+template <class Cond> void render_while(Cond cond) {
+    render_while(cond, [] {});
 }
 
 // A hot key toggles once per press: wait for the release (the simulation
@@ -93,6 +98,33 @@ class PadPause {
     bool start_ = false, present_ = false;
 };
 
+// What pauses a flight: Escape, the window's focus lost, and the pad's own
+// reasons.
+class FlightPause {
+  public:
+    // A switch away in the menus before this flight is no reason to pause it.
+    FlightPause() { focus_lost(); }
+    // Nothing can hurt the ship during the stage's opening, and the flight
+    // is not paused then; an Escape pressed then is kept for the flight's
+    // first frame, as a switch to another window is.
+    void note_escape() { escape_ = escape_ || key_held(KEYCODE_ESC); }
+    void check() {
+        const bool pad_wants_pause = pad_.due();
+        const bool escape = std::exchange(escape_, false) || key_held(KEYCODE_ESC);
+        if (escape || focus_lost() || pad_wants_pause) {
+            run_pause_menu();
+            // A switch while paused is answered already, and so is a pad
+            // pulled out.
+            focus_lost();
+            pad_ = PadPause();
+        }
+    }
+
+  private:
+    PadPause pad_;
+    bool escape_ = false;
+};
+
 // The world at a stage start: slots cleared, ship placed, intro banner.
 void begin_stage_world() {
     for (int s = 1; s < SLOT_COUNT; ++s) clear_slot(s);
@@ -125,14 +157,13 @@ void init_player_slot() {
 }
 
 // The stage start: files saved, world reset, graphics loaded, intro banner.
-void stage_start() {
-    // A switch away in the menus before this flight is no reason to pause it.
-    focus_lost();
+void stage_start(FlightPause &pause) {
     prepare_stage();
     // The ship glides in while the banner slides across.
-    render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; });
+    const auto note = [&pause] { pause.note_escape(); };
+    render_while([] { return g.launch_timer > LAUNCH_BANNER_UP; }, note);
     locked([] { move_panel(BANNER_SLOT, 0, 19, 3); });
-    render_while([] { return g.panels.motion_steps[STAGE_LIST_SLOT] != 0; });
+    render_while([] { return g.panels.motion_steps[STAGE_LIST_SLOT] != 0; }, note);
 }
 
 // The stage-complete banner after the last wave; the simulation runs on.
@@ -149,8 +180,7 @@ void stage_complete_sequence() {
 
 enum class FlightEnd { Lost, Complete, Quit, ExitGame };
 
-FlightEnd flight_loop() {
-    PadPause pad_pause;
+FlightEnd flight_loop(FlightPause &pause) {
     for (;;) {
         if (close_requested()) return FlightEnd::Quit;
         if (locked([] { return g.game_over; })) return FlightEnd::Lost;
@@ -174,14 +204,8 @@ FlightEnd flight_loop() {
         hot_key(KEYCODE_C, g.detail[DETAIL_CLOUDS]);
         hot_key(KEYCODE_S, g.detail[DETAIL_SHIP_SHADOWS]);
         // Switching to another window pauses, so the player does not die
-        // behind it; a switch while paused is answered already, and so is
-        // a pad pulled out.
-        const bool pad_wants_pause = pad_pause.due();
-        if (key_held(KEYCODE_ESC) || focus_lost() || pad_wants_pause) {
-            run_pause_menu();
-            focus_lost();
-            pad_pause = PadPause();
-        }
+        // behind it.
+        pause.check();
 
         render_frame();
 
@@ -209,12 +233,13 @@ void prepare_stage() {
 
 CycleEnd run_stage_cycle() {
     for (;;) {
-        stage_start();
+        FlightPause pause;
+        stage_start(pause);
         locked([] {
             init_player_slot();
             g.game_running = 1;
         });
-        const FlightEnd end = flight_loop();
+        const FlightEnd end = flight_loop(pause);
         if (end == FlightEnd::Quit) return CycleEnd::Quit;
         if (end == FlightEnd::ExitGame) return CycleEnd::ExitGame;
         platform::fade_out(end == FlightEnd::Lost ? FADE_LOST : FADE_DONE);
