@@ -6,11 +6,10 @@ set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config liballegro4-dev libloadpng4-dev)
 # clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz
-# targets; tesseract reads the menus in end-to-end screenshots; dpkg-dev and
-# file let CPack make the .deb, and appstream, desktop-file-utils, lintian
-# and man-db check what it installs.
+# targets; dpkg-dev and file let CPack make the .deb, and appstream,
+# desktop-file-utils, lintian and man-db check what it installs.
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev
-               tesseract-ocr clang libclang-rt-14-dev dpkg-dev file appstream desktop-file-utils
+               clang libclang-rt-14-dev dpkg-dev file appstream desktop-file-utils
                lintian man-db)
 
 case "${1:-play}" in

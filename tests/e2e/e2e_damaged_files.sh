@@ -23,8 +23,8 @@ mkdir -p "$(dirname "$RECORDS")"
 echo stale >"$RECORDS.$gone.tmp"
 
 launch_game "$WORK/game" ./quarvell
-sleep 2
-quit_from_title # with the default Fire/Accept key
+await_title
+quit_game # with the default Fire/Accept key
 keys="$(od -An -tu1 -j11 -N4 "$WORK/game/w_config.def" | tr -s ' ' | sed 's/^ //')"
 [ "$keys" = "107 105 26 103" ] || fail "saved keys are $keys, not the defaults"
 [ ! -e "$RECORDS.$gone.tmp" ] || fail "the stale temporary file is still there"

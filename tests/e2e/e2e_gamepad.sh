@@ -35,56 +35,44 @@ BUTTON=1 AXIS=2
 FIRE=3 CANCEL=2 START=7          # buttons 4 and 3 (Y, X) as bound by default
 STICK_Y=1 HAT_Y=7 UP=-32767 DOWN=32767
 
-# The binding names of the Controls panel (x 7, y 80, 195 x 80).
-CONTROLS=80x60+125+85
-
 start_xvfb
 copy_game
 launch_game "$WORK/game" env LD_PRELOAD="$FAKE_JOYSTICK" ./quarvell
-sleep 2
-press Alt_L; sleep 0.8 # "Setup"
-press Alt_L; sleep 0.8 # "Controls"
-press Alt_L; sleep 0.8 # "Gamepad": on, with no pad
-menu_reads '*NO PAD*' no-pad "$CONTROLS" ||
-  fail "no \"NO PAD\" with the gamepad on and none plugged in: $(menu_text "$WORK/no-pad.png" "$CONTROLS")"
+await_title
+choose Setup; choose Controls
+choose Gamepad # on, with no pad
+await no-pad "NO PAD"
 
 plug
-sleep 4
-menu_reads '*BUTTON*' found "$CONTROLS" ||
-  fail "the pad plugged in was not found: $(menu_text "$WORK/found.png" "$CONTROLS")"
+await found "BUTTON 4"
 
 # Out to the title on the cancel button, then "Start Game" on the D-pad
 # and the accept button, the ship on Start, the gun and the pod on the
 # stick, the campaign.
-tap $BUTTON $CANCEL; sleep 0.5
-tap $BUTTON $CANCEL; sleep 0.8
+tap $BUTTON $CANCEL; await setup Controls Difficulty
+tap $BUTTON $CANCEL; await_title
 tap $AXIS $HAT_Y $UP
-tap $BUTTON $FIRE; sleep 0.8
-tap $BUTTON $START; sleep 0.8
+await title "Start Game"
+[ "$(cursor_row "$PICTURE")" = "Start Game" ] || fail "the D-pad did not move the cursor: $(texts "$PICTURE")"
+tap $BUTTON $FIRE; await ship Talon
+tap $BUTTON $START; await gun "Pulse Laser"
 tap $AXIS $STICK_Y $DOWN
 tap $AXIS $STICK_Y $UP
-tap $BUTTON $FIRE; sleep 0.8
-tap $BUTTON $FIRE; sleep 0.8
+await gun "Pulse Laser"
+[ "$(cursor_row "$PICTURE")" = "Pulse Laser" ] || fail "the stick did not move the cursor back: $(texts "$PICTURE")"
+tap $BUTTON $FIRE; await pod Pulsar
+tap $BUTTON $FIRE; await stage Campaign
 tap $BUTTON $FIRE
-sleep 5
-case "$(menu_text "$(shot flight)")" in
-  *esume*|*"Exit Game"*|*Select*) fail "no flight after the menus on the pad: $(menu_text "$WORK/flight.png")" ;;
-esac
+await_flight
 [ -n "$(game_errors)" ] && fail "the game complained: $(game_errors)"
 
 tap $BUTTON $START
-sleep 1
-menu_reads '*esume*Exit Game*' start-paused || fail "Start did not pause: $(menu_text "$WORK/start-paused.png")"
+await start-paused "Resume Play" "Exit Game"
 tap $BUTTON $START
-sleep 1
-case "$(menu_text "$(shot resumed)")" in
-  *esume*|*"Exit Game"*) fail "Start did not resume the flight" ;;
-esac
+await_gone resumed "Resume Play"
 
 unplug
-sleep 1
-menu_reads '*esume*Exit Game*' unplugged ||
-  fail "pulling the pad out did not pause: $(menu_text "$WORK/unplugged.png")"
+await unplugged "Resume Play" "Exit Game"
 kill -0 "$GAME_PID" || fail "game died: $(game_errors)"
 [ -z "$(game_errors)" ] || fail "the game complained: $(game_errors)"
 echo "ok"

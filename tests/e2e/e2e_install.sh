@@ -23,7 +23,7 @@ exec_line="$(sed -n 's/^Exec=//p' "$entry")"
 mkdir -p "$WORK/elsewhere"
 run() {
   launch_game "$WORK/elsewhere" "$exec_line"
-  sleep 2
+  await_title
 }
 start_xvfb
 run
@@ -34,7 +34,7 @@ choose_hard_and_quit
 [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "files left in the starting folder: $(ls -A "$WORK/elsewhere")"
 
 run
-quit_from_title
+quit_game
 [ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "the second run did not read the settings back"
 [ "$(stat -c %s "$RECORDS")" = "191" ] || fail "the second run damaged the records"
 echo "ok"

@@ -40,7 +40,6 @@ fi
 # The games layout: the binary finds its data two folders over.
 start_xvfb
 launch_game "$WORK" "$root/usr/games/quarvell"
-sleep 2
-kill -0 "$GAME_PID" 2>/dev/null || fail "the installed game ended: $(game_errors)"
-[ "$(colours "$(frame_shot title)")" -gt 16 ] || fail "the installed game shows no title picture"
+await_title
+[ "$(colours "$PICTURE")" -gt 16 ] || fail "the installed game shows no title picture"
 echo "ok"

@@ -3,15 +3,13 @@
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 start_game
-sleep 2
+await_title
 choose_hard_and_quit
-difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
-[ "$difficulty" = "2" ] || fail "difficulty saved as $difficulty, not 2 (Hard)"
+[ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "difficulty saved as $(byte_at "$SETTINGS" 0), not 2 (Hard)"
 
 # Start again and quit at once: the file must be read back, not reset.
 launch_game "$WORK/game" ./quarvell
-sleep 2
-quit_from_title
-difficulty="$(od -An -tu1 -j0 -N1 "$SETTINGS" | tr -d ' ')"
-[ "$difficulty" = "2" ] || fail "difficulty came back as $difficulty after a restart"
+await_title
+quit_game
+[ "$(byte_at "$SETTINGS" 0)" = "2" ] || fail "difficulty came back as $(byte_at "$SETTINGS" 0) after a restart"
 echo "ok"

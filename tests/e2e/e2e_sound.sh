@@ -26,17 +26,15 @@ printf '\001\001\000\004\000\001\000\000\000\000\000\153\151\032\147\004\003\002
   >"$WORK/game/w_config.def"
 start_game_here() {
   launch_game "$WORK/game" ./quarvell
-  sleep 2.5
+  await_title
 }
 
 # No card: an ALSA default device that does not exist.
 printf 'pcm.!default { type hw card 99 }\n' >"$HOME/.asoundrc"
 start_game_here
-[ "$(tr -d '\r' <"$WORK/stdout.txt")" = "$NO_SOUND_LINE" ] ||
+[ "$(grep -v 'screenshot saved as' "$WORK/stdout.txt" | tr -d '\r')" = "$NO_SOUND_LINE" ] ||
   fail "without a card the game printed: $(cat "$WORK/stdout.txt")"
-menu_reads '*Game*Records*QUIT*' silent-title ||
-  fail "without a card the title menu is not shown: $(menu_text "$WORK/silent-title.png")"
-quit_from_title
+quit_game
 
 # A card: ALSA plays into the WAV file.
 cat >"$HOME/.asoundrc" <<ASOUND
@@ -58,9 +56,7 @@ a=$(wav_size); sleep 1; b=$(wav_size)
 [ "$(peak "$a" "$b")" -lt 100 ] || fail "the title is not silent while nothing happens"
 press Down; sleep 0.6; c=$(wav_size)
 [ "$(peak "$b" "$c")" -gt 1000 ] || fail "the menu move was not heard"
-# Back up past "Setup" to "Start Game", and into a flight.
-press Up; start_flight
-greater "$(difference "$WORK/silent-title.png" "$(shot flight)")" 0.25 || fail "no flight began"
+start_flight
 # Without firing, the flight has its quiet moments between the sounds of
 # the world (quarter seconds: a busy wave leaves few quiet half seconds);
 # with the gun firing, every half second holds its sound.
@@ -71,15 +67,15 @@ for _ in $(seq 12); do
   [ "$r" -ge 100 ] || quiet=$(( quiet + 1 ))
 done
 [ "$quiet" -gt 0 ] || fail "the flight is never quiet (rms of each quarter second:$levels): the gun could not be told apart"
-xdotool keydown --window "$WINDOW" Alt_L
+keys_down Alt_L
 sleep 0.3
 for i in $(seq 4); do
   p=$(wav_size); sleep 0.5; q=$(wav_size)
   [ "$(rms "$p" "$q")" -ge 300 ] || fail "the gun was not heard (half second $i: rms $(rms "$p" "$q"))"
 done
-xdotool keyup --window "$WINDOW" Alt_L
+keys_up Alt_L
 # "Exit Game" from the pause menu (a score may be worth a record, and the
 # name entry is not this test's business).
-press Escape; sleep 0.5
-quit_from_title
+pause_flight
+quit_game "Exit Game"
 echo "ok"

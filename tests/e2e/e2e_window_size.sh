@@ -10,7 +10,7 @@ check_size() {
   local desktop="$1" want="$2"; shift 2
   start_xvfb "$desktop"
   start_game "$@"
-  sleep 2
+  await_title
   local got
   got="$(window_size "$WINDOW")" || { wait_exit 1; fail "on $desktop with '$*' the window went away (game status $EXIT_RC): $(game_errors)"; }
   [ "$got" = "$want" ] || fail "on $desktop with '$*' the window is $got, not $want"
@@ -24,7 +24,7 @@ check_size() {
     [ "$(compare -metric AE "$WORK/title-$desktop-window.png" "$WORK/again.png" null: 2>&1)" = "0" ] ||
       fail "the picture at $want is not a sharp whole-number scale"
   fi
-  quit_from_title
+  quit_game
   stop "$XVFB_PID"
   XVFB_PID=""
 }

@@ -1,6 +1,8 @@
 # Shared pieces of the end-to-end tests: a private X server, a copy of the
 # game folder to run in, real key presses and screenshots.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails outside a test's own checks ends the test: say which.
+trap 'echo "e2e: line $LINENO of ${BASH_SOURCE[0]##*/}: \"$BASH_COMMAND\" failed" >&2' ERR
 
 GAME_DIR="$1"
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/quarvell-e2e.XXXXXX")"
@@ -119,16 +121,16 @@ find_window() {
   await_window || fail "no game window appeared: $(cat "$WORK/stderr.txt")"
 }
 
-# Another program's window, to switch the focus to; sets OTHER and
-# OTHER_PID (stop it when its window is in the way).
+# Another program's window, to switch the focus to, in the screen's far
+# corner where it covers nothing of the game's; sets OTHER and OTHER_PID.
 open_other_window() {
-  xmessage -name other-window "another program" &
+  xmessage -name other-window -geometry -0-0 "another program" &
   OTHER_PID=$!
   OTHER="$(timeout 10 xdotool search --sync --name '^other-window$' | head -n1)" || fail "no other window"
 }
 
 # Gives the focus to window $1, as a click would.
-focus() { xdotool windowfocus --sync "$1"; sleep 0.5; }
+focus() { xdotool windowfocus --sync "$1"; }
 
 # A settings file kept in the game's folder: the one saved last, with the
 # byte at offset $1 set to $2 (a printf escape, such as '\x39').
@@ -137,69 +139,46 @@ settings_with_byte() {
   printf "$2" | dd of="$WORK/game/w_config.def" bs=1 seek="$1" conv=notrunc status=none
 }
 
+# Waits (30 s at most) until the command $@ succeeds.
+until_true() {
+  local t
+  for t in $(seq 300); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Succeeds when window $1's map state is $2 (IsViewable, IsUnMapped).
+map_state() { xwininfo -id "$1" | grep -q "Map State: $2"; }
+
 # Width and height of a window, as "WxH".
 window_size() {
   xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
 }
 
-# The game window's picture brought back to 320x200 (nearest neighbour, so
-# at a whole scale every game pixel comes back exactly); prints the file.
+# The game window's picture as the X server shows it ($WORK/$1-window.png)
+# and brought back to 320x200 (nearest neighbour, so at a whole scale every
+# game pixel comes back exactly); prints the second file.
 frame_shot() {
   local file="$WORK/$1.png"
   import -window "$WINDOW" "$WORK/$1-window.png"
-  convert "$WORK/$1-window.png" -filter point -resize 320x200\! "$file"
+  convert "$WORK/$1-window.png" -filter point -resize 320x200\! "PNG24:$file"
   echo "$file"
 }
+
+# Key presses and releases (keys $2... by their X names) sent to the game's
+# window, and its close button.
+XSEND="$(realpath "$GAME_DIR/../tests/qv_xsend")"
+keys_down() { "$XSEND" "$WINDOW" down "$@"; }
+keys_up() { "$XSEND" "$WINDOW" up "$@"; }
+close_window() { "$XSEND" "$WINDOW" close; }
 
 # Holds keys $2... together for $1 seconds.
 hold() {
   local t="$1"; shift
-  xdotool keydown --window "$WINDOW" "$@"; sleep "$t"; xdotool keyup --window "$WINDOW" "$@"
+  keys_down "$@"; sleep "$t"; keys_up "$@"
 }
 
 # Holds a key long enough for the game's polling to see it (or $2 seconds).
 press() { hold "${2:-0.12}" "$1"; sleep 0.15; }
-
-# From the title menu as it opens: "Start Game", the first ship, gun and
-# pod, the campaign; then waits ($1 seconds, 3 by default) into the flight.
-start_flight() {
-  press Up
-  for _ in 1 2 3 4 5; do press Alt_L; sleep 0.8; done
-  sleep "${1:-3}"
-}
-
-# From the title menu as it opens: Setup -> Difficulty, the row one down
-# (or $1: Up) from the current one chosen; the menu is left open.
-choose_difficulty() {
-  press Alt_L; sleep 0.8
-  press Down; press Alt_L; sleep 0.8
-  press "${1:-Down}"; press Alt_L
-}
-
-# From the title menu as it opens: "QUIT!", accepted with $1 (Left Alt by
-# default); the game must end, with status 0. The pause menu's "Exit Game"
-# is as many rows down from where that menu opens.
-quit_from_title() {
-  press Down; press Down; press "${1:-Alt_L}"
-  wait_exit 15
-  [ "$EXIT_RC" = "0" ] ||
-    fail "the quit at line ${BASH_LINENO[-2]} ended with status $EXIT_RC: $(game_errors)"
-}
-
-# From the title menu as it opens: "Hard" from the default difficulty, back
-# out, then "QUIT!".
-choose_hard_and_quit() {
-  choose_difficulty; sleep 0.8
-  press Control_L; sleep 0.8
-  quit_from_title
-}
-
-# Screenshot of the game window; prints the file name.
-shot() {
-  local file="$WORK/$1.png"
-  import -window "$WINDOW" "$file"
-  echo "$file"
-}
 
 # Mean brightness 0..1 of an image.
 brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
@@ -207,34 +186,189 @@ brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 # Number of distinct colours in an image.
 colours() { convert "$1" -format '%k' info:; }
 
-# The text of the menu corner (top left) of a screenshot of the window: the
-# panels of the title and pause menus are drawn there, light on dark; or of
-# the part $2 (WxH+X+Y of the 320x200 picture). Brought to the game's
-# 320x200 whatever the window's scale, enlarged, thresholded and read as one
-# block of text, which reads it reliably.
-menu_text() {
-  convert "$1" -filter point -resize 320x200\! -crop "${2:-110x75+0+0}" +repage -scale 600% \
-    -colorspace Gray -threshold 60% -negate "$1.menu.png"
-  tesseract "$1.menu.png" - --psm 6 2>/dev/null | tr -s '[:space:]' ' '
-}
+# ---- What the game shows, read exactly ----
+# The game's own 320x200 frame is the picture F12 saves, in the game's
+# palette; qv_frame_text finds in it the game's texts drawn with its own
+# font, pixel for pixel. No window can cover that picture, and nothing is
+# guessed.
+FRAME_TEXT="$(realpath "$GAME_DIR/../tests/qv_frame_text")"
+PICTURE=""
+LAST_F12=0
 
-# Succeeds when the menu text (menu_text; the part $3 if given) of a
-# screenshot named $2 matches the case pattern $1, within six shots half a
-# second apart: the title's stars twinkle behind the panel, and now and then
-# one beside a word changes how that word reads; a menu may also come up a
-# moment late on a busy machine. The last shot is left as $WORK/$2.png.
-menu_reads() {
-  local i
-  for i in 1 2 3 4 5 6; do
-    # shellcheck disable=SC2053 # $1 is a pattern
-    [[ "$(menu_text "$(shot "$2")" "${3:-}")" == $1 ]] && return 0
-    sleep 0.5
+# Presses F12 and waits for the game to say where it saved the frame on
+# show (on its standard output, GAME_OUT if not the usual file); moves the
+# picture to $WORK/$1.png and sets PICTURE to that. With PICTURES=window
+# (F12 bound to an action), the window's picture is taken instead: only the
+# front end's texts can be read from it.
+PICTURES=f12
+picture() {
+  if [ "$PICTURES" = window ]; then
+    PICTURE="$(frame_shot "$1")"
+    return 0
+  fi
+  local n file t out="${GAME_OUT:-$WORK/stdout.txt}"
+  n=$(grep -c 'screenshot saved as' "$out" || true)
+  # A tap is enough (the game keeps a key pressed between two of its ticks),
+  # but not two taps closer than a finger makes them: the game must see F12
+  # let go between them, or it takes the two for one press.
+  local since=$(( ($(date +%s%N) - LAST_F12) / 1000000 ))
+  [ "$since" -ge 250 ] || sleep "0.$(printf %03d $(( 250 - since )))"
+  hold 0.02 F12
+  LAST_F12=$(date +%s%N)
+  for t in $(seq 600); do
+    file="$(sed -n 's/^quarvell: screenshot saved as //p' "$out" | sed -n "$(( n + 1 ))p")"
+    if [ -n "$file" ]; then
+      PICTURE="$WORK/$1.png"
+      mv "$file" "$PICTURE"
+      return 0
+    fi
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while a picture was asked for: $(game_errors)"
+    sleep 0.05
   done
-  return 1
+  fail "F12 saved no picture in 30 s: $(cat "$out")"
 }
 
-# How different two screenshots are, 0 (same) to 1.
-difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
+# The texts picture $1 shows (and those of $2..., which may start with
+# "small:"), a line each: "X Y VARIANT TEXT"; VARIANT 2 is a menu's cursor.
+texts() { "$FRAME_TEXT" "$GAME_DIR" "$@"; }
+# Only the texts, a line each.
+words() { texts "$@" | cut -d' ' -f4-; }
+
+# Succeeds when picture $1 shows every text $2... .
+shows() {
+  local pic="$1" t found; shift
+  found="$(words "$pic" "$@")"
+  for t in "$@"; do grep -qxF -- "${t#small:}" <<<"$found" || return 1; done
+}
+# Succeeds when picture $1 shows none of the texts $2... .
+shows_none() {
+  local pic="$1" t found; shift
+  found="$(words "$pic" "$@")"
+  for t in "$@"; do grep -qxF -- "${t#small:}" <<<"$found" && return 1; done
+  return 0
+}
+# What picture $1 shows, on one line, for a failure's message.
+seen() { words "$1" | paste -sd'|' | sed 's/|/ | /g'; }
+
+# Waits (30 s at most) until the game shows every text $2... and holds
+# them still: the same texts at the same places in two pictures in a row,
+# so a panel has finished sliding in and its menu reads the keys. Pictures
+# are $WORK/$1.png; PICTURE is the last.
+await() {
+  local tag="$1" before="" now t; shift
+  for t in $(seq 60); do
+    picture "$tag"
+    if shows "$PICTURE" "$@"; then
+      now="$(texts "$PICTURE" "$@")"
+      [ "$now" = "$before" ] && return 0
+      before="$now"
+    else
+      before=""
+    fi
+    sleep 0.1
+  done
+  fail "line ${BASH_LINENO[0]}: waited for \"$*\"; the game shows: $(seen "$PICTURE")"
+}
+# Waits (30 s at most) until the game shows none of the texts $2... .
+await_gone() {
+  local tag="$1" t; shift
+  for t in $(seq 60); do
+    picture "$tag"
+    shows_none "$PICTURE" "$@" && return 0
+    sleep 0.2
+  done
+  fail "line ${BASH_LINENO[0]}: \"$*\" did not go; the game shows: $(seen "$PICTURE")"
+}
+
+# Waits (30 s at most) until the part $2 (WxH+X+Y) of the game's picture
+# differs from that part of PICTURE as it is now: a switch flipped, say.
+await_change() {
+  local tag="$1" part="$2" t
+  convert "$PICTURE" -crop "$part" +repage "$WORK/before-$tag.png"
+  for t in $(seq 60); do
+    picture "$tag"
+    convert "$PICTURE" -crop "$part" +repage "$WORK/now-$tag.png"
+    [ "$(compare -metric AE "$WORK/before-$tag.png" "$WORK/now-$tag.png" null: 2>&1)" != 0 ] && return 0
+    sleep 0.2
+  done
+  fail "line ${BASH_LINENO[0]}: $part of the picture did not change"
+}
+
+# The row of the open menu under its cursor, in picture $1.
+cursor_row() { texts "$1" | awk '$3 == 2 { $1 = $2 = $3 = ""; sub(/^ +/, ""); print; exit }'; }
+
+# In the open menu, moves the cursor to the row $1 and accepts it with
+# Fire / Accept (Left Alt; or the key $2).
+MENU_ROW_PITCH=14
+choose() {
+  local row="$1" t at want k
+  await menu "$row"
+  for t in 1 2 3; do
+    [ "$(cursor_row "$PICTURE")" = "$row" ] && { press "${2:-Alt_L}"; return 0; }
+    want="$(texts "$PICTURE" | awk -v r="$row" '{ y = $2; $1 = $2 = $3 = ""; sub(/^ +/, "") } $0 == r { print y; exit }')"
+    at="$(texts "$PICTURE" | awk '$3 == 2 { print $2; exit }')"
+    [ -n "$at" ] || fail "line ${BASH_LINENO[0]}: no cursor in the menu: $(seen "$PICTURE")"
+    for k in $(seq $(( (want > at ? want - at : at - want) / MENU_ROW_PITCH ))); do
+      if [ "$want" -gt "$at" ]; then press Down; else press Up; fi
+    done
+    await menu "$row"
+  done
+  fail "line ${BASH_LINENO[0]}: the cursor does not reach \"$row\": $(seen "$PICTURE")"
+}
+
+# ---- The ways through the game ----
+# The title menu, at rest.
+await_title() { await title "Start Game" Setup Records "QUIT!"; }
+
+# From the title menu: "Start Game", the first ship, gun and pod, the
+# campaign; returns once the flight has begun.
+start_flight() {
+  choose "Start Game"; choose Talon; choose "Pulse Laser"; choose Pulsar; choose Campaign
+  await_flight
+}
+
+# Waits (30 s at most) until the opening of the campaign's first stage is
+# over: the stage list gone, the stage's banner come and gone.
+await_flight() {
+  local t banner=""
+  for t in $(seq 100); do
+    picture flight
+    if [ -z "$banner" ]; then
+      shows "$PICTURE" "Delian Mesas" small:SCORE && shows_none "$PICTURE" Campaign && banner=1
+    else
+      shows_none "$PICTURE" "Delian Mesas" && return 0
+    fi
+    sleep 0.1
+  done
+  fail "line ${BASH_LINENO[0]}: no flight began; the game shows: $(seen "$PICTURE")"
+}
+
+# Escape in flight; waits for the pause menu.
+pause_flight() { press Escape 0.3; await pause "Resume Play" "Exit Game"; }
+
+# From the title menu: Setup -> Difficulty -> $1 ("Easy", "Normal", "Hard",
+# "Toast"); returns once the choice is taken, with the Setup menu open.
+choose_difficulty() {
+  choose Setup; choose Difficulty; choose "$1"
+  await_gone setup Easy
+}
+
+# "QUIT!" in the title menu, or "Exit Game" in the pause menu ($1), accepted
+# with $2 (Left Alt by default); the game must end with status 0.
+quit_game() {
+  choose "${1:-QUIT!}" "${2:-Alt_L}"
+  wait_exit 15
+  [ "$EXIT_RC" = "0" ] ||
+    fail "the quit at line ${BASH_LINENO[0]} ended with status $EXIT_RC: $(game_errors)"
+}
+
+# From the title menu: "Hard", back out, then "QUIT!".
+choose_hard_and_quit() {
+  choose_difficulty Hard
+  press Control_L
+  await_title
+  quit_game
+}
 
 # Succeeds when the number $1 is greater than $2.
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }

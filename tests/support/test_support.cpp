@@ -70,14 +70,41 @@ void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes
         .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+namespace {
+
+// Every folder a test process makes lies in one of its own, removed when the
+// process ends, whether its tests passed or not.
+class TempRoot {
+  public:
+    TempRoot()
+        : path_(std::filesystem::temp_directory_path() / ("quarvell-tests-" + std::to_string(getpid()))) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempRoot() {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        // Tests make folders read-only to see saves fail: open them first.
+        for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it); it.increment(ec))
+            if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    const std::filesystem::path &path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+} // namespace
+
 std::string make_temp_dir(const std::string &tag) {
-    namespace fs = std::filesystem;
+    static const TempRoot root;
     static int counter = 0;
-    const fs::path dir = fs::temp_directory_path() /
-                         ("quarvell-" + tag + "-" + std::to_string(getpid()) + "-" +
-                          std::to_string(counter++));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    std::string name = tag;
+    name += '-';
+    name += std::to_string(counter++);
+    const std::filesystem::path dir = root.path() / name;
+    std::filesystem::create_directories(dir);
     return dir.string();
 }
 

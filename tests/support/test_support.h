@@ -1,5 +1,5 @@
 // Shared helpers for the tests: a headless library, fresh state, temporary
-// folders.
+// folders (removed when the test process ends).
 #pragma once
 
 #include "assets/archive.h"
@@ -25,7 +25,8 @@ void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_
 void hold_library_key(int index, bool held = true);
 void release_all_keys();
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under the system's temporary folder; every one is
+// removed when the test process ends.
 std::string make_temp_dir(const std::string &tag);
 // The names of what a folder holds.
 std::set<std::string> files_in(const std::string &dir);
