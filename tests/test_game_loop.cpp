@@ -371,21 +371,6 @@ TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
     EXPECT_EQ(count("could not save " + game.options.records_path), 1) << err;
 }
 
-TEST(GameLoop, TheGamepadWorksTheMenusThroughItsCopy) {
-    test::HeadlessGame game("loop-pad");
-    game.write_gamepad_settings();
-    game.player.wait_for(Screen::Title)
-        .check([&] { EXPECT_EQ(game.backend().joystick_installs(), 1); })
-        .press_pad([](PadState &pad) { pad.up = 1; })
-        .press_pad([](PadState &pad) { pad.button[3] = 1; }) // button 4: Fire / Accept
-        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Menu); })
-        .press_pad([](PadState &pad) { pad.button[2] = 1; }) // button 3: Strafe / Cancel
-        .wait_for(Screen::Title)
-        .quit();
-    ASSERT_EQ(game.run(), 0);
-    EXPECT_FALSE(game.timed_out());
-}
-
 TEST(GameLoop, DrawingTheFramesOrNotPlaysTheSameGame) {
     QV_SKIP_DETERMINISM_UNDER_SANITIZERS();
     std::vector<std::string> lines[2];

@@ -7,14 +7,12 @@
 #include "core/game_state.h"
 #include "input/input.h"
 #include "persist/records.h"
-#include "platform/pad_layout.h"
 #include "support/test_support.h"
 
 #include <allegro/platform/aintunix.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 using namespace qv;
 using test::PadControl;
@@ -127,18 +125,3 @@ INSTANTIATE_TEST_SUITE_P(, Gamepads,
                          testing::Values(&test::XBOX_PAD, &test::XBOX_WIRELESS_PAD, &test::PS3_PAD,
                                          &test::STEAM_DECK_PAD),
                          model_name);
-
-// A pad whose driver names no face buttons (a plain USB pad through
-// hid-generic) has its first four as buttons 1 to 4.
-TEST(PadLayout, ButtonsOneToFourAreTheFirstFourWithoutNames) {
-    ASSERT_TRUE(test::FakePad::in_place()) << "the fake joystick library is not preloaded";
-    const std::string folder = test::make_temp_dir("pad-generic");
-    {
-        test::FakePad pad(folder);
-        pad.plug(test::GENERIC_PAD);
-        const platform::PadLayout layout = platform::read_pad_layout(platform::first_pad_device());
-        EXPECT_EQ(std::vector<int>(layout.button, layout.button + PAD_BUTTONS),
-                  (std::vector<int>{0, 1, 2, 3}));
-    }
-    std::filesystem::remove_all(folder);
-}

@@ -84,7 +84,8 @@ PadLayout read_pad_layout(const char *device) {
     int face[FACE_BUTTONS];
     for (int b = 0; b < FACE_BUTTONS; ++b)
         face[b] = button_of(button_map, button_count, FACE_BUTTON_CODES[b]);
-    if (*std::min_element(face, face + FACE_BUTTONS) >= 0) std::copy(face, face + FACE_BUTTONS, l.button);
+    if (*std::min_element(face, face + FACE_BUTTONS) >= 0)
+        std::copy(face, face + FACE_BUTTONS, l.button);
     for (const DpadButtons &d : DPAD_BUTTONS) {
         if (d.only_without_hat && l.hat_x >= 0) continue;
         const int left = button_of(button_map, button_count, d.left);

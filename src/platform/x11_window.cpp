@@ -47,7 +47,8 @@ void set_window_owner(const char *title) {
         Display *d = _xwin.display;
         const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
         XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char *>(title), static_cast<int>(std::strlen(title)));
+                        reinterpret_cast<const unsigned char *>(title),
+                        static_cast<int>(std::strlen(title)));
         // The pid means something only with the machine it runs on.
         char host[HOST_NAME_MAX + 1] = {};
         if (gethostname(host, sizeof host - 1) == 0) {

@@ -41,21 +41,16 @@ const PadModel PS3_PAD = {"Sony PLAYSTATION(R)3 Controller", SIX_AXES, TRIGGERS_
                            BTN_TR2, BTN_SELECT, BTN_START, BTN_MODE, BTN_THUMBL, BTN_THUMBR,
                            BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT, BTN_DPAD_RIGHT},
                           {BTN_SOUTH, BTN_EAST, BTN_NORTH, BTN_WEST}};
-// Its trackpads are hats 0 and 1 (resting at 0 untouched), its triggers
-// hat 2; the D-pad is buttons. Trackpad touches and the "..." button come
-// before A.
+// Trackpads on hats 0 and 1, triggers on hat 2 (all resting at 0), a D-pad
+// of buttons; trackpad touches and the "..." button before A.
 const PadModel STEAM_DECK_PAD = {
     "Steam Deck",
-    {ABS_X, ABS_Y, ABS_RX, ABS_RY, ABS_HAT0X, ABS_HAT0Y, ABS_HAT1X, ABS_HAT1Y, ABS_HAT2X, ABS_HAT2Y},
+    {ABS_X, ABS_Y, ABS_RX, ABS_RY, ABS_HAT0X, ABS_HAT0Y, ABS_HAT1X, ABS_HAT1Y, ABS_HAT2X,
+     ABS_HAT2Y},
     {},
-    {BTN_THUMB, BTN_THUMB2, BTN_BASE, BTN_A, BTN_B, BTN_X, BTN_Y, BTN_TL, BTN_TR, BTN_TL2, BTN_TR2,
-     BTN_SELECT, BTN_START, BTN_MODE, BTN_THUMBL, BTN_THUMBR, BTN_DPAD_UP, BTN_DPAD_DOWN,
-     BTN_DPAD_LEFT, BTN_DPAD_RIGHT, BTN_TRIGGER_HAPPY1, BTN_TRIGGER_HAPPY2, BTN_TRIGGER_HAPPY3,
-     BTN_TRIGGER_HAPPY4},
+    plus({BTN_THUMB, BTN_THUMB2, BTN_BASE},
+         plus(XBOX_BUTTONS, {BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT, BTN_DPAD_RIGHT})),
     A_B_X_Y};
-const PadModel GENERIC_PAD = {"USB Gamepad", {ABS_X, ABS_Y}, {},
-                              {BTN_TRIGGER, BTN_THUMB, BTN_THUMB2, BTN_TOP, BTN_TOP2},
-                              {BTN_TRIGGER, BTN_THUMB, BTN_THUMB2, BTN_TOP}};
 
 FakePad::FakePad(const std::string &folder) : device_(folder + "/js0") {
     setenv("QV_FAKE_JOYSTICK_DIR", folder.c_str(), 1);

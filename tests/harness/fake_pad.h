@@ -22,7 +22,6 @@ extern const PadModel XBOX_PAD;          // xpad: a hat D-pad, triggers at rest
 extern const PadModel XBOX_WIRELESS_PAD; // xpad's wireless pads: D-pad buttons
 extern const PadModel PS3_PAD;           // hid-sony: the kernel's D-pad buttons
 extern const PadModel STEAM_DECK_PAD;    // hid-steam: trackpads before A, B, X, Y
-extern const PadModel GENERIC_PAD;       // hid-generic: buttons without names
 
 enum class PadControl { Left, Right, Up, Down, Button1, Button2, Button3, Button4, Start };
 
