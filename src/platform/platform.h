@@ -138,7 +138,6 @@ inline InputState input() { return backend().input(); }
 inline void set_bound_keys(const std::vector<int> &keys) { backend().set_bound_keys(keys); }
 inline void set_key_capture(bool on) { backend().set_key_capture(on); }
 inline void install_joystick() { backend().install_joystick(); }
-inline bool pad_plugged_in() { return backend().pad_plugged_in(); }
 
 inline void play(SAMPLE *sample, int volume, int pan, int frequency) {
     backend().play(sample, volume, pan, frequency);

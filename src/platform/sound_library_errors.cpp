@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include <dlfcn.h>
 
@@ -25,16 +26,15 @@ std::string held;
 ErrorText error_text = nullptr;
 
 // ALSA's own format: "ALSA lib FILE:LINE:(FUNCTION) MESSAGE[: ERROR]".
+constexpr int MESSAGE_MAX = 1024; // longer messages are cut
 void keep_line(const char *file, int line, const char *function, int err, const char *fmt, ...) {
-    char text[1024];
+    char message[MESSAGE_MAX];
     va_list ap;
     va_start(ap, fmt);
-    std::vsnprintf(text, sizeof text, fmt, ap);
+    std::vsnprintf(message, sizeof message, fmt, ap);
     va_end(ap);
-    char prefix[512];
-    std::snprintf(prefix, sizeof prefix, "ALSA lib %s:%i:(%s) ", file, line, function);
-    held += prefix;
-    held += text;
+    held += std::string("ALSA lib ") + file + ":" + std::to_string(line) + ":(" + function + ") " +
+            message;
     if (err && error_text) held += std::string(": ") + error_text(err);
     held += '\n';
 }

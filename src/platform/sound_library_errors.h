@@ -1,10 +1,9 @@
 // ALSA's own error lines, held back while the sound system starts. With no
-// sound card ALSA prints nine lines about cards and devices it cannot find
-// before the game says the one that matters ("Error #A-001 ..."); when the
-// start works, whatever ALSA said may matter and is printed after all.
+// sound card ALSA prints eight or nine lines about the card and devices it
+// cannot find before the game says the one that matters ("Error #A-001
+// ..."); when the start works, whatever ALSA said may matter and is printed
+// after all.
 #pragma once
-
-#include <string>
 
 namespace qv::platform {
 
