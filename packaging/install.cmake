@@ -8,11 +8,15 @@
 # either layout. Everything else goes where desktops and software centres
 # look for it: the desktop entry (naming the installed binary by its full
 # path, so it starts even where the prefix is not on the PATH), the icons in
-# hicolor, the metainfo, the manual page; the copyright and changelog in
-# share/doc/quarvell.
+# hicolor, the metainfo, the manual page, the bash completion of the
+# options; the README, copyright and changelog in share/doc/quarvell.
 #
 #   cmake --install build/release --prefix ~/.local
 #   (cd build/release && cpack -G DEB)     # quarvell_VERSION_ARCH.deb, for /usr
+#
+# Any build that made the game and its data can be installed, the one of
+# ./scripts/play.sh too: the compressed manual page and changelog are made
+# with the binary (the dependency below).
 
 # The project's web address and software-centre id: the metainfo's
 # screenshots are published under QV_WEB_URL/screenshots/ (the build takes
@@ -20,8 +24,9 @@
 # domain until the game has a home.
 set(QV_WEB_URL "https://quarvell.example" CACHE STRING "The game's web address")
 set(QV_APP_ID "example.quarvell.Quarvell" CACHE STRING "The game's AppStream id (reverse DNS)")
-set(QV_MAINTAINER "The QUARVELL developers <maintainers@users.noreply.c-seed-431a615f.example>"
-    CACHE STRING "Who answers for the package")
+# Who answers for the package: its Maintainer and the changelog's signature.
+set(QV_PACKAGE_MAINTAINER "QUARVELL developers <maintainers@quarvell.example>"
+    CACHE STRING "Who answers for the package: name <address>")
 # The release: its date names it in the metainfo, the manual and the changelog.
 set(QV_RELEASE_DATE "2026-12-08")
 set(QV_RELEASE_MONTH "December 2026")
@@ -43,6 +48,7 @@ foreach(file quarvell.6 changelog)
 endforeach()
 add_custom_target(packaging_files ALL
   DEPENDS ${QV_PACKAGING_OUT}/quarvell.6.gz ${QV_PACKAGING_OUT}/changelog.gz)
+add_dependencies(quarvell packaging_files)
 
 # The layout, chosen by the prefix at install time.
 install(CODE [[
@@ -68,14 +74,16 @@ install(CODE "
                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/quarvell.desktop\" @ONLY)
   message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/share/applications/quarvell.desktop\")
 ")
-foreach(size 32 64 256)
+foreach(size 32 64 128 256)
   install(FILES ${QV_ICON_DIR}/quarvell-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME quarvell.png)
 endforeach()
 install(FILES ${QV_PACKAGING_OUT}/${QV_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES ${QV_PACKAGING_OUT}/quarvell.6.gz DESTINATION share/man/man6)
-install(FILES ${QV_PACKAGING_DIR}/copyright ${QV_PACKAGING_OUT}/changelog.gz
-        DESTINATION share/doc/quarvell)
+install(FILES ${QV_PACKAGING_DIR}/quarvell.bash-completion
+        DESTINATION share/bash-completion/completions RENAME quarvell)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${QV_PACKAGING_DIR}/copyright
+        ${QV_PACKAGING_OUT}/changelog.gz DESTINATION share/doc/quarvell)
 
 # The Debian package, from the rules above with the prefix /usr.
 set(CPACK_PACKAGE_NAME quarvell)
@@ -88,8 +96,8 @@ table, in sharp 320 x 200 pixels of 256 colours at any whole-number scale
 of the desktop. Three ships, the six stages as one campaign or one at a
 time, keys that can all be changed, gamepads, and games recorded and
 replayed exactly.")
-set(CPACK_PACKAGE_CONTACT "${QV_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QV_MAINTAINER}")
+set(CPACK_PACKAGE_CONTACT "${QV_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QV_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QV_WEB_URL}")

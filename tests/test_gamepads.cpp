@@ -21,6 +21,7 @@ using test::Screen;
 namespace {
 
 constexpr int STAGE_ROW_DELIAN = 1;
+constexpr int SETTINGS_GAMEPAD_BYTE = 4; // in the settings file
 // Ticks a press is held and let go: the pad is polled at 30 Hz.
 constexpr int PAD_POLLS_HELD = 8;
 
@@ -61,10 +62,12 @@ class Gamepads : public testing::TestWithParam<const test::PadModel *> {};
 
 } // namespace
 
-// Plugged in after the start, the pad is found without a visit to a menu,
-// and its triggers at rest steer nothing. The menus and a whole stage are
-// played on it, the directions on its D-pad and its stick by turns; Start
-// pauses and resumes; pulling it out pauses, and plugging it back is seen.
+// A first start with the pad plugged in: the gamepad is on at once, and
+// saved so; its triggers and trackpads at rest steer nothing. The menus and
+// a whole stage are played on it alone, the directions on its D-pad and its
+// stick by turns and the actions on the buttons printed 1 to 4; Start
+// pauses and resumes; pulling it out pauses, and plugging it back is seen
+// without a visit to a menu.
 TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
     ASSERT_TRUE(test::FakePad::in_place()) << "the fake joystick library is not preloaded";
     // The headless library has no joystick driver of its own; Allegro's
@@ -73,7 +76,7 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
     platform::Gamepad gamepad;
     test::HeadlessGame game("pad", false, false, &gamepad);
     test::FakePad pad(game.folder());
-    game.write_gamepad_settings();
+    pad.plug(*GetParam());
     PadPlayer on_pad{pad};
     game.host().route = std::ref(on_pad);
     game.player.set_timing({PAD_POLLS_HELD, 30, PAD_POLLS_HELD});
@@ -81,15 +84,9 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
 
     game.player.record(true);
     game.player.wait_for(Screen::Title)
-        .wait_ticks(70)
-        .check([&] {
-            EXPECT_FALSE(found());
-            pad.plug(*GetParam());
-            plugged_at = game.player.ticks();
-        })
         .then(found)
         .check([&] {
-            EXPECT_LT(game.player.ticks() - plugged_at, 70 * 4) << "found late";
+            EXPECT_EQ(test::read_bytes(game.settings_file()).at(SETTINGS_GAMEPAD_BYTE), 1);
             EXPECT_FALSE(g.pad.left || g.pad.right || g.pad.up || g.pad.down);
         })
         .start_game({0, 0, 1, STAGE_ROW_DELIAN})
@@ -100,8 +97,12 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
         .wait_for(Screen::Flight)
         .check([&] { pad.unplug(); })
         .wait_for(Screen::Pause)
-        .check([&] { pad.plug(*GetParam()); })
+        .check([&] {
+            pad.plug(*GetParam());
+            plugged_at = game.player.ticks();
+        })
         .then(found)
+        .check([&] { EXPECT_LT(game.player.ticks() - plugged_at, 70 * 4) << "found late"; })
         .accept() // "Resume Play"
         .play_to_title(test::hunter_pilot(), "PAD")
         .quit();
@@ -116,10 +117,11 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
 }
 
 std::string model_name(const testing::TestParamInfo<const test::PadModel *> &info) {
-    static const char *const names[] = {"Xbox", "XboxWireless", "PlayStation3"};
+    static const char *const names[] = {"Xbox", "XboxWireless", "PlayStation3", "SteamDeck"};
     return names[info.index];
 }
 
 INSTANTIATE_TEST_SUITE_P(, Gamepads,
-                         testing::Values(&test::XBOX_PAD, &test::XBOX_WIRELESS_PAD, &test::PS3_PAD),
+                         testing::Values(&test::XBOX_PAD, &test::XBOX_WIRELESS_PAD, &test::PS3_PAD,
+                                         &test::STEAM_DECK_PAD),
                          model_name);

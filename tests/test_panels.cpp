@@ -3,6 +3,7 @@
 // marked with its column and cell row, so a drawn panel tells which piece
 // landed where.
 #include "core/game_state.h"
+#include "frontend/menu_engine.h"
 #include "golden_ui/golden.h"
 #include "input/input.h"
 #include "render/panels.h"
@@ -10,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -497,6 +501,39 @@ TEST(PanelGolden, MenusWithTheGeneratedArt) {
                 {6, PANEL_CAPTION, 50, 73, 220, 21, 0, 0, 13, {}},
                 {7, PANEL_NAME_ENTRY, 50, 94, 220, 21, 0, 0, 0, {}}},
                "menu_game_end");
+}
+
+// WCAG's relative luminance of a palette colour (6-bit levels, shown as 8-bit).
+double luminance(const RGB &c) {
+    const auto linear = [](int v) {
+        const double s = ((v << 2) | (v >> 4)) / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+
+// The tiny font: the title's legend (the version's figures among them), and
+// a panel's tab, whose text stands out from the tab by at least 4.5:1.
+TEST(PanelGolden, TheTinyFontOfTheLegendAndTheTabs) {
+    test::reset_state();
+    test::GameArt art;
+    ASSERT_TRUE(art.loaded()) << art.error();
+    MenuPanels p{};
+    place(p, {1, PANEL_LIST, 6, 10, 100, 52, 2, 0, 0, {5, 6, 7}});
+    use_title_colour_maps();
+    clear_bitmap(g.back_buffer);
+    draw_panels(p, true);
+    draw_menu_legend(g.back_buffer);
+    test::expect_golden(g.back_buffer, g.title_palette, "menu_legend");
+
+    // The tab's two rows of fill under its text hold the two colours.
+    std::set<int> tab;
+    for (int x = 60; x < 100; ++x)
+        for (int y = 8; y < 10; ++y) tab.insert(getpixel(g.back_buffer, x, y));
+    ASSERT_EQ(tab.size(), 2u);
+    const double a = luminance(g.title_palette[*tab.begin()]);
+    const double b = luminance(g.title_palette[*tab.rbegin()]);
+    EXPECT_GE((std::max(a, b) + 0.05) / (std::min(a, b) + 0.05), 4.5) << "the tab's contrast";
 }
 
 TEST(PanelGolden, StageBannersInFlight) {

@@ -204,7 +204,12 @@ void draw_menu_screen(BITMAP *background, BITMAP *logo_a, BITMAP *logo_b) {
     for (const Star &s : stars) putpixel(bb, s.x, s.y, STAR_COLOUR[s.speed_class ? 1 : 0]);
 
     draw_panels(panels, blink_on != 0);
+    draw_menu_legend(bb);
 
+    present_frame();
+}
+
+void draw_menu_legend(BITMAP *bb) {
     g.font_variant = 1;
     draw_small_text(264, 196, bb, "QUARVELL: V1.0");
     draw_small_text(1, 196, bb, "MOVE  : ARROWS");
@@ -213,8 +218,6 @@ void draw_menu_screen(BITMAP *background, BITMAP *logo_a, BITMAP *logo_b) {
     draw_small_text(1, 188, bb, "SELECT:");
     draw_small_text(33, 188, bb, key_name(g.key_binding[ACT_FIRE]));
     g.font_variant = 0;
-
-    present_frame();
 }
 
 } // namespace qv

@@ -18,5 +18,7 @@ void scatter_stars();
 
 // Draws one front-end frame into back_buffer and presents it.
 void draw_menu_screen(BITMAP *background, BITMAP *logo_a, BITMAP *logo_b);
+// The frame's legend in the bottom corners: the version and the menu keys.
+void draw_menu_legend(BITMAP *bb);
 
 } // namespace qv

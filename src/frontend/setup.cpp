@@ -103,6 +103,10 @@ void run_controls_menu(const Backdrop &b) {
                            if (on) platform::install_joystick();
                            return false;
                        }
+                       // The panel shows "NO PAD": no button could answer
+                       // a capture.
+                       if (locked([] { return g.joystick_enabled && !pad_present(); }))
+                           return false;
                        const int action = row - 1;
                        const int value = rebind_action(action, b);
                        {
@@ -135,8 +139,8 @@ int held_button() {
 }
 
 // A change of mind: Escape abandons a capture. While buttons are captured
-// (possibly with no pad plugged in at all) the cancel key and the pad's
-// Start do too; while keys are captured the cancel key is a key like any
+// (the pad may be pulled out meanwhile) the cancel key and the pad's Start
+// do too; while keys are captured the cancel key is a key like any
 // other, so that two actions can still trade keys.
 bool abandon_held(bool pad) {
     if (key_held(KEYCODE_ESC)) return true;

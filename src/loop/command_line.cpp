@@ -145,9 +145,11 @@ std::string usage_text() {
          "  F12                 screenshot\n"
          "A key bound to an action in Setup does only that: it is then none of\n"
          "V, C, S, F11, F12 or the Enter of Alt+Enter.\n"
-         "\nGamepad (switch it on in Setup, Controls): the left stick or the D-pad\n"
-         "to turn, thrust and move; buttons 4, 3, 2, 1 fire, strafe, launch a pod and\n"
-         "boost (select and back in menus); Start pauses, and selects in menus.\n";
+         "\nGamepad (switch it on in Setup, Controls; a first start with a pad plugged\n"
+         "in has it on): the left stick or the D-pad to turn, thrust and move;\n"
+         "buttons 4, 3, 2, 1 (Y, X, B, A where the driver names them) fire, strafe,\n"
+         "launch a pod and boost (select and back in menus); Start pauses, and\n"
+         "selects in menus.\n";
     return s;
 }
 

@@ -27,6 +27,14 @@ struct GameOptions {
 // close button, 1 when the game cannot start (no display, damaged data).
 int game_main(const GameOptions &options = {});
 
+// Reads the player's settings as the game does at start-up. At a first
+// start (no settings file yet) with a gamepad plugged in, "Gamepad" is
+// switched on and saved so: a player with only a pad (a handheld, a PC
+// under the television) could not reach the switch otherwise. A recording
+// goes through this before it takes its start files, so that it carries the
+// choice as it carries every setting.
+void load_start_settings(Saves &saves, platform::Backend &devices);
+
 // Every start-up value of the game state: texts, world, settings, front
 // end, light tables, the view constants and their tables (no files are
 // read).

@@ -56,7 +56,7 @@ void load_everything() {
     load_sound_effects();
     load_colour_tables();
     locked([] { set_start_up_defaults(); });
-    load_settings();
+    load_start_settings(saves(), platform::backend());
     announce_bound_keys();
     set_sound_volume(g.sfx_volume);
     if (g.joystick_enabled) platform::install_joystick();
@@ -64,6 +64,14 @@ void load_everything() {
 }
 
 } // namespace
+
+void load_start_settings(Saves &saves, platform::Backend &devices) {
+    const bool first_start = !saves.read(SaveFile::Settings, SETTINGS_FILE_SIZE);
+    load_settings(saves);
+    if (!first_start || !devices.pad_plugged_in()) return;
+    locked([] { g.joystick_enabled = 1; });
+    save_settings(saves);
+}
 
 void set_start_up_defaults() {
     init_texts();

@@ -114,6 +114,7 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
     // their size), or none.
     FileSaves files(options.settings_path, options.records_path);
     Saves &from = options.saves ? *options.saves : files;
+    load_start_settings(from, window);
     start.settings = from.read(SaveFile::Settings, SETTINGS_FILE_SIZE);
     start.records = from.read(SaveFile::Records, RECORDS_FILE_SIZE);
     // A file that cannot be made is said before the game starts, not after

@@ -4,6 +4,7 @@
 #include "platform/allegro_backend.h"
 
 #include "platform/retrace.h"
+#include "platform/sound_library_errors.h"
 #include "platform/x11_window.h"
 
 #include <atomic>
@@ -96,8 +97,10 @@ bool AllegroBackend::init_display(std::string &error) {
 
 bool AllegroBackend::init_sound() {
     // Without a card Allegro "succeeds" with its silent driver: that is a
-    // failure for us.
+    // failure for us, which the game reports itself.
+    HeldSoundLibraryErrors alsa_lines;
     sound_ok_ = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0 && digi_card != DIGI_NONE;
+    if (sound_ok_) alsa_lines.print();
     if (sound_ok_) set_volume(255, 0);
     return sound_ok_;
 }

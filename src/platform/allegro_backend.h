@@ -34,6 +34,7 @@ class AllegroBackend : public Backend {
     void set_bound_keys(const std::vector<int> &keys) override;
     void set_key_capture(bool on) override;
     void install_joystick() override;
+    bool pad_plugged_in() override { return first_pad_device() != nullptr; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     void shutdown() override;
 

@@ -101,6 +101,7 @@ bool AllegroBackend::set_mode(bool fullscreen) {
     fullscreen_ = fullscreen;
     set_window_title(WINDOW_TITLE);
     set_window_icon(display_.window_icon);
+    set_window_owner(WINDOW_TITLE);
     set_display_switch_callback(SWITCH_OUT, on_switch_out);
     set_display_switch_callback(SWITCH_IN, on_switch_in);
     clear_bitmap(screen);

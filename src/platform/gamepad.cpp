@@ -37,13 +37,15 @@ bool pressed(const JOYSTICK_INFO &j, int b) {
 
 std::uint8_t flag(bool on) { return on ? 1 : 0; }
 
+static_assert(FACE_BUTTONS == PAD_BUTTONS);
+
 PadState read_pad(const JOYSTICK_INFO &j, const PadLayout &l) {
     PadState pad{};
     pad.left = flag(low(j, l.stick_x) || low(j, l.hat_x) || pressed(j, l.dpad_left));
     pad.right = flag(high(j, l.stick_x) || high(j, l.hat_x) || pressed(j, l.dpad_right));
     pad.up = flag(low(j, l.stick_y) || low(j, l.hat_y) || pressed(j, l.dpad_up));
     pad.down = flag(high(j, l.stick_y) || high(j, l.hat_y) || pressed(j, l.dpad_down));
-    for (int b = 0; b < PAD_BUTTONS; ++b) pad.button[b] = flag(pressed(j, b));
+    for (int b = 0; b < PAD_BUTTONS; ++b) pad.button[b] = flag(pressed(j, l.button[b]));
     pad.start = flag(pressed(j, l.start));
     pad.present = 1;
     return pad;

@@ -30,6 +30,12 @@ constexpr DpadButtons DPAD_BUTTONS[] = {
     {BTN_TRIGGER_HAPPY1, BTN_TRIGGER_HAPPY2, BTN_TRIGGER_HAPPY3, BTN_TRIGGER_HAPPY4, true},
 };
 
+// The kernel's names of the face buttons, as buttons 1 to 4: BTN_A,
+// BTN_B, BTN_X and BTN_Y are also its BTN_SOUTH, BTN_EAST, BTN_NORTH and
+// BTN_WEST, which is how PlayStation pads report cross, circle, triangle
+// and square.
+constexpr std::uint16_t FACE_BUTTON_CODES[FACE_BUTTONS] = {BTN_A, BTN_B, BTN_X, BTN_Y};
+
 using AxisMap = std::uint8_t[ABS_CNT];
 using ButtonMap = std::uint16_t[KEY_MAX - BTN_MISC + 1];
 
@@ -75,6 +81,11 @@ PadLayout read_pad_layout(const char *device) {
     }
     const int button_count = std::min<int>(buttons, static_cast<int>(std::size(button_map)));
     l.start = button_of(button_map, button_count, BTN_START);
+    int face[FACE_BUTTONS];
+    for (int b = 0; b < FACE_BUTTONS; ++b)
+        face[b] = button_of(button_map, button_count, FACE_BUTTON_CODES[b]);
+    if (*std::min_element(face, face + FACE_BUTTONS) >= 0)
+        std::copy(face, face + FACE_BUTTONS, l.button);
     for (const DpadButtons &d : DPAD_BUTTONS) {
         if (d.only_without_hat && l.hat_x >= 0) continue;
         const int left = button_of(button_map, button_count, d.left);

@@ -82,6 +82,9 @@ class Backend {
     // a window key.
     virtual void set_key_capture(bool) {}
     virtual void install_joystick() = 0;
+    // True when a gamepad is plugged in, asked before any is installed. A
+    // back end without real devices has none.
+    virtual bool pad_plugged_in() { return false; }
     virtual void play(SAMPLE *sample, int volume, int pan, int frequency) = 0;
     // False when nobody looks at the frames: drawing them may be skipped.
     virtual bool draws_frames() { return true; }

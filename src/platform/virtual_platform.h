@@ -79,6 +79,9 @@ class VirtualBackend : public Backend {
     void set_bound_keys(const std::vector<int> &keys) override;
     void set_key_capture(bool on) override;
     void install_joystick() override;
+    // Only a real pad (the gamepad option): a script's pad, or a recording's,
+    // is never plugged in before the game starts.
+    bool pad_plugged_in() override { return options_.gamepad && first_pad_device(); }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     bool draws_frames() override { return options_.draw; }
     bool real_time() const override { return false; }

@@ -6,6 +6,12 @@
 #include <xalleg.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <climits>
+#include <cstring>
+
+#include <unistd.h>
 
 // The X driver's "show this part of the screen": what its blit and drawing
 // calls do after drawing. Allegro 4.4 exports it but declares it in no
@@ -29,6 +35,34 @@ void set_window_icon(std::span<const unsigned long> icon) {
         XChangeProperty(_xwin.display, w, net_wm_icon, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char *>(icon.data()), static_cast<int>(icon.size()));
         XFlush(_xwin.display);
+    }
+    release_screen();
+}
+
+void set_window_owner(const char *title) {
+    if (!screen) return;
+    acquire_screen();
+    const Window w = _xwin.wm_window ? _xwin.wm_window : _xwin.fs_window;
+    if (_xwin.display && w) {
+        Display *d = _xwin.display;
+        const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+        XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(title),
+                        static_cast<int>(std::strlen(title)));
+        // The pid means something only with the machine it runs on.
+        char host[HOST_NAME_MAX + 1] = {};
+        if (gethostname(host, sizeof host - 1) == 0) {
+            XTextProperty machine{};
+            char *name = host;
+            if (XStringListToTextProperty(&name, 1, &machine)) {
+                XSetWMClientMachine(d, w, &machine);
+                XFree(machine.value);
+                const long pid = getpid();
+                XChangeProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                                PropModeReplace, reinterpret_cast<const unsigned char *>(&pid), 1);
+            }
+        }
+        XFlush(d);
     }
     release_screen();
 }

@@ -13,6 +13,10 @@ void name_windows(const char *instance, const char *cls);
 // Puts the icon (_NET_WM_ICON cardinals) on the game's window; nothing
 // when it is empty or there is no window.
 void set_window_icon(std::span<const unsigned long> icon);
+// Says whose the window is, as desktops ask: _NET_WM_NAME (the title in
+// UTF-8), and _NET_WM_PID with the WM_CLIENT_MACHINE it belongs to, by
+// which a window manager ends a window that no longer answers.
+void set_window_owner(const char *title);
 // Sends the rectangle of the screen bitmap to the window, as the driver's
 // own drawing calls do after they draw.
 void show_screen_part(int x, int y, int w, int h);

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# `cmake --install` into a fresh prefix gives a game that starts from its
-# desktop entry in any folder, finds its data, and keeps the player's
-# settings and records in the XDG folders of an empty HOME, where a second
-# run reads them back.
+# `cmake --install` into a fresh prefix, right after the build that
+# ./scripts/play.sh makes (the game and its data alone), gives a game that
+# starts from its desktop entry in any folder, finds its data, and keeps the
+# player's settings and records in the XDG folders of an empty HOME, where a
+# second run reads them back.
 source "$(dirname "$0")/lib.sh"
 BUILD="$(dirname "$GAME_DIR")"
 PREFIX="$WORK/prefix"
-cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.txt" || fail "install failed"
+# The files only the install reads are made again by the targets play.sh
+# builds, and by them alone (which leaves the build as it was).
+read -ra play_targets <<<"$(sed -n 's/^cmake --build .* --target //p' "$(dirname "$0")/../../scripts/play.sh")"
+[ ${#play_targets[@]} -gt 0 ] || fail "no build targets found in scripts/play.sh"
+rm -f "$BUILD"/packaging/*.gz
+cmake --build "$BUILD" --target "${play_targets[@]}" >"$WORK/build.txt" 2>&1 ||
+  fail "the play build failed: $(tail -5 "$WORK/build.txt")"
+cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.txt" 2>&1 ||
+  fail "install after the play build failed: $(grep -i error "$WORK/install.txt" | head -3)"
 
 entry="$PREFIX/share/applications/quarvell.desktop"
 [ -f "$entry" ] || fail "no desktop entry"
 grep -qx 'Icon=quarvell' "$entry" || fail "the entry names no icon"
-for size in 32 64 256; do
+for size in 32 64 128 256; do
   icon="$PREFIX/share/icons/hicolor/${size}x${size}/apps/quarvell.png"
   [ "$(identify -format '%w %h' "$icon" 2>/dev/null)" = "$size $size" ] || fail "no ${size}px icon"
 done

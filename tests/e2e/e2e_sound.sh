@@ -2,7 +2,8 @@
 # Sound through ALSA as a player hears it. With a sound card (here ALSA's
 # file plugin, capturing what the game plays into a WAV at the pace of a
 # real card) the menu and the guns are heard and a quiet moment is silent.
-# With no card, the one-line message and a silent game that plays on.
+# With no card, the one-line message (and no line of ALSA's own) and a
+# silent game that plays on.
 source "$(dirname "$0")/lib.sh"
 NO_SOUND_LINE="Error #A-001 : Couldn't initialize sound system!"
 WAV="$WORK/out.wav"
@@ -29,11 +30,13 @@ start_game_here() {
   await_title
 }
 
-# No card: an ALSA default device that does not exist.
-printf 'pcm.!default { type hw card 99 }\n' >"$HOME/.asoundrc"
+# No card: ALSA's default device on a card that is not there, as on a
+# machine without one.
+printf 'defaults.pcm.card 99\n' >"$HOME/.asoundrc"
 start_game_here
 [ "$(grep -v 'screenshot saved as' "$WORK/stdout.txt" | tr -d '\r')" = "$NO_SOUND_LINE" ] ||
   fail "without a card the game printed: $(cat "$WORK/stdout.txt")"
+! grep -q ALSA "$WORK/stderr.txt" || fail "without a card ALSA printed: $(grep ALSA "$WORK/stderr.txt" | head -3)"
 quit_game
 
 # A card: ALSA plays into the WAV file.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The window says whose it is: WM_CLASS ("quarvell", "QUARVELL", matched by
-# the desktop entry's StartupWMClass), an icon in WM_HINTS, and the game's
-# own icon in _NET_WM_ICON at 32 and 64 pixels, the very pictures installed
-# for the desktop, read back from the X server.
+# the desktop entry's StartupWMClass), its name in UTF-8 (_NET_WM_NAME),
+# the game's process and machine (_NET_WM_PID, WM_CLIENT_MACHINE), an icon
+# in WM_HINTS, and the game's own icon in _NET_WM_ICON at 32 and 64 pixels,
+# the very pictures installed for the desktop, read back from the X server.
 source "$(dirname "$0")/lib.sh"
 ICONS="$(dirname "$GAME_DIR")/icons"
 start_xvfb
@@ -16,6 +17,9 @@ done
 [ "$(xprop -id "$WINDOW" -notype WM_CLASS)" = 'WM_CLASS = "quarvell", "QUARVELL"' ] ||
   fail "the window's class is $(xprop -id "$WINDOW" WM_CLASS)"
 xprop -id "$WINDOW" WM_HINTS | grep -q "bitmap id # to use for icon" || fail "no icon in WM_HINTS"
+owner="$(xprop -id "$WINDOW" -notype _NET_WM_NAME _NET_WM_PID WM_CLIENT_MACHINE | tr '\n' ' ')"
+[ "$owner" = "_NET_WM_NAME = \"QUARVELL\" _NET_WM_PID = $GAME_PID WM_CLIENT_MACHINE = \"$(hostname)\" " ] ||
+  fail "the window says it is $owner"
 
 # _NET_WM_ICON as one number a line: width, height, ARGB pixels, per size.
 xprop -id "$WINDOW" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr ',' '\n' | tr -d ' ' >"$WORK/icon.txt"

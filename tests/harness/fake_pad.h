@@ -10,15 +10,18 @@
 namespace qv::test {
 
 // A pad as the kernel describes it: its axes (ABS_ codes, with where each
-// rests) and buttons (BTN_ codes), in the kernel's order.
+// rests) and buttons (BTN_ codes), in the kernel's order; and the buttons a
+// player presses as buttons 1 to 4.
 struct PadModel {
     const char *name;
     std::vector<int> axes, rest, buttons;
+    std::vector<int> face;
 };
 // Pads players hold today.
 extern const PadModel XBOX_PAD;          // xpad: a hat D-pad, triggers at rest
 extern const PadModel XBOX_WIRELESS_PAD; // xpad's wireless pads: D-pad buttons
 extern const PadModel PS3_PAD;           // hid-sony: the kernel's D-pad buttons
+extern const PadModel STEAM_DECK_PAD;    // hid-steam: trackpads before A, B, X, Y
 
 enum class PadControl { Left, Right, Up, Down, Button1, Button2, Button3, Button4, Start };
 

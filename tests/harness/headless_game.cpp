@@ -56,13 +56,6 @@ void HeadlessGame::load_saved_settings() const {
     load_settings(settings_file());
 }
 
-void HeadlessGame::write_gamepad_settings() const {
-    reset_state();
-    g.joystick_enabled = 1;
-    const SettingsBytes settings = settings_to_bytes();
-    write_bytes(settings_file(), {settings.begin(), settings.end()});
-}
-
 int HeadlessGame::run(long max_ticks) {
     limit_ = max_ticks;
     platform::UseBackend use(vb_);

@@ -63,8 +63,6 @@ class HeadlessGame {
     bool timed_out() const { return timed_out_; }
     // Resets the game state and reads the folder's settings file into it.
     void load_saved_settings() const;
-    // Writes the folder's settings file: the gamepad on, the rest defaults.
-    void write_gamepad_settings() const;
 
     static constexpr long DEFAULT_LIMIT = 70L * 60 * 60; // an hour of play
     // Once the script is done, the game gets this long to end by itself.

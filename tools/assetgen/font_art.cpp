@@ -36,7 +36,9 @@ struct TinyStyle {
     int y;
     int colour;
 };
-const TinyStyle TINY_STYLES[] = {{78, GREY + 13}, {82, CYAN + 11}};
+// Variant 1 writes the panel tabs and the title's legend: ice white, to
+// stand out on the tab's deep blue.
+const TinyStyle TINY_STYLES[] = {{78, GREY + 13}, {82, CYAN + CYAN_N - 1}};
 
 // Splits a '/'-separated shape into rows (at most `max` rows).
 int split_rows(const char *shape, char rows[][16], int max) {

@@ -28,7 +28,7 @@ void generate_data_dir(const std::string &dir, const std::string &contact_png);
 // Writes the desktop icon as DIR/quarvell-N.png for every size in
 // ICON_SIZES (RGBA, transparent around a dark disc), and the window's icon
 // as C++ source, DIR/WINDOW_ICON_SOURCE (see platform/window_icon.h).
-inline constexpr int ICON_SIZES[] = {32, 64, 256};
+inline constexpr int ICON_SIZES[] = {32, 64, 128, 256};
 inline constexpr const char *WINDOW_ICON_SOURCE = "window_icon.cpp";
 void write_icons(const std::string &dir);
 

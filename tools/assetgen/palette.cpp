@@ -44,7 +44,9 @@ void make_master_palette(PALETTE pal) {
     ramp(pal, HEAT, 6, RGB{63, 60, 36, 0}, RGB{30, 3, 0, 0});
     // Panel metal: 104 frame shadow .. 111; 127 frame light.
     ramp(pal, PANEL_DARK, 8, RGB{6, 8, 14, 0}, RGB{36, 42, 54, 0});
-    set(pal, TAB_FILL, 16, 26, 42);
+    // Deep enough under the tab's ice-white text (the tiny font's second
+    // colour) for better than 4.5:1.
+    set(pal, TAB_FILL, 12, 20, 36);
     ramp(pal, CYAN, CYAN_N, RGB{0, 8, 12, 0}, RGB{52, 63, 63, 0});
     set(pal, PANEL_LIGHT, 56, 60, 63);
 }
