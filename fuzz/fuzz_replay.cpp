@@ -14,7 +14,7 @@ using namespace qv;
 
 namespace {
 
-constexpr std::size_t CRC_SIZE = 4, BLOCK_HEAD = 5, FIXED_HEAD = 12;
+constexpr std::size_t CRC_SIZE = 4, KIND_AND_SIZE = 5, BLOCK_HEAD = 9, FIXED_HEAD = 12;
 
 std::uint32_t u32_at(const std::vector<std::uint8_t> &b, std::size_t at) {
     std::uint32_t v = 0;
@@ -28,7 +28,7 @@ void fix_crc(std::vector<std::uint8_t> &b, std::size_t from, std::size_t at) {
     for (std::size_t i = 0; i < CRC_SIZE; ++i) b[at + i] = static_cast<std::uint8_t>(crc >> (8 * i));
 }
 
-// The header's and every whole block's checksum made right.
+// The header's, and every whole block's head and block checksums, made right.
 void fix_checksums(std::vector<std::uint8_t> &b) {
     if (b.size() < FIXED_HEAD) return;
     std::size_t at = FIXED_HEAD + (b[10] | b[11] << 8);
@@ -36,6 +36,7 @@ void fix_checksums(std::vector<std::uint8_t> &b) {
     fix_crc(b, 0, at);
     for (at += CRC_SIZE; b.size() - at >= BLOCK_HEAD + CRC_SIZE;) {
         const std::size_t n = u32_at(b, at + 1);
+        fix_crc(b, at, at + KIND_AND_SIZE);
         if (n > b.size() - at - BLOCK_HEAD - CRC_SIZE) return;
         fix_crc(b, at, at + BLOCK_HEAD + n);
         at += BLOCK_HEAD + n + CRC_SIZE;

@@ -9,14 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 using namespace qv;
 using test::Screen;
 
 // Down and accept let go in the same tick: the row chosen is the one the
-// cursor was on, and the cursor moves only afterwards.
-TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursor) {
+// cursor was on, and the cursor moves only afterwards. The close button (or
+// logging out) in any of these menus ends the game.
+TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursorAndCloseEndsAnyMenu) {
     using P = test::Player &;
     struct Case {
         const char *menu;
@@ -54,6 +56,12 @@ TEST(PlayerKeys, DownAndAcceptTogetherChooseTheRowUnderTheCursor) {
         game.player.accept_with(KEY_DOWN).check([&] { chosen = c.chosen(); }).close_window();
         ASSERT_EQ(game.run(), 0) << c.menu;
         EXPECT_TRUE(chosen) << c.menu;
+
+        test::HeadlessGame closed("keys-close");
+        c.reach(closed.player.wait_for(Screen::Title));
+        closed.player.close_window();
+        EXPECT_NO_THROW(closed.run()) << c.menu;
+        std::filesystem::remove_all(closed.folder());
     }
 }
 

@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <random>
+#include <sys/stat.h>
 
 using namespace qv;
 using replay::Event;
@@ -71,18 +73,18 @@ TEST(ReplayFile, RoundTripsEveryKindOfEventWholeOrCutOff) {
     EXPECT_EQ(replay::decode(bytes.data(), bytes.size()), r);
 }
 
-TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBlock) {
+TEST(ReplayFile, RefusesOtherFilesAndNamesOtherVersions) {
     const Recording whole = sample_recording();
     const std::vector<std::uint8_t> good = replay::encode(whole);
     EXPECT_EQ(refusal(good), "");
     EXPECT_EQ(refusal({'P', 'K', 3, 4}), "not a QUARVELL recording");
-    // Another version, told only by an undamaged header (its checksum is
+    // An older version, told only by an undamaged header (its checksum is
     // the four bytes after it).
     std::vector<std::uint8_t> other = good;
-    other[8] = 9;
+    other[8] = 3;
     put_crc(other, 12 + (good[10] | good[11] << 8));
     const std::string this_game = ", this game reads " + std::to_string(replay::FORMAT_VERSION);
-    EXPECT_EQ(refusal(other), "recording format 9" + this_game);
+    EXPECT_EQ(refusal(other), "recording format 3" + this_game);
     other = good;
     other[8] ^= 0x02;
     EXPECT_EQ(refusal(other), "damaged (header checksum)");
@@ -92,38 +94,39 @@ TEST(ReplayFile, RefusesOtherFilesVersionsAndDamageAndReadsACutFileToItsLastBloc
     first[9] = 0;
     put_crc(first, first.size());
     EXPECT_EQ(refusal(first), "recording format 1" + this_game);
+}
 
-    // A file that stops anywhere (a game killed while recording) reads as
-    // far as its last whole block, or is refused when it has none: when it
-    // stops before the end of the first block (a recording of its ticks alone).
-    Recording first_block = whole;
-    first_block.ticks = replay::BLOCK_TICKS;
-    first_block.complete = false;
-    std::erase_if(first_block.events, [](const Event &e) { return e.tick > replay::BLOCK_TICKS; });
-    const std::size_t first_block_end = replay::encode(first_block).size();
-    for (std::size_t n = 0; n < good.size(); ++n) {
-        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<long>(n));
-        ASSERT_EQ(refusal(cut).empty(), n >= first_block_end) << "cut at " << n;
-        if (n < first_block_end) continue;
-        const Recording r = replay::decode(cut.data(), cut.size());
-        EXPECT_FALSE(r.complete) << "cut at " << n;
-        ASSERT_LE(r.events.size(), whole.events.size());
-        EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
-        // Everything up to where it stops, nothing after.
-        const auto held = std::count_if(whole.events.begin(), whole.events.end(),
-                                        [&](const Event &e) { return e.tick <= r.ticks; });
-        EXPECT_EQ(static_cast<long>(r.events.size()), held) << "cut at " << n;
-    }
-    // Any changed byte is refused, or at worst cuts the file off early; it
-    // never changes what is replayed.
-    for (std::size_t at = 8; at < good.size(); ++at) {
-        std::vector<std::uint8_t> bad = good;
-        bad[at] ^= 0x10;
-        try {
-            const Recording r = replay::decode(bad.data(), bad.size());
-            EXPECT_FALSE(r.complete) << "byte " << at;
-            EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin())) << "byte " << at;
-        } catch (const replay::ReplayError &) {
+// Every cut of a real recording (a game killed while it records) reads to
+// its last whole block, or is refused before the first; every flipped bit
+// is refused: damage never passes for a cut.
+TEST(ReplayFile, EveryCutReadsToItsLastWholeBlockAndEveryFlippedBitIsRefused) {
+    for (const char *name : {"closed.qvr", "flight.qvr"}) {
+        const auto good = read_bytes(std::string(QV_TESTS_DIR) + "/replays/" + name);
+        const Recording whole = replay::decode(good.data(), good.size());
+        std::uint32_t reached = 0;
+        bool read_one = false;
+        for (std::size_t n = 0; n < good.size(); ++n) {
+            Recording r;
+            try {
+                r = replay::decode(good.data(), n);
+            } catch (const replay::ReplayError &e) {
+                ASSERT_FALSE(read_one) << name << " cut at " << n << ": " << e.what();
+                continue;
+            }
+            read_one = true;
+            ASSERT_FALSE(r.complete);
+            ASSERT_GE(r.ticks, reached);
+            reached = r.ticks;
+            const auto held = std::count_if(whole.events.begin(), whole.events.end(),
+                                            [&](const Event &e) { return e.tick <= r.ticks; });
+            ASSERT_EQ(static_cast<long>(r.events.size()), held) << name << " cut at " << n;
+            ASSERT_TRUE(std::equal(r.events.begin(), r.events.end(), whole.events.begin()));
+        }
+        EXPECT_EQ(reached, whole.ticks) << name << ": cut inside its end";
+        for (std::size_t bit = 0; bit < good.size() * 8; ++bit) {
+            std::vector<std::uint8_t> bad = good;
+            bad[bit / 8] ^= static_cast<std::uint8_t>(1 << (bit % 8));
+            EXPECT_NE(refusal(bad), "") << name << " bit " << bit;
         }
     }
 }
@@ -160,6 +163,7 @@ struct Session {
     test::Player player{host};
     GameOptions options;
 
+    ~Session() { std::filesystem::remove_all(folder); }
     Session() {
         options.data_dir = test::game_dir();
         options.settings_path = folder + "/w_config.def";
@@ -276,8 +280,19 @@ TEST(RecordedGames, RefusedFilesNameThemselves) {
                                          ": recorded with QUARVELL 0.9, this is " + GAME_VERSION +
                                          "\n");
 
-    s.file = s.folder + "/missing.qvr";
-    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file + ": cannot open it\n");
+    // What cannot be read says the system's reason, a FIFO is not waited
+    // on, and a 2 GB file is refused by its size.
+    const std::string big = s.folder + "/big.qvr", fifo = s.folder + "/fifo.qvr";
+    write_bytes(big, {});
+    std::filesystem::resize_file(big, 2'000'000'000);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const auto &[file, why] : {std::pair{s.folder + "/missing.qvr", "No such file or directory"},
+                                    {s.folder, "Is a directory"},
+                                    {fifo, "not a regular file"},
+                                    {big, "too large (2000000000 bytes)"}}) {
+        s.file = file;
+        EXPECT_EQ(s.replay(1, true).err, "quarvell: " + file + ": " + why + "\n");
+    }
 }
 
 TEST(RecordedGames, AWholeCampaignStaysSmall) {
@@ -326,6 +341,11 @@ TEST(RecordedGames, ARecordingEndsWhereItsInputEndsWhetherCutOffOrRunOut) {
                               ", where the recording was cut off"),
               std::string::npos)
         << killed.out;
+
+    // Killed as it wrote its end: the whole game is there.
+    write_bytes(s.file, {whole.begin(), whole.end() - 1});
+    EXPECT_NE(s.replay(0, true).out.find("verified up to tick " + std::to_string(r.ticks)),
+              std::string::npos);
 
     // Its input runs out before the game ends: the replay stops there.
     Recording run_out = r;

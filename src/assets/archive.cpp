@@ -27,8 +27,9 @@ int next_row(int row) { return (row + 1) & (CODE_ROWS - 1); }
 // Reads at most `limit` bytes of a file; throws AssetError naming it when it
 // cannot be opened or read.
 std::vector<std::uint8_t> read_file(const std::string &path, std::size_t limit) {
-    std::optional<std::vector<std::uint8_t>> bytes = read_file_start(path, limit);
-    if (!bytes) throw AssetError(path + ": cannot read (" + std::strerror(errno) + ")");
+    std::string why;
+    std::optional<std::vector<std::uint8_t>> bytes = read_file_start(path, limit, &why);
+    if (!bytes) throw AssetError(path + ": cannot read (" + why + ")");
     return std::move(*bytes);
 }
 

@@ -74,13 +74,15 @@ int play_back(const GameOptions &options, const std::string &file, bool verify,
                                 std::to_string(playback->departed_at()));
     if (!r.complete) {
         // A recording cut off by a killed game holds no end to compare with:
-        // the game must merely still be running where it stops.
-        if (!playback->ran_past_end())
+        // the game must merely have run as far as the recording goes (to its
+        // last tick, when it was killed as it wrote the end).
+        if (ticks < r.ticks)
             return refuse(file, "the replay ends at tick " + std::to_string(ticks) +
                                     ", before the recording stops at tick " + end);
-        std::printf("quarvell: %s %s up to tick %u, where the recording was cut off (the game "
-                    "did not end while it recorded)\n",
-                    file.c_str(), verify ? "verified" : "replayed as recorded", r.ticks);
+        std::printf("quarvell: %s %s up to tick %u, where the recording was cut off (%s)\n",
+                    file.c_str(), verify ? "verified" : "replayed as recorded", r.ticks,
+                    playback->ran_past_end() ? "the game did not end while it recorded"
+                                             : "the game ended there; its end was not written");
         return 0;
     }
     if (playback->ran_past_end())
@@ -140,6 +142,9 @@ int record_game(const GameOptions &options, const std::string &file, platform::B
         platform::UseBackend use(game);
         status = game_main(options);
     }
+    // A game that never ran (no window could be opened) recorded nothing,
+    // and an earlier recording of that name stays as it was.
+    if (game.ticks() == 0) return status;
     recorder->finish();
     if (!writer.error().empty())
         return refuse(file, "the recording stops at tick " + std::to_string(writer.written_through()) +

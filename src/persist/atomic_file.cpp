@@ -12,8 +12,10 @@
 #include "persist/atomic_file.h"
 
 #include "core/file_bytes.h"
+#include "platform/platform.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -38,9 +40,9 @@ constexpr char LOCK_SUFFIX[] = ".lock";
 constexpr std::size_t MAX_TEMP_TOKEN = 24;
 // Links followed before giving up on a loop of them.
 constexpr int MAX_LINK_HOPS = 40;
-// Another copy's save takes milliseconds; one that holds the lock longer is
-// stopped or stuck, and this save goes ahead without it after about 2 s.
-constexpr int LOCK_TRIES = 200;
+// Another copy's save takes milliseconds; one that takes longer is on a
+// slow disk, or stopped: the player hears which file waits, after this.
+constexpr auto TELL_WAIT_AFTER = std::chrono::seconds(1);
 constexpr useconds_t LOCK_RETRY_US = 10000;
 // More than any file saved this way; a longer file only compares unequal.
 constexpr std::size_t MOST_READ = 64 * 1024;
@@ -83,23 +85,55 @@ bool is_temporary_of(const std::string &entry, const std::string &name) {
            token.find_first_not_of("0123456789-") == std::string::npos;
 }
 
-// The lock of one saved file, held for the object's life. Not holding it
-// (a folder where no lock file can be made, a lock held too long) leaves
-// the save to go ahead on its own: locking makes saves safer, it must never
-// stop one.
+// True when something other than a regular file bears the name (a link
+// counts: `target` has its links resolved already).
+bool other_than_file(const std::string &target) {
+    struct stat st {};
+    return ::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+// The lock of one saved file, held for the object's life, or why not. The
+// lock file is a regular file of its own, never opened through a link: one
+// pointing elsewhere would have the game make a file there.
 class SaveLock {
   public:
-    SaveLock(const std::string &target, bool wait) {
-        fd_ = ::open((target + LOCK_SUFFIX).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, NEW_FILE_MODE);
-        if (fd_ < 0) return;
-        for (int t = 0; t < (wait ? LOCK_TRIES : 1); ++t) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                held_ = true;
+    // With `wait`, waits as long as another copy holds the lock (one stopped
+    // inside its save holds it until it goes on), unless the player leaves.
+    SaveLock(const std::string &target, const std::string &shown, bool wait) {
+        const std::string lock_file = target + LOCK_SUFFIX;
+        fd_ = ::open(lock_file.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                     NEW_FILE_MODE);
+        if (fd_ < 0 && errno != ELOOP) {
+            why_ = "cannot lock it: " + std::string(std::strerror(errno));
+            return;
+        }
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            why_ = "its lock file " + lock_file + " is " + NOT_A_REGULAR_FILE;
+            return;
+        }
+        const platform::LeavableWait leave;
+        const auto start = std::chrono::steady_clock::now();
+        bool told = false;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                why_ = "cannot lock it: " + std::string(std::strerror(errno));
                 return;
             }
-            if (errno != EWOULDBLOCK && errno != EINTR) return;
-            if (wait) ::usleep(LOCK_RETRY_US);
+            if (!wait || leave.left()) {
+                why_ = "another copy of the game is saving it";
+                return;
+            }
+            if (!told && std::chrono::steady_clock::now() - start >= TELL_WAIT_AFTER) {
+                told = true;
+                std::fprintf(stderr,
+                             "quarvell: waiting for another copy of the game to save %s (close "
+                             "the window or press Ctrl+C to leave without saving it)\n",
+                             shown.c_str());
+            }
+            ::usleep(LOCK_RETRY_US);
         }
+        held_ = true;
     }
     ~SaveLock() {
         if (fd_ >= 0) ::close(fd_); // closing lets go of the lock
@@ -107,23 +141,13 @@ class SaveLock {
     SaveLock(const SaveLock &) = delete;
     SaveLock &operator=(const SaveLock &) = delete;
     bool held() const { return held_; }
+    const std::string &why() const { return why_; }
 
   private:
     int fd_ = -1;
     bool held_ = false;
+    std::string why_;
 };
-
-// A temporary file beside `path` that no other save can have: the process
-// id and a count, made with O_EXCL in case a copy in another process
-// namespace has the same id.
-int create_temporary(const std::string &path, std::string &temp) {
-    static unsigned count = 0;
-    for (;;) {
-        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(++count) + TEMP_SUFFIX;
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_MODE);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-}
 
 // Makes the rename itself durable; a failure here loses nothing already
 // written, so it is not reported.
@@ -135,6 +159,14 @@ void sync_folder(const std::string &path) {
 }
 
 std::set<std::string> warned;
+
+void warn_once(const std::string &path, const std::string &line) {
+    if (warned.insert(path).second) std::fprintf(stderr, "quarvell: %s\n", line.c_str());
+}
+
+void warn_not_a_file(const std::string &path) {
+    warn_once(path, path + " is " + NOT_A_REGULAR_FILE + "; the game neither reads nor saves it");
+}
 
 // Writes to a temporary file beside `path`, flushes and fsyncs it, then
 // renames it over `path`. On failure the old file is untouched, the
@@ -174,18 +206,25 @@ bool write_file_atomically(const std::string &path, const std::uint8_t *data, st
 bool save_file(const std::string &path, const MergeWithDisk &merge) {
     if (path.empty()) return false; // kept in memory only
     const std::string target = resolve_links(path);
+    if (other_than_file(target)) {
+        warn_not_a_file(path);
+        return false;
+    }
     // The player's folders (~/.config/quarvell...) are made by the first
     // save. One that cannot be made is reported once, not once per file.
     const std::string folder = folder_of(target);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
-        if (warned.insert(folder).second)
-            std::fprintf(stderr, "quarvell: could not save %s: cannot make the folder %s: %s\n",
-                         path.c_str(), folder.c_str(), ec.message().c_str());
+        warn_once(folder, "could not save " + path + ": cannot make the folder " + folder + ": " +
+                              ec.message());
         return false;
     }
-    const SaveLock lock(target, true);
+    const SaveLock lock(target, path, true);
+    if (!lock.held()) {
+        warn_once(path, "could not save " + path + ": " + lock.why());
+        return false;
+    }
     const std::optional<Bytes> held = read_file_start(target, MOST_READ);
     const Bytes bytes = merge(held);
     // Every stage start saves both files, and mostly nothing has changed:
@@ -194,9 +233,28 @@ bool save_file(const std::string &path, const MergeWithDisk &merge) {
     if (held && *held == bytes) return true;
     std::string reason;
     if (write_file_atomically(target, bytes.data(), bytes.size(), reason)) return true;
-    if (warned.insert(path).second)
-        std::fprintf(stderr, "quarvell: could not save %s: %s\n", path.c_str(), reason.c_str());
+    warn_once(path, "could not save " + path + ": " + reason);
     return false;
+}
+
+std::optional<Bytes> read_saved_file(const std::string &path, std::size_t most) {
+    if (path.empty()) return std::nullopt;
+    if (other_than_file(resolve_links(path))) {
+        warn_not_a_file(path);
+        return std::nullopt;
+    }
+    return read_file_start(path, most);
+}
+
+int create_temporary(const std::string &path, std::string &temp) {
+    // The process id and a count, made with O_EXCL in case a copy in
+    // another process namespace has the same id.
+    static unsigned count = 0;
+    for (;;) {
+        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(++count) + TEMP_SUFFIX;
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_MODE);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
 }
 
 void forget_save_warnings() { warned.clear(); }
@@ -204,10 +262,11 @@ void forget_save_warnings() { warned.clear(); }
 void remove_stale_temporaries(const std::string &path) {
     if (path.empty()) return;
     const std::string target = resolve_links(path);
+    if (other_than_file(target)) return;
     const std::string folder = folder_of(target), name = file_name_of(target);
     // A save in flight holds the lock: its temporary file is no leftover.
     // Whatever cannot go now may go at the next start.
-    const SaveLock lock(target, false);
+    const SaveLock lock(target, path, false);
     if (!lock.held()) return;
     DIR *dir = ::opendir(folder.c_str());
     if (!dir) return;

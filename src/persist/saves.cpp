@@ -1,8 +1,5 @@
 #include "persist/saves.h"
 
-#include "core/file_bytes.h"
-
-
 namespace qv {
 
 namespace {
@@ -11,8 +8,7 @@ Saves *current = nullptr;
 } // namespace
 
 std::optional<Bytes> FileSaves::read(SaveFile f, std::size_t most) {
-    if (path(f).empty()) return std::nullopt;
-    return read_file_start(path(f), most);
+    return read_saved_file(path(f), most);
 }
 
 bool FileSaves::save(SaveFile f, const MergeWithDisk &merge) { return save_file(path(f), merge); }

@@ -8,6 +8,7 @@
 #include "input/input.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -43,33 +44,41 @@ bool key_pressable(int code) {
            std::strcmp(name, "") != 0 && std::strcmp(name, "x") != 0;
 }
 
-// Each action keeps the key read for it when that key can be pressed and no
-// earlier action has it (rebinding swaps keys, so they are always distinct);
-// otherwise it gets its own default, or when an earlier action already
-// holds that, the first default still free. Four distinct defaults for four
-// actions means one is always free.
-void mend_key_bindings(const std::uint8_t *read, const bool *present) {
-    int16 defaults[ACTION_COUNT];
-    std::copy(g.key_binding, g.key_binding + ACTION_COUNT, defaults);
-    const auto taken = [](int upto, int code) {
-        return std::find(g.key_binding, g.key_binding + upto, code) != g.key_binding + upto;
-    };
-    for (int a = 0; a < ACTION_COUNT; ++a) {
-        if (present[a] && key_pressable(read[a]) && !taken(a, read[a])) {
-            g.key_binding[a] = read[a];
-            continue;
-        }
-        g.key_binding[a] = defaults[a];
-        for (int d = 0; taken(a, g.key_binding[a]) && d < ACTION_COUNT; ++d)
-            g.key_binding[a] = defaults[d];
-    }
-}
+constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
+constexpr int16 DEFAULT_KEYS[ACTION_COUNT] = {107, 105, 26, 103}; // L ALT, L CTRL, Z, L SHIFT
+constexpr int16 DEFAULT_BUTTONS[ACTION_COUNT] = {4, 3, 2, 1};
 
-// The size of the value at byte `at` as a save merges the file: one byte
-// each, but the four keys and the four buttons go together, because
-// rebinding swaps them and a mix of two copies' bindings could bind one key
-// twice.
-constexpr int value_size(int at) { return at == AT_KEYS || at == AT_BUTTONS ? ACTION_COUNT : 1; }
+using Bindings = std::array<int, ACTION_COUNT>;
+constexpr Bindings IN_ORDER = {0, 1, 2, 3};
+
+// Any button number is harmless: one outside 1..4 simply never reads as
+// held, and the keyboard keeps working beside the gamepad.
+bool any_button(int) { return true; }
+
+// Four bindings that are each one action's alone. The actions, taken in
+// `order`, keep what they are given when it is `usable` and no action
+// before them has it (rebinding swaps, so one copy's bindings are always
+// distinct); otherwise each gets its own default, or when one before it
+// already holds that, the first default still free. Four distinct defaults
+// for four actions means one is always free.
+Bindings distinct(const Bindings &given, const int16 *defaults, const Bindings &order,
+                  bool (*usable)(int)) {
+    Bindings out{}, taken{};
+    int n = 0;
+    const auto unused = [&](int v) {
+        return std::find(taken.begin(), taken.begin() + n, v) == taken.begin() + n;
+    };
+    for (const int a : order) {
+        int v = given[a];
+        if (!usable(v) || !unused(v)) {
+            v = defaults[a];
+            for (int d = 0; !unused(v) && d < ACTION_COUNT; ++d) v = defaults[d];
+        }
+        out[a] = v;
+        taken[n++] = v;
+    }
+    return out;
+}
 
 // What this copy's settings were when it last read or wrote the file: a
 // value still equal to it was not changed here, so a save keeps the file's
@@ -82,23 +91,35 @@ struct Baseline {
 };
 Baseline baseline;
 
+// The bindings at byte `at` after a merge: this copy's changes stand, and
+// an action of the file's that now shares a key or button with one of
+// them falls back as in a damaged file.
+void mend_merged(SettingsBytes &out, const bool *changed, int at, const int16 *defaults,
+                 bool (*usable)(int)) {
+    Bindings given{}, order{};
+    int n = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int a = 0; a < ACTION_COUNT; ++a)
+            if (changed[at + a] == (pass == 0)) order[n++] = a;
+    for (int a = 0; a < ACTION_COUNT; ++a) given[a] = out[at + a];
+    const Bindings mended = distinct(given, defaults, order, usable);
+    for (int a = 0; a < ACTION_COUNT; ++a) out[at + a] = low_byte(mended[a]);
+}
+
+// Each value merges on its own, each action's key and button included.
 SettingsBytes merge_with(const SettingsBytes &mine, const std::optional<Bytes> &held,
                          const std::string &path) {
     SettingsBytes out = mine;
     if (!held || baseline.path != path) return out;
-    for (int at = 0, size = 1; at < SETTINGS_FILE_SIZE; at += size) {
-        size = value_size(at);
-        const bool unchanged = std::equal(mine.begin() + at, mine.begin() + at + size,
-                                          baseline.bytes.begin() + at);
-        if (unchanged && at + size <= static_cast<int>(held->size()))
-            std::copy(held->begin() + at, held->begin() + at + size, out.begin() + at);
+    bool changed[SETTINGS_FILE_SIZE];
+    for (int at = 0; at < SETTINGS_FILE_SIZE; ++at) {
+        changed[at] = mine[at] != baseline.bytes[at];
+        if (!changed[at] && at < static_cast<int>(held->size())) out[at] = (*held)[at];
     }
+    mend_merged(out, changed, AT_KEYS, DEFAULT_KEYS, key_pressable);
+    mend_merged(out, changed, AT_BUTTONS, DEFAULT_BUTTONS, any_button);
     return out;
 }
-
-constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
-constexpr int16 DEFAULT_KEYS[ACTION_COUNT] = {107, 105, 26, 103}; // L ALT, L CTRL, Z, L SHIFT
-constexpr int16 DEFAULT_BUTTONS[ACTION_COUNT] = {4, 3, 2, 1};
 
 } // namespace
 
@@ -148,16 +169,19 @@ void settings_from_bytes(const std::uint8_t *bytes, int length) {
     if (has(AT_JOYSTICK)) g.joystick_enabled = flag_byte(bytes[AT_JOYSTICK]);
     for (int s = 0; s < STAGE_COUNT; ++s)
         if (has(AT_STAGES + s)) g.stage_unlocked[s] = flag_byte(bytes[AT_STAGES + s]);
-    std::uint8_t keys[ACTION_COUNT] = {};
-    bool keys_present[ACTION_COUNT] = {};
+    // A binding the file lacks is the default; one that no key can give, or
+    // that an earlier action has, falls back.
+    Bindings keys{}, buttons{};
     for (int a = 0; a < ACTION_COUNT; ++a) {
-        keys_present[a] = has(AT_KEYS + a);
-        if (keys_present[a]) keys[a] = bytes[AT_KEYS + a];
-        // Any button number is harmless: one outside 1..4 simply never
-        // reads as held, and the keyboard keeps working beside the gamepad.
-        if (has(AT_BUTTONS + a)) g.button_binding[a] = bytes[AT_BUTTONS + a];
+        keys[a] = has(AT_KEYS + a) ? bytes[AT_KEYS + a] : DEFAULT_KEYS[a];
+        buttons[a] = has(AT_BUTTONS + a) ? bytes[AT_BUTTONS + a] : DEFAULT_BUTTONS[a];
     }
-    mend_key_bindings(keys, keys_present);
+    keys = distinct(keys, DEFAULT_KEYS, IN_ORDER, key_pressable);
+    buttons = distinct(buttons, DEFAULT_BUTTONS, IN_ORDER, any_button);
+    for (int a = 0; a < ACTION_COUNT; ++a) {
+        g.key_binding[a] = static_cast<int16>(keys[a]);
+        g.button_binding[a] = static_cast<int16>(buttons[a]);
+    }
     for (int d = 0; d < DETAIL_COUNT; ++d)
         if (has(AT_DETAIL + d)) g.detail[d] = flag_byte(bytes[AT_DETAIL + d]);
 

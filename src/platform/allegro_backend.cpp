@@ -21,20 +21,38 @@ namespace {
 constexpr const char *WINDOW_INSTANCE = "quarvell";
 constexpr const char *WINDOW_CLASS = "QUARVELL";
 
-// Set from Allegro's close-button callback and from signal handlers: it
-// must be a plain lock-free store.
+// Set from Allegro's close-button callback and from signal handlers: they
+// must be plain lock-free stores.
 std::atomic<bool> close_flag{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<long> close_count{0};
+std::atomic<int> interrupts{0};
+// True while the main thread waits on something a close request ends.
+std::atomic<bool> leavable_wait{false};
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<long>::is_always_lock_free &&
+              std::atomic<int>::is_always_lock_free);
 
-void on_close_button() { close_flag.store(true); }
+void request_close_now() {
+    close_flag.store(true);
+    close_count.fetch_add(1);
+}
+
+void on_close_button() { request_close_now(); }
 
 // Logging out (SIGHUP, SIGTERM) and Ctrl+C (SIGINT) end the game the way
 // the close button does: the loops see a close request, save the player's
 // files and leave with status 0. Allegro's own handlers shut the library
 // down inside the signal instead, which aborts when the signal lands while
 // the X lock is held, and saves nothing. A second Ctrl+C ends the game at
-// once, for a player whose game no longer answers.
-void on_quit_signal(int) { close_flag.store(true); }
+// once, for a player whose game no longer answers; while the game waits for
+// another copy's save, it only leaves that wait, so the player is told what
+// was not saved.
+void on_quit_signal(int sig) {
+    request_close_now();
+    if (sig == SIGINT && interrupts.fetch_add(1) >= 1 && !leavable_wait.load()) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+}
 
 void catch_quit_signals() {
     struct sigaction sa {};
@@ -43,7 +61,6 @@ void catch_quit_signals() {
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
-    sa.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &sa, nullptr);
 }
 
@@ -156,7 +173,11 @@ void AllegroBackend::set_key_capture(bool on) {
     window_keys_.set_capturing(on);
 }
 
-void AllegroBackend::request_close() { close_flag.store(true); }
+void AllegroBackend::request_close() { request_close_now(); }
+
+long AllegroBackend::close_requests() { return close_count.load(); }
+
+void AllegroBackend::set_leavable_wait(bool on) { leavable_wait.store(on); }
 
 void AllegroBackend::install_joystick() { gamepad_.install(); }
 

@@ -37,6 +37,8 @@ class AllegroBackend : public Backend {
     bool pad_plugged_in() override { return first_pad_device() != nullptr; }
     void play(SAMPLE *sample, int volume, int pan, int frequency) override;
     void shutdown() override;
+    long close_requests() override;
+    void set_leavable_wait(bool on) override;
 
     // As if the window's close button had been pressed.
     void request_close();

@@ -25,6 +25,11 @@ Backend &backend() {
 UseBackend::UseBackend(Backend &b) : previous_(current) { current = &b; }
 UseBackend::~UseBackend() { current = previous_; }
 
+LeavableWait::LeavableWait() : closes_(backend().close_requests()) {
+    backend().set_leavable_wait(true);
+}
+LeavableWait::~LeavableWait() { backend().set_leavable_wait(false); }
+
 void init_headless() { install_allegro(SYSTEM_NONE, &errno, atexit); }
 
 void Backend::install_timers(Callback logic, Callback joystick, Callback enemy_ai) {

@@ -91,6 +91,12 @@ class Backend {
     // True when time passes as on a clock on the wall.
     virtual bool real_time() const { return true; }
     virtual void shutdown() = 0;
+    // Close requests so far (the close button, the quit signals): any
+    // thread. Headless, the close button's state.
+    virtual long close_requests() { return input().close ? 1 : 0; }
+    // While on, the main thread waits on something outside the game that a
+    // close request ends (see LeavableWait).
+    virtual void set_leavable_wait(bool) {}
 };
 
 // The back end in use: the one put in place, else a headless virtual one
@@ -108,6 +114,23 @@ class UseBackend {
 
   private:
     Backend *previous_;
+};
+
+// A wait on something outside the game (another copy of the game saving a
+// file) that the player may cut short: while one lives, a close request
+// (the close button, logging out, Ctrl+C, a second Ctrl+C too) is the
+// player leaving it, not ending the game at once.
+class LeavableWait {
+  public:
+    LeavableWait();
+    ~LeavableWait();
+    LeavableWait(const LeavableWait &) = delete;
+    LeavableWait &operator=(const LeavableWait &) = delete;
+    // True once a close was requested since the wait began.
+    bool left() const { return backend().close_requests() != closes_; }
+
+  private:
+    long closes_;
 };
 
 // Library without display, timers or input: for unit tests, benchmarks and

@@ -1,13 +1,14 @@
 #include "replay/replay_file.h"
 
 #include "core/file_bytes.h"
+#include "persist/atomic_file.h"
 #include "persist/records.h"
 #include "persist/settings.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qv::replay {
@@ -20,7 +21,8 @@ constexpr char MAGIC[8] = {'Q', 'V', 'R', 'E', 'P', 'L', 'A', 'Y'};
 constexpr std::uint8_t HAS_SETTINGS = 1, HAS_RECORDS = 2;
 constexpr std::uint8_t EVENTS_BLOCK = 'E', END_BLOCK = 'Z';
 constexpr std::size_t CRC_SIZE = 4;
-constexpr std::size_t BLOCK_HEAD = 1 + 4; // kind and size
+constexpr std::size_t KIND_AND_SIZE = 1 + 4;
+constexpr std::size_t BLOCK_HEAD = KIND_AND_SIZE + CRC_SIZE;
 constexpr int VARINT_MAX_BYTES = 5;
 // The first format kept its one checksum at the very end of the file.
 constexpr std::uint16_t FIRST_FORMAT = 1;
@@ -121,6 +123,7 @@ Bytes block(std::uint8_t kind, const Bytes &payload) {
     Writer w;
     w.u8(kind);
     w.u32(static_cast<std::uint32_t>(payload.size()));
+    w.u32(crc32(w.out.data(), w.out.size()));
     w.out.insert(w.out.end(), payload.begin(), payload.end());
     w.u32(crc32(w.out.data(), w.out.size()));
     return w.out;
@@ -260,14 +263,18 @@ Recording decode(const std::uint8_t *bytes, std::size_t size) {
     read_header(Reader{bytes + fixed_head, header_size}, r);
 
     // Blocks until the end block; a file that stops before one (or inside
-    // one: the game was killed while it was written) was cut off.
+    // one: the game was killed while it was written) was cut off. A block's
+    // head is checked before its length is believed: a damaged length must
+    // not pass for a file that stops early.
     r.complete = false;
     std::uint32_t last_tick = 0;
     bool first_block = true;
     for (std::size_t at = header_end + CRC_SIZE; at < size;) {
-        if (size - at < BLOCK_HEAD + CRC_SIZE) break;
+        if (size - at < BLOCK_HEAD) break;
+        if (u32_at(bytes + at + KIND_AND_SIZE) != crc32(bytes + at, KIND_AND_SIZE))
+            throw ReplayError("damaged (block head checksum)");
         const std::size_t n = u32_at(bytes + at + 1);
-        if (n > size - at - BLOCK_HEAD - CRC_SIZE) break;
+        if (n + CRC_SIZE > size - at - BLOCK_HEAD) break;
         const std::size_t crc_at = at + BLOCK_HEAD + n;
         if (u32_at(bytes + crc_at) != crc32(bytes + at, BLOCK_HEAD + n))
             throw ReplayError("damaged (block checksum)");
@@ -292,9 +299,9 @@ Recording decode(const std::uint8_t *bytes, std::size_t size) {
 }
 
 Recording read_recording(const std::string &path) {
-    const auto bytes = read_file_start(path, MAX_FILE + 1);
-    if (!bytes) throw ReplayError("cannot open it");
-    if (bytes->size() > MAX_FILE) throw ReplayError("too large for a recording");
+    std::string why;
+    const auto bytes = read_whole_file(path, MAX_FILE, &why);
+    if (!bytes) throw ReplayError(why);
     return decode(bytes->data(), bytes->size());
 }
 
@@ -302,14 +309,25 @@ Recording read_recording(const std::string &path) {
 
 RecordingWriter::~RecordingWriter() {
     if (fd_ >= 0) ::close(fd_);
+    // A game that never got as far as a block leaves the old file as it was.
+    if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
 bool RecordingWriter::open(const std::string &path, const Recording &start, std::string &error) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, NEW_FILE_MODE);
+    // The rename at the first block would replace whatever bears the name:
+    // only a file is replaced, and a folder or a device is said at once.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : NOT_A_REGULAR_FILE;
+        return false;
+    }
+    fd_ = create_temporary(path, temp_);
     if (fd_ < 0) {
+        temp_.clear();
         error = std::strerror(errno);
         return false;
     }
+    path_ = path;
     put(header_bytes(start));
     error = error_;
     return error_.empty();
@@ -334,6 +352,13 @@ void RecordingWriter::finish(std::uint32_t ticks, std::int32_t score, std::uint3
 void RecordingWriter::write_block(std::uint32_t through) {
     put(events_block(pending_.data(), pending_.data() + pending_.size(), last_event_tick_, through));
     pending_.clear();
+    // The game has really started: the recording takes its name.
+    if (error_.empty() && !temp_.empty()) {
+        if (::rename(temp_.c_str(), path_.c_str()) == 0)
+            temp_.clear();
+        else
+            error_ = std::strerror(errno);
+    }
     if (error_.empty()) written_through_ = through;
 }
 

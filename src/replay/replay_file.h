@@ -15,7 +15,8 @@
 //       u8 flags                        bit 0: settings follow; bit 1: records follow
 //       [u8 n, n bytes of the settings file] [u8 n, n bytes of the records file]
 //   u32 CRC-32 of everything before it
-//   blocks, each: u8 kind, u32 n, n payload bytes, u32 CRC-32 of kind, n and payload
+//   blocks, each: u8 kind, u32 n, u32 CRC-32 of kind and n, n payload bytes,
+//                 u32 CRC-32 of everything in the block before it
 //     'E' events: u32 the last tick the recording covers so far, then events,
 //         each: varint tick delta (from the event before), u8 kind, payload
 //         KeyDown/KeyUp: u8 library key code; Pad: u16 bits; Check: u32;
@@ -32,7 +33,9 @@
 
 namespace qv::replay {
 
-inline constexpr std::uint16_t FORMAT_VERSION = 3;
+// 4: each block's kind and length carry a checksum of their own, so that a
+// damaged length is told from a file cut off inside the block.
+inline constexpr std::uint16_t FORMAT_VERSION = 4;
 // Ticks between two checksums of the world.
 inline constexpr int CHECK_EVERY = 70;
 // Ticks between two blocks written while recording: what a killed game's
@@ -86,7 +89,9 @@ std::vector<std::uint8_t> encode(const Recording &r);
 // never allocates more than the bytes can hold.
 Recording decode(const std::uint8_t *bytes, std::size_t size);
 
-// The whole file; ReplayError names the problem (not the file).
+// The whole file; ReplayError names the problem (not the file): the
+// system's reason when it cannot be read, "not a regular file" for a FIFO
+// or a device, a size over what a recording can be before reading any.
 Recording read_recording(const std::string &path);
 
 std::uint32_t crc32(const std::uint8_t *bytes, std::size_t size);
@@ -102,8 +107,10 @@ class RecordingWriter {
     RecordingWriter(const RecordingWriter &) = delete;
     RecordingWriter &operator=(const RecordingWriter &) = delete;
 
-    // Creates the file (replacing any old one) and writes the header of
-    // `start` (version and start files); false with the reason.
+    // Starts the file and writes the header of `start` (version and start
+    // files); false with the reason. What bears the name (an earlier
+    // recording) stays until the first block: the recording is written
+    // under a temporary name beside it, which takes the name then.
     bool open(const std::string &path, const Recording &start, std::string &error);
     void add(const Event &e);
     // The game has run through `tick`: a block is written when one is due.
@@ -121,6 +128,8 @@ class RecordingWriter {
     void put(const std::vector<std::uint8_t> &bytes);
 
     int fd_ = -1;
+    std::string path_;
+    std::string temp_; // until renamed to path_
     std::vector<Event> pending_;
     std::uint32_t last_event_tick_ = 0;
     std::uint32_t written_through_ = 0;

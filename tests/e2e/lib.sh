@@ -51,7 +51,7 @@ start_xvfb() {
   XVFB_PID=$!
   local n=""
   for _ in $(seq 100); do
-    n="$(cat "$fifo" 2>/dev/null | tr -d '[:space:]')"
+    n="$(cat "$fifo" 2>/dev/null | tr -d '[:space:]' || true)"
     [ -n "$n" ] && break
     sleep 0.1
   done

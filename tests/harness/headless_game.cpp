@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace qv::test {
 
@@ -42,7 +43,12 @@ void HeadlessGame::set_paths() {
 
 void HeadlessGame::input() {
     player.tick();
-    if (vb_.input().close) return;
+    if (vb_.input().close) {
+        // A game that does not end once closed would run for ever.
+        if (++closed_ticks_ > AFTER_SCRIPT)
+            throw std::runtime_error("the game went on after its window was closed");
+        return;
+    }
     if (vb_.ticks() > limit_ || (player.finished() && ++idle_ > AFTER_SCRIPT)) {
         timed_out_ = true;
         std::printf("headless game: closing the window at tick %lld (%s)\n", vb_.ticks(),

@@ -49,7 +49,8 @@ class HeadlessGame {
 
     // Runs game_main until it returns; gives its exit status. A script that
     // has run out while the game goes on, or a game that passes max_ticks,
-    // has its window closed (and timed_out() tells).
+    // has its window closed (and timed_out() tells); a game still running
+    // AFTER_SCRIPT ticks after its window was closed throws.
     int run(long max_ticks = DEFAULT_LIMIT);
 
     Player player;
@@ -73,6 +74,7 @@ class HeadlessGame {
     void set_paths();
     long limit_ = DEFAULT_LIMIT;
     long idle_ = 0;
+    long closed_ticks_ = 0;
     bool timed_out_ = false;
 };
 
