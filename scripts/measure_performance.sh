@@ -16,6 +16,11 @@
 # whatever else the machine does falls on both; their CPU comes from the
 # scheduler's run time of every thread (/proc/PID/task/*/schedstat, in
 # nanoseconds). The ratio game / floor is printed with its goal.
+#
+# Last, the game out of sight: under a window manager (openbox), in flight
+# and then paused, its window minimised. Its CPU (every thread's run time)
+# and its wakeups (every thread's context switches) are printed with their
+# goals.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -29,12 +34,16 @@ floor="$PWD/build/release/bench/present_floor"
   { echo "build first: cmake --preset release && cmake --build build/release" >&2; exit 1; }
 # The game in flight at 3x may take at most this many times the floor's CPU.
 FLOOR_GOAL=1.15
+# Minimised, at most this much of a core and this many wakeups a second.
+HIDDEN_CPU_GOAL=0.5
+HIDDEN_WAKEUPS_GOAL=100
 FLOOR_SCALE=3
 FLOOR_PERIODS=6
 
 work="$(mktemp -d /tmp/quarvell-perf.XXXXXX)"
-xvfb_pid=""; game_pid=""; floor_pid=""
+xvfb_pid=""; game_pid=""; floor_pid=""; wm_pid=""
 cleanup() {
+  [ -z "$wm_pid" ] || kill "$wm_pid" 2>/dev/null || true
   [ -z "$floor_pid" ] || kill "$floor_pid" 2>/dev/null || true
   [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
@@ -125,4 +134,38 @@ awk -v g="$game_ns" -v f="$floor_ns" -v s="$(( period_s * FLOOR_PERIODS ))" -v g
 xdotool keyup --window "$window" Left Up 2>/dev/null
 kill "$floor_pid"; wait "$floor_pid" 2>/dev/null || true
 floor_pid=""
+stop_game
+
+# Context switches of every thread of process $1 so far: its wakeups.
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n + 0 }'; }
+# CPU and wakeups of the game over $seconds, against their goals.
+measure_hidden() {
+  local n0 n1 t0 t1
+  n0="$(switches "$game_pid")"; t0="$(run_ns "$game_pid")"
+  sleep "$seconds"
+  n1="$(switches "$game_pid")"; t1="$(run_ns "$game_pid")"
+  awk -v what="$1" -v n="$(( n1 - n0 ))" -v t="$(( t1 - t0 ))" -v s="$seconds" \
+      -v cg="$HIDDEN_CPU_GOAL" -v wg="$HIDDEN_WAKEUPS_GOAL" 'BEGIN {
+    cpu = t / s / 1e7; w = n / s
+    printf "  %s: %.2f %% of a core (goal <= %.1f), %.0f wakeups a second (goal <= %d): %s\n",
+           what, cpu, cg, w, wg, (cpu <= cg && w <= wg) ? "met" : "MISSED" }'
+}
+
+echo
+echo "minimised under a window manager, ${seconds} s each:"
+openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+start_game "$FLOOR_SCALE"
+fly
+xdotool windowminimize "$window"
+sleep 1
+measure_hidden "in flight"
+# Back on show the flight is paused; out of sight again.
+wmctrl -i -a "$window"
+sleep 2
+xdotool keyup --window "$window" Left Up 2>/dev/null
+xdotool windowminimize "$window"
+sleep 1
+measure_hidden "paused"
 stop_game

@@ -7,8 +7,10 @@ set -euo pipefail
 build_packages=(g++ cmake make pkg-config liballegro4-dev libloadpng4-dev)
 # clang and its runtime libraries (libFuzzer, the sanitizers) build the fuzz
 # targets; dpkg-dev and file let CPack make the .deb, and appstream,
-# desktop-file-utils, lintian and man-db check what it installs.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick libx11-dev
+# desktop-file-utils, lintian and man-db check what it installs; openbox,
+# wmctrl and xkill (x11-apps) are the desktop around the game's window.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps openbox wmctrl
+               imagemagick libx11-dev
                clang libclang-rt-14-dev dpkg-dev file appstream desktop-file-utils
                lintian man-db)
 

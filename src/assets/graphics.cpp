@@ -61,10 +61,6 @@ void replace(BITMAP *&slot, int w, int h) {
     slot = new_bitmap(w, h);
 }
 
-std::string picture_path(const std::string &name) {
-    return data_path(GRAPHICS_DIR + name);
-}
-
 // Copies the top-left CLOUD_SIZE x CLOUD_HALF_H of a cloud archive into
 // cloud_map at row `dest_y`.
 void load_cloud_half(int archive, int dest_y) {
@@ -75,6 +71,10 @@ void load_cloud_half(int archive, int dest_y) {
 }
 
 } // namespace
+
+std::string picture_path(const std::string &name) {
+    return data_path(GRAPHICS_DIR + name);
+}
 
 void reset_light_tables() { keep_colours_at_full_light(g.shade_map); }
 

@@ -5,7 +5,12 @@
 
 #include <allegro.h>
 
+#include <string>
+
 namespace qv {
+
+// The path of a picture archive of the data folder's "graphics/".
+std::string picture_path(const std::string &name);
 
 void load_graphics();       // twelve sheets, suit_shadow, back_buffer, stage_map
 void load_colour_tables();  // "table.dat": title_shade_map, title_glow_map

@@ -1,5 +1,6 @@
-// Start-up, the title loop and the two ways out: "QUIT!" (and the window's
-// close button) save the player's files, "Exit Game" does not.
+// Start-up, the title loop and the way out: "QUIT!", "Exit Game", the
+// window's close button, logging out and a lost display all save the
+// player's files.
 #include "loop/game_loop.h"
 
 #include "assets/archive.h"
@@ -35,18 +36,17 @@ void free_everything() {
     platform::shutdown();
 }
 
-// "QUIT!" and the close button: the player's files are written.
+void save_player_files() {
+    save_settings();
+    save_records();
+}
+
+// However the player leaves, what changed since the last stage start (a
+// hot key in flight, a record) is written.
 void quit_saving() {
     platform::fade_out(FADE_SPEED);
     locked([] { clear_panel(1); });
-    save_settings();
-    save_records();
-    free_everything();
-}
-
-// "Exit Game": the files were written at the last stage start.
-void exit_without_saving() {
-    platform::fade_out(FADE_SPEED);
+    save_player_files();
     free_everything();
 }
 
@@ -100,9 +100,8 @@ int game_main(const GameOptions &options) {
         std::printf("Error #A-001 : Couldn't initialize sound system!\r\n");
         std::fflush(stdout);
     }
+    platform::on_display_lost(save_player_files);
     platform::install_timers(logic_tick, joystick_tick, enemy_ai_tick);
-    // The title menu's "QUIT!" leaves like the close button.
-    CycleEnd end = CycleEnd::Quit;
     try {
         load_everything();
         for (;;) {
@@ -111,18 +110,14 @@ int game_main(const GameOptions &options) {
             platform::fade_out(FADE_SPEED);
             locked([] { clear_panel(1); });
             platform::clear_screen();
-            end = run_stage_cycle();
-            if (end != CycleEnd::TitleMenu) break;
+            if (run_stage_cycle() != CycleEnd::TitleMenu) break;
         }
     } catch (const AssetError &e) {
         std::fprintf(stderr, "quarvell: %s\n", e.what());
         free_everything();
         return 1;
     }
-    if (end == CycleEnd::ExitGame)
-        exit_without_saving();
-    else
-        quit_saving();
+    quit_saving();
     return 0;
 }
 

@@ -178,7 +178,7 @@ void stage_complete_sequence() {
     locked([] { g.stage_complete = 1; });
 }
 
-enum class FlightEnd { Lost, Complete, Quit, ExitGame };
+enum class FlightEnd { Lost, Complete, Quit };
 
 FlightEnd flight_loop(FlightPause &pause) {
     for (;;) {
@@ -218,7 +218,8 @@ FlightEnd flight_loop(FlightPause &pause) {
             return g.stage_complete != 0;
         });
         if (done) return FlightEnd::Complete;
-        if (locked([] { return g.exit_game; })) return FlightEnd::ExitGame;
+        // "Exit Game" leaves as the close button does.
+        if (locked([] { return g.exit_game; })) return FlightEnd::Quit;
     }
 }
 
@@ -241,7 +242,6 @@ CycleEnd run_stage_cycle() {
         });
         const FlightEnd end = flight_loop(pause);
         if (end == FlightEnd::Quit) return CycleEnd::Quit;
-        if (end == FlightEnd::ExitGame) return CycleEnd::ExitGame;
         platform::fade_out(end == FlightEnd::Lost ? FADE_LOST : FADE_DONE);
 
         if (locked([] { return g.game_over; })) {

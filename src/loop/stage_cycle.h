@@ -6,8 +6,7 @@ namespace qv {
 
 enum class CycleEnd {
     TitleMenu, // the game is over (or abandoned): back to the title
-    Quit,      // the window was closed: save and stop
-    ExitGame,  // "Exit Game" in the pause menu: stop without saving
+    Quit,      // the window was closed, or "Exit Game" chosen: save and stop
 };
 
 // Plays stages from g.current_stage on, as the selection chain chose.

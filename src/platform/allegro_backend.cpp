@@ -5,12 +5,18 @@
 
 #include "platform/retrace.h"
 #include "platform/sound_library_errors.h"
+#include "platform/timer_slots.h"
+#include "platform/x11_desktop.h"
 #include "platform/x11_window.h"
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace qv::platform {
 
@@ -62,6 +68,23 @@ void catch_quit_signals() {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    // A launcher that stopped reading the game's output (or `quarvell |
+    // head`) must not end it: a line that cannot be printed is dropped.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+// While the window cannot be seen, how often the main thread looks whether
+// it can again.
+constexpr int HIDDEN_LOOK_MS = 250;
+
+// Called on whichever thread finds the display gone.
+std::atomic<Callback> save_when_lost{nullptr};
+
+void on_connection_lost_for_good() {
+    std::fputs("quarvell: the connection to the display is lost\n", stderr);
+    if (const Callback save = save_when_lost.load()) save();
+    // Not exit(): the library's exit handlers would wait on its X lock.
+    _exit(1);
 }
 
 // Keys pressed since the last tick's input was taken: a tap shorter than a
@@ -106,6 +129,7 @@ bool AllegroBackend::init_display(std::string &error) {
     }
     if (!open_window(error)) return false;
     set_close_button_callback(on_close_button);
+    on_connection_lost(on_connection_lost_for_good);
     // After the library has put its own handlers in place.
     catch_quit_signals();
     keyboard_lowlevel_callback = on_key_event;
@@ -122,15 +146,35 @@ bool AllegroBackend::init_sound() {
     return sound_ok_;
 }
 
-void AllegroBackend::install_callback(Callback cb, long period) { install_int_ex(cb, period); }
+void AllegroBackend::install_callback(Callback cb, long period) { install_slot(cb, period); }
 
-void AllegroBackend::remove_callback(Callback cb) { remove_int(cb); }
+void AllegroBackend::remove_callback(Callback cb) { remove_slot(cb); }
 
 void AllegroBackend::install_timers(Callback logic, Callback joystick, Callback enemy_ai) {
     // The input first, so that each tick's callbacks find that tick's.
     sampling.store(this);
-    install_int_ex(sample_tick, LOGIC_PERIOD);
+    install_slot(sample_tick, LOGIC_PERIOD);
     Backend::install_timers(logic, joystick, enemy_ai);
+}
+
+void AllegroBackend::on_display_lost(Callback save) { save_when_lost.store(save); }
+
+// Nothing is drawn, ticked or read while the player cannot see the window:
+// the timers and the library's input thread stop, and the main thread
+// sleeps, looking now and then whether the window is back or the game is
+// asked to end. The flight pauses, as it does when the focus goes.
+void AllegroBackend::sleep_while_hidden() {
+    was_hidden_.store(true);
+    suspend_slots();
+    pause_library_input(true);
+    while (!close_flag.load()) {
+        // A signal (logout, Ctrl+C) ends the sleep early.
+        poll(nullptr, 0, HIDDEN_LOOK_MS);
+        if (take_close_message()) request_close_now();
+        if (window_state(fullscreen_).shown) break;
+    }
+    pause_library_input(false);
+    resume_slots();
 }
 
 void AllegroBackend::rest_ms(int ms) { rest(ms); }
@@ -148,7 +192,10 @@ InputState AllegroBackend::sample_input() {
                                                pressed_since_sample[k].exchange(false);
     gamepad_.poll(in.pad);
     in.close = close_flag.load();
-    const bool lost = take_focus_loss();
+    // A stall (the process stopped, the machine asleep) or a window out of
+    // sight leaves the player as lost as a switch to another window. (The
+    // focus coming back cancels a loss not yet asked about; these stay.)
+    const bool lost = take_focus_loss() | take_stall() | was_hidden_.exchange(false);
     WindowKeys::Uses use;
     {
         std::lock_guard<std::mutex> hold(input_mutex_);
@@ -186,7 +233,7 @@ void AllegroBackend::play(SAMPLE *sample, int volume, int pan, int frequency) {
 }
 
 void AllegroBackend::shutdown() {
-    remove_int(sample_tick);
+    remove_slot(sample_tick);
     sampling.store(nullptr);
     gamepad_.shutdown();
     close_window();

@@ -40,6 +40,8 @@ class AllegroBackend : public Backend {
     long close_requests() override;
     void set_leavable_wait(bool on) override;
 
+    void on_display_lost(Callback save) override;
+
     // As if the window's close button had been pressed.
     void request_close();
     // True while a palette fade runs (the main thread is inside it).
@@ -65,6 +67,12 @@ class AllegroBackend : public Backend {
     void draw_shown();
     // The next retrace, with the X server caught up.
     void wait_for_retrace();
+    // Looks now and then (not at every frame) at what the desktop did to
+    // the window: out of sight, or made fullscreen by the window manager.
+    void watch_window();
+    // Sleeps, drawing and ticking nothing, until the window can be seen
+    // again or the game is asked to end (allegro_backend.cpp).
+    void sleep_while_hidden();
 
     // The screen is in the desktop's true colour, not 8-bit: the X driver
     // would otherwise convert every scaled pixel of every frame. What an
@@ -93,6 +101,11 @@ class AllegroBackend : public Backend {
     // Set when the window keys ask, done by the main thread at a frame.
     std::atomic<bool> want_fullscreen_switch_{false};
     std::atomic<bool> want_screenshot_{false};
+
+    // When the window was last looked at (steady clock, ns); main thread.
+    long long watched_ns_ = 0;
+    // Set when the window was out of sight, taken by the next tick's input.
+    std::atomic<bool> was_hidden_{false};
 
     std::atomic<long long> frames_{0};
     std::atomic<bool> fading_{false};

@@ -6,9 +6,11 @@
 #include "core/frame.h"
 #include "platform/retrace.h"
 #include "platform/screenshot.h"
+#include "platform/x11_desktop.h"
 #include "platform/x11_window.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -37,6 +39,9 @@ void on_switch_out() {
     if (!switching_mode.load()) focus_away.store(true);
 }
 void on_switch_in() { focus_away.store(false); }
+
+// How often the window is looked at: a round trip to the X server.
+constexpr long long WATCH_NS = 100'000'000;
 
 // 6-bit palette levels to 8 bits, as an 8-bit X screen shows them.
 int level8(int v) { return (v << 2) | (v >> 4); }
@@ -152,10 +157,28 @@ void AllegroBackend::present(BITMAP *frame, int sx, int sy, bool vsync) {
     // what it showed before. The offset is scaled with the picture.
     blit(frame, shown_, sx, sy, 0, 0, FRAME_W - sx, FRAME_H - sy);
     answer_window_keys();
+    watch_window();
     if (!screen) return;
     if (vsync) wait_for_retrace();
     draw_shown();
     frames_.fetch_add(1);
+}
+
+void AllegroBackend::watch_window() {
+    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+    if (now - watched_ns_ < WATCH_NS) return;
+    watched_ns_ = now;
+    const WindowState state = window_state(fullscreen_);
+    // Fullscreen asked for by the window manager (a title-bar menu, a dock,
+    // a tiling manager) is the game's own fullscreen: the managed window
+    // would only grow around a picture of the window's size.
+    if (state.wm_fullscreen && !fullscreen_) {
+        toggle_fullscreen();
+        return;
+    }
+    if (!state.shown) sleep_while_hidden();
 }
 
 // As the library's vsync(): the X server catches up with what was sent to

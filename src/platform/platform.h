@@ -97,6 +97,10 @@ class Backend {
     // While on, the main thread waits on something outside the game that a
     // close request ends (see LeavableWait).
     virtual void set_leavable_wait(bool) {}
+    // When the display is lost for good (the X server gone), the back end
+    // calls `save` on whichever thread found it, then ends the game with
+    // status 1. `save` must need nothing of the display.
+    virtual void on_display_lost(Callback) {}
 };
 
 // The back end in use: the one put in place, else a headless virtual one
@@ -169,5 +173,6 @@ inline void play(SAMPLE *sample, int volume, int pan, int frequency) {
 inline bool draws_frames() { return backend().draws_frames(); }
 
 inline void shutdown() { backend().shutdown(); }
+inline void on_display_lost(Callback save) { backend().on_display_lost(save); }
 
 } // namespace qv::platform

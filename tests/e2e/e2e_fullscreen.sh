@@ -62,7 +62,7 @@ alt_enter
 check_fullscreen title
 convert "$WORK/title-picture.png" -filter point -resize 320x200\! "$WORK/title-small.png"
 check_colours title "$WORK/title-small.png"
-shows "$PICTURE" "Start Game" "QUIT!" && [ "$(cursor_row "$PICTURE")" = Setup ] ||
+shows "$PICTURE" "Start Game" "QUIT!" && [ "$(cursor_row)" = Setup ] ||
   fail "Alt+Enter left the title menu: $(texts "$PICTURE")"
 press F11
 check_window title

@@ -53,13 +53,13 @@ tap $BUTTON $CANCEL; await setup Controls Difficulty
 tap $BUTTON $CANCEL; await_title
 tap $AXIS $HAT_Y $UP
 await title "Start Game"
-[ "$(cursor_row "$PICTURE")" = "Start Game" ] || fail "the D-pad did not move the cursor: $(texts "$PICTURE")"
+[ "$(cursor_row)" = "Start Game" ] || fail "the D-pad did not move the cursor: $READ"
 tap $BUTTON $FIRE; await ship Talon
 tap $BUTTON $START; await gun "Pulse Laser"
 tap $AXIS $STICK_Y $DOWN
 tap $AXIS $STICK_Y $UP
 await gun "Pulse Laser"
-[ "$(cursor_row "$PICTURE")" = "Pulse Laser" ] || fail "the stick did not move the cursor back: $(texts "$PICTURE")"
+[ "$(cursor_row)" = "Pulse Laser" ] || fail "the stick did not move the cursor back: $READ"
 tap $BUTTON $FIRE; await pod Pulsar
 tap $BUTTON $FIRE; await stage Campaign
 tap $BUTTON $FIRE

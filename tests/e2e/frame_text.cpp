@@ -18,6 +18,7 @@
 // in every word.
 #include "assets/archive.h"
 #include "assets/graphics.h"
+#include "assets/picture_files.h"
 #include "assets/texts.h"
 #include "core/game_state.h"
 #include "input/input.h"
@@ -138,7 +139,13 @@ int main(int argc, char **argv) {
     qv::platform::init_headless();
     qv::set_data_dir(argv[1]);
     qv::load_code_table();
-    qv::load_graphics();
+    // The font, and the title's palette for a picture of the window.
+    for (const qv::SheetFile &sheet : qv::SHEET_FILES)
+        if (sheet.bitmap == &qv::GameState::font_sheet || sheet.bitmap == &qv::GameState::title_sheet) {
+            g.*sheet.bitmap = create_bitmap_ex(8, sheet.width, sheet.height);
+            qv::load_archive_picture(qv::picture_path(sheet.archive), g.*sheet.palette, g.*sheet.bitmap,
+                                     sheet.width, sheet.height);
+        }
     qv::init_texts();
     PALETTE pal;
     // Kept as it is: an 8-bit picture keeps its indices.
@@ -199,6 +206,5 @@ int main(int argc, char **argv) {
         if (!shorter) last = &f;
     }
     destroy_bitmap(pic);
-    qv::free_graphics();
     return 0;
 }

@@ -31,10 +31,11 @@ stop() {
   kill -9 "$pid" 2>/dev/null || true
 }
 
-OTHER_PID=""
+OTHER_PID="" WM_PID=""
 cleanup() {
   stop "$OTHER_PID"
   stop "$GAME_PID"
+  stop "$WM_PID"
   stop "$XVFB_PID"
   wait 2>/dev/null || true
   [ -n "${KEEP_E2E:-}" ] || rm -rf "$WORK"
@@ -62,6 +63,14 @@ start_xvfb() {
     sleep 0.1
   done
   fail "Xvfb on $DISPLAY does not answer"
+}
+
+# A window manager (openbox, with its default keys: Ctrl+Alt+Left/Right
+# switch desktops) on the private X server; waits until it manages.
+start_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  WM_PID=$!
+  until_true wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 }
 
 # A private copy of the game's folder to run it in: $1, or $WORK/game.
@@ -193,7 +202,7 @@ colours() { convert "$1" -format '%k' info:; }
 # guessed.
 FRAME_TEXT="$(realpath "$GAME_DIR/../tests/qv_frame_text")"
 PICTURE=""
-LAST_F12=0
+LAST_F12=0 F12_SPACING_MS=120
 
 # Presses F12 and waits for the game to say where it saved the frame on
 # show (on its standard output, GAME_OUT if not the usual file); moves the
@@ -209,10 +218,10 @@ picture() {
   local n file t out="${GAME_OUT:-$WORK/stdout.txt}"
   n=$(grep -c 'screenshot saved as' "$out" || true)
   # A tap is enough (the game keeps a key pressed between two of its ticks),
-  # but not two taps closer than a finger makes them: the game must see F12
-  # let go between them, or it takes the two for one press.
+  # but not two taps closer than a quick finger makes them: the game must see
+  # F12 let go between them, or it takes the two for one press.
   local since=$(( ($(date +%s%N) - LAST_F12) / 1000000 ))
-  [ "$since" -ge 250 ] || sleep "0.$(printf %03d $(( 250 - since )))"
+  [ "$since" -ge "$F12_SPACING_MS" ] || sleep "0.$(printf %03d $(( F12_SPACING_MS - since )))"
   hold 0.02 F12
   LAST_F12=$(date +%s%N)
   for t in $(seq 600); do
@@ -234,48 +243,52 @@ texts() { "$FRAME_TEXT" "$GAME_DIR" "$@"; }
 # Only the texts, a line each.
 words() { texts "$@" | cut -d' ' -f4-; }
 
-# Succeeds when picture $1 shows every text $2... .
-shows() {
-  local pic="$1" t found; shift
-  found="$(words "$pic" "$@")"
-  for t in "$@"; do grep -qxF -- "${t#small:}" <<<"$found" || return 1; done
+# The texts of PICTURE (looking for $@ too), read once into READ.
+READ=""
+read_picture() { READ="$(texts "$PICTURE" "$@")"; }
+# Succeeds when READ holds every text $@, or none of them.
+has_all() {
+  local t found
+  found="$(cut -d' ' -f4- <<<"$READ")"
+  for t; do grep -qxF -- "${t#small:}" <<<"$found" || return 1; done
 }
-# Succeeds when picture $1 shows none of the texts $2... .
-shows_none() {
-  local pic="$1" t found; shift
-  found="$(words "$pic" "$@")"
-  for t in "$@"; do grep -qxF -- "${t#small:}" <<<"$found" && return 1; done
+has_none() {
+  local t found
+  found="$(cut -d' ' -f4- <<<"$READ")"
+  for t; do grep -qxF -- "${t#small:}" <<<"$found" && return 1; done
   return 0
 }
+
+# Succeeds when picture $1 shows every text $2..., or none of them.
+shows() { local pic="$1"; shift; READ="$(texts "$pic" "$@")"; has_all "$@"; }
+shows_none() { local pic="$1"; shift; READ="$(texts "$pic" "$@")"; has_none "$@"; }
 # What picture $1 shows, on one line, for a failure's message.
 seen() { words "$1" | paste -sd'|' | sed 's/|/ | /g'; }
 
 # Waits (30 s at most) until the game shows every text $2... and holds
 # them still: the same texts at the same places in two pictures in a row,
 # so a panel has finished sliding in and its menu reads the keys. Pictures
-# are $WORK/$1.png; PICTURE is the last.
+# are $WORK/$1.png; PICTURE is the last, READ its texts.
 await() {
-  local tag="$1" before="" now t; shift
-  for t in $(seq 60); do
+  local tag="$1" before="" t; shift
+  for t in $(seq 100); do
     picture "$tag"
-    if shows "$PICTURE" "$@"; then
-      now="$(texts "$PICTURE" "$@")"
-      [ "$now" = "$before" ] && return 0
-      before="$now"
+    read_picture "$@"
+    if has_all "$@"; then
+      [ "$READ" = "$before" ] && return 0
+      before="$READ"
     else
       before=""
     fi
-    sleep 0.1
   done
   fail "line ${BASH_LINENO[0]}: waited for \"$*\"; the game shows: $(seen "$PICTURE")"
 }
 # Waits (30 s at most) until the game shows none of the texts $2... .
 await_gone() {
   local tag="$1" t; shift
-  for t in $(seq 60); do
+  for t in $(seq 100); do
     picture "$tag"
     shows_none "$PICTURE" "$@" && return 0
-    sleep 0.2
   done
   fail "line ${BASH_LINENO[0]}: \"$*\" did not go; the game shows: $(seen "$PICTURE")"
 }
@@ -294,8 +307,10 @@ await_change() {
   fail "line ${BASH_LINENO[0]}: $part of the picture did not change"
 }
 
-# The row of the open menu under its cursor, in picture $1.
-cursor_row() { texts "$1" | awk '$3 == 2 { $1 = $2 = $3 = ""; sub(/^ +/, ""); print; exit }'; }
+# The row of the open menu under its cursor, in READ; and the height of a
+# text in READ.
+cursor_row() { awk '$3 == 2 { $1 = $2 = $3 = ""; sub(/^ +/, ""); print; exit }' <<<"$READ"; }
+row_y() { awk -v r="$1" '{ y = $2; $1 = $2 = $3 = ""; sub(/^ +/, "") } $0 == r { print y; exit }' <<<"$READ"; }
 
 # In the open menu, moves the cursor to the row $1 and accepts it with
 # Fire / Accept (Left Alt; or the key $2).
@@ -304,9 +319,9 @@ choose() {
   local row="$1" t at want k
   await menu "$row"
   for t in 1 2 3; do
-    [ "$(cursor_row "$PICTURE")" = "$row" ] && { press "${2:-Alt_L}"; return 0; }
-    want="$(texts "$PICTURE" | awk -v r="$row" '{ y = $2; $1 = $2 = $3 = ""; sub(/^ +/, "") } $0 == r { print y; exit }')"
-    at="$(texts "$PICTURE" | awk '$3 == 2 { print $2; exit }')"
+    [ "$(cursor_row)" = "$row" ] && { press "${2:-Alt_L}"; return 0; }
+    want="$(row_y "$row")"
+    at="$(row_y "$(cursor_row)")"
     [ -n "$at" ] || fail "line ${BASH_LINENO[0]}: no cursor in the menu: $(seen "$PICTURE")"
     for k in $(seq $(( (want > at ? want - at : at - want) / MENU_ROW_PITCH ))); do
       if [ "$want" -gt "$at" ]; then press Down; else press Up; fi
@@ -327,20 +342,18 @@ start_flight() {
   await_flight
 }
 
-# Waits (30 s at most) until the opening of the campaign's first stage is
-# over: the stage list gone, the stage's banner come and gone.
+# Succeeds when a new picture shows the opening of the campaign's first
+# stage: its banner, the stage list gone.
+opening_shown() {
+  picture opening
+  shows "$PICTURE" "Delian Mesas" small:SCORE && shows_none "$PICTURE" Campaign
+}
+
+# Waits until the opening of the campaign's first stage is over: its banner
+# come and gone.
 await_flight() {
-  local t banner=""
-  for t in $(seq 100); do
-    picture flight
-    if [ -z "$banner" ]; then
-      shows "$PICTURE" "Delian Mesas" small:SCORE && shows_none "$PICTURE" Campaign && banner=1
-    else
-      shows_none "$PICTURE" "Delian Mesas" && return 0
-    fi
-    sleep 0.1
-  done
-  fail "line ${BASH_LINENO[0]}: no flight began; the game shows: $(seen "$PICTURE")"
+  until_true opening_shown || fail "line ${BASH_LINENO[0]}: no stage opening; the game shows: $(seen "$PICTURE")"
+  await_gone flight "Delian Mesas"
 }
 
 # Escape in flight; waits for the pause menu.
