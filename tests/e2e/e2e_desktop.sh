@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The desktop around the game, under a real window manager: fullscreen asked
-# for by the window manager is the game's own, centred; a keyboard desktop
-# switch in flight pauses it; "Exit Game" keeps a hot key's change; a stop
-# (job control, a debugger) is not caught up in a burst of ticks, and pauses
-# the flight; a standard output nobody reads kills nothing; and a lost
-# display saves the player's change and ends the game with status 1.
+# The desktop around the game, under a real window manager: fullscreen
+# asked for by the window manager is the game's own, centred; a keyboard
+# desktop switch in flight pauses it, and the game sleeps while it is out of
+# sight; "Exit Game" keeps a hot key's change; a stop (job control, a
+# debugger) is not caught up in a burst of ticks, and pauses the flight; a
+# standard output nobody reads kills nothing; and a lost display saves the
+# player's change and ends the game with status 1.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 start_window_manager
@@ -25,10 +26,12 @@ press F11
 until_true map_state "$WINDOW" IsViewable || fail "F11 did not give the window back"
 [ "$(window_size "$WINDOW")" = "960x600" ] || fail "the window came back at $(window_size "$WINDOW")"
 
-# A keyboard desktop switch in flight, and back: the flight is paused.
+# A keyboard desktop switch in flight: out of sight, the game sleeps; and
+# back, the flight is paused.
 start_flight
 xdotool key ctrl+alt+Right
 until_true map_state "$WINDOW" IsUnMapped || fail "the desktop switch left the window shown"
+until_true game_sleeps || fail "the game does not sleep out of sight"
 xdotool key ctrl+alt+Left
 await back "Resume Play"
 

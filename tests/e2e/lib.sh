@@ -67,10 +67,21 @@ start_xvfb() {
 
 # A window manager (openbox, with its default keys: Ctrl+Alt+Left/Right
 # switch desktops) on the private X server; waits until it manages.
+# (Xvfb's hang-ups at start-up, below, meet it too: it is started again.)
 start_window_manager() {
-  openbox --sm-disable >/dev/null 2>&1 &
-  WM_PID=$!
-  until_true wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+  local attempt t
+  for attempt in 1 2 3; do
+    openbox --sm-disable >/dev/null 2>"$WORK/openbox.txt" &
+    WM_PID=$!
+    for t in $(seq 300); do
+      wmctrl -m >/dev/null 2>&1 && return 0
+      kill -0 "$WM_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    echo "e2e: openbox did not come up (attempt $attempt): $(cat "$WORK/openbox.txt")" >&2
+    stop "$WM_PID"
+  done
+  fail "openbox did not start: $(cat "$WORK/openbox.txt")"
 }
 
 # A private copy of the game's folder to run it in: $1, or $WORK/game.
@@ -153,6 +164,16 @@ until_true() {
   local t
   for t in $(seq 300); do "$@" && return 0; sleep 0.1; done
   return 1
+}
+
+# Succeeds when the game sleeps: its threads wake fewer than 50 times in a
+# quarter of a second (running, even paused, they wake over 300 times).
+game_sleeps() {
+  local a b
+  a="$(cat /proc/"$GAME_PID"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }')"
+  sleep 0.25
+  b="$(cat /proc/"$GAME_PID"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }')"
+  [ $(( b - a )) -lt 50 ]
 }
 
 # Succeeds when window $1's map state is $2 (IsViewable, IsUnMapped).
