@@ -2,6 +2,7 @@
 
 #include "assets/archive.h"
 #include "assets/texts.h"
+#include "persist/records.h"
 #include "platform/platform.h"
 #include "render/view.h"
 
@@ -25,6 +26,12 @@ void start() {
         std::fprintf(stderr, "fuzz: %s (build the game_data target first)\n", e.what());
         std::abort();
     }
+}
+
+std::vector<std::uint8_t> saved_records() {
+    MemorySaves memory(std::nullopt, std::nullopt);
+    save_records(memory);
+    return memory.read(SaveFile::Records, RECORDS_FILE_SIZE).value_or(Bytes{});
 }
 
 void broken(const char *promise) {

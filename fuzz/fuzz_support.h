@@ -20,6 +20,10 @@ inline void require(bool held, const char *promise) {
     if (!held) broken(promise);
 }
 
+// The records file the game saves for the table it holds now, written
+// nowhere.
+std::vector<std::uint8_t> saved_records();
+
 inline std::vector<std::uint8_t> bytes_of(const std::uint8_t *data, std::size_t size) {
     return std::vector<std::uint8_t>(data, data + size);
 }

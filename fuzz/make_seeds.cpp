@@ -3,6 +3,8 @@
 // pictures and sounds inside them, plus a few small pictures and sounds made
 // by Allegro's own writer, so the fuzzer starts from files the game reads.
 // Usage: make_seeds <game data folder> <seed folder>
+#include "fuzz_support.h"
+
 #include "assets/archive.h"
 #include "assets/picture_files.h"
 #include "assets/sound.h"
@@ -92,16 +94,10 @@ int main(int argc, char **argv) {
         write_seed(seeds / "settings", "defaults", Bytes(defaults.begin(), defaults.end()));
         write_seed(seeds / "settings", "short", Bytes(defaults.begin(), defaults.begin() + 13));
 
-        write_seed(seeds / "records", "empty", [] {
-            const RecordsBytes b = records_to_bytes(0);
-            return Bytes(b.begin(), b.end());
-        }());
+        write_seed(seeds / "records", "empty", fuzz::saved_records());
         const char *names[] = {"ACE", "BLUE LEADER", "X", "NOVA", "ORBIT", "QUASAR"};
         for (int i = 0; i < 6; ++i) insert_record(i, 90000 - 12345 * i, names[i]);
-        write_seed(seeds / "records", "six", [] {
-            const RecordsBytes b = records_to_bytes(11);
-            return Bytes(b.begin(), b.end());
-        }());
+        write_seed(seeds / "records", "six", fuzz::saved_records());
 
         // The sounds and pictures of the data folder: the archives as they
         // are for the archive target, deciphered for the pcx and wav ones.

@@ -228,7 +228,7 @@ TEST(RealTimers, TheGameRunsAgainstTheTimerThread) {
     EXPECT_LE(frames_with_vsync.load(), ticks_with_vsync.load() + 2);
     std::printf("%lld ticks, %ld kills before the pause\n", real.ticks(), kills.load());
     // The game went all the way to the records table and out by "QUIT!".
-    load_records(options.records_path);
+    test::load_records(options.records_path);
     EXPECT_STREQ(g.record_name[0], "REAL");
 }
 

@@ -73,7 +73,7 @@ TEST_P(Campaign, FliesEveryStageAndEndsInTheRecordsTable) {
     // Finishing the fifth stage opens nothing: the sixth is never opened by play.
     EXPECT_EQ(std::vector<int>(g.stage_unlocked, g.stage_unlocked + STAGE_COUNT),
               (std::vector<int>{1, 1, 1, 1, 1, 0}));
-    load_records(game.records_file());
+    test::load_records(game.records_file());
     EXPECT_STREQ(g.record_name[0], "PILOT 7");
 
     // On the harder difficulties damage matters: the pilot is hit.

@@ -80,8 +80,9 @@ void expect_every_action_pressable(const std::string &what) {
         ASSERT_GT(index, 0) << "action " << a << " key " << code;
         test::release_all_keys();
         test::hold_library_key(index);
+        const PlayerCommand c = player_command();
         for (int b = 0; b < 4; ++b)
-            EXPECT_EQ(action_held(b), b == a ? 1 : 0) << "key of action " << a << ", action " << b;
+            EXPECT_EQ(c.action[b], b == a) << "key of action " << a << ", action " << b;
     }
     test::release_all_keys();
 }
@@ -97,12 +98,12 @@ TEST_F(DamagedFiles, SettingsWithUnpressableKeysFallBackAndAreSavedMended) {
          {"w_config_keys_zero.def", "w_config_all_zero.def", "w_config_keys_x.def"}) {
         const int16 defaults[4] = {default_key(0), default_key(1), default_key(2), default_key(3)};
         fs::copy_file(REPRO + repro, path, fs::copy_options::overwrite_existing);
-        load_settings(path);
+        test::load_settings(path);
         expect_every_action_pressable(repro);
         for (int a = 0; a < 4; ++a) EXPECT_EQ(g.key_binding[a], defaults[a]) << repro;
         // The next start must not be stuck either: the saved bytes are the
         // mended ones.
-        ASSERT_TRUE(save_settings(path));
+        ASSERT_TRUE(test::save_settings(path));
         const Bytes saved = read_bytes(path);
         test::reset_state();
         g.key_binding[0] = 1;
@@ -383,11 +384,8 @@ TEST_F(DamagedFiles, RecordsOutOfOrderAreSortedAndLongNamesCut) {
         std::memset(g.record_name[i], 'A' + i, RECORD_NAME_SIZE); // 16 letters, no end
         g.record_name[i][RECORD_NAME_SIZE - 1] = 0;
     }
-    write_bytes(path, [] {
-        const RecordsBytes b = records_to_bytes(6);
-        return Bytes(b.begin(), b.end());
-    }());
-    load_records(path);
+    write_bytes(path, test::saved_records());
+    test::load_records(path);
     const int32 sorted[RECORD_COUNT] = {900, 700, 500, 500, 300, 100, 20, 20, 1, 0};
     const char first[RECORD_COUNT] = {'F', 'I', 'B', 'D', 'C', 'A', 'G', 'H', 'J', 'E'};
     for (int i = 0; i < RECORD_COUNT; ++i) {
@@ -461,8 +459,8 @@ TEST_F(DamagedFiles, StartUpRemovesTemporaryFilesOnlyWhenNoSaveIsWritingThem) {
                                 "assist.def"};
     for (const std::string &f : stale) write_bytes(dir + "/" + f, {1, 2, 3});
     for (const std::string &f : kept) write_bytes(dir + "/" + f, {1, 2, 3});
-    load_records(dir + "/assist.def");
-    load_settings(dir + "/w_config.def");
+    test::load_records(dir + "/assist.def");
+    test::load_settings(dir + "/w_config.def");
     for (const std::string &f : stale) EXPECT_FALSE(fs::exists(dir + "/" + f)) << f;
     for (const std::string &f : kept) EXPECT_TRUE(fs::exists(dir + "/" + f)) << f;
 
@@ -473,7 +471,7 @@ TEST_F(DamagedFiles, StartUpRemovesTemporaryFilesOnlyWhenNoSaveIsWritingThem) {
     if (!other.started()) GTEST_SKIP() << "this machine allows no process namespace (unshare --pid)";
     const std::string in_flight = settings + "." + dead + "-1.tmp";
     write_bytes(in_flight, {1, 2, 3});
-    load_settings(settings);
+    test::load_settings(settings);
     EXPECT_TRUE(fs::exists(in_flight));
 }
 

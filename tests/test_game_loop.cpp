@@ -34,7 +34,7 @@ constexpr int STAGE_ROW_DELIAN = 1;
 // The records as the saved file holds them.
 void load_saved_records(const test::HeadlessGame &game) {
     test::reset_state();
-    load_records(game.records_file());
+    test::load_records(game.records_file());
 }
 
 int32 score_now() {

@@ -112,7 +112,7 @@ TEST_P(Gamepads, PlayTheWholeGameOnThePad) {
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string &l) {
         return l.find(" complete ") != std::string::npos;
     }));
-    load_records(game.records_file());
+    test::load_records(game.records_file());
     EXPECT_STREQ(g.record_name[0], "PAD");
 }
 

@@ -126,50 +126,50 @@ TEST_F(MenuEngineTest, ChoiceIsTakenOnRelease) {
     const int fire = library_key_index(g.key_binding[ACT_FIRE]);
     const int cancel = library_key_index(g.key_binding[ACT_STRAFE]);
     hold(fire, true);
-    EXPECT_EQ(latch.step(), MenuEvent::None);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::None);
     // Cancel pressed while accept is armed: still an accept on release.
     hold(cancel, true);
-    EXPECT_EQ(latch.step(), MenuEvent::None);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::None);
     hold(fire, false);
-    EXPECT_EQ(latch.step(), MenuEvent::None);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::None);
     hold(cancel, false);
-    EXPECT_EQ(latch.step(), MenuEvent::Accept);
-    EXPECT_EQ(latch.step(), MenuEvent::None);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::Accept);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::None);
     // Both pressed together from idle: cancel wins on cancellable screens.
     hold(fire, true);
     hold(cancel, true);
-    EXPECT_EQ(latch.step(), MenuEvent::None);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::None);
     hold(fire, false);
     hold(cancel, false);
-    EXPECT_EQ(latch.step(), MenuEvent::Cancel);
+    EXPECT_EQ(latch.step(player_command()), MenuEvent::Cancel);
     // The title menu never arms cancel.
     ChoiceLatch title(false);
     hold(cancel, true);
-    EXPECT_EQ(title.step(), MenuEvent::None);
+    EXPECT_EQ(title.step(player_command()), MenuEvent::None);
     hold(cancel, false);
-    EXPECT_EQ(title.step(), MenuEvent::None);
+    EXPECT_EQ(title.step(player_command()), MenuEvent::None);
 }
 
 TEST_F(MenuEngineTest, CursorMovesOnReleaseWithoutWrapping) {
     set_panel(1, {PANEL_LIST, 6, 10, 100, 66, {1, 2, 3, 4}, 5, 0, 3});
-    CursorLatch cursor(true, false);
+    CursorLatch cursor(true);
     hold(KEY_DOWN, true);
-    cursor.step(1);
+    cursor.step(1, player_command());
     hold(KEY_DOWN, false);
-    cursor.step(1);
+    cursor.step(1, player_command());
     EXPECT_EQ(g.panels.cursor[1], 3) << "no wrap past the last row";
     hold(KEY_UP, true);
-    cursor.step(1);
+    cursor.step(1, player_command());
     EXPECT_EQ(g.panels.cursor[1], 3) << "nothing moves while the key is held";
     hold(KEY_UP, false);
-    cursor.step(1);
+    cursor.step(1, player_command());
     EXPECT_EQ(g.panels.cursor[1], 2);
     // A held direction moves again each time a repeat is due.
     hold(KEY_UP, true);
-    cursor.step(1);
+    cursor.step(1, player_command());
     EXPECT_EQ(g.repeat_countdown, 20);
     g.repeat_due = 1;
-    cursor.step(1);
+    cursor.step(1, player_command());
     EXPECT_EQ(g.panels.cursor[1], 1);
     EXPECT_EQ(g.repeat_due, 0);
 }

@@ -72,43 +72,42 @@ std::uint8_t stored(int row, char plain) {
 }
 
 TEST_F(RecordsTest, FileLayoutAndRoundTrips) {
-    for (int k = 0; k < CODE_ROWS; ++k) {
+    // Each save draws its start row: over these saves, every row is met.
+    std::set<int> rows;
+    for (int n = 0; n < 200; ++n) {
         const Table t = fill_random_table();
-        const RecordsBytes b = records_to_bytes(k);
-        EXPECT_EQ(b[0], k);
+        const auto b = test::saved_records();
+        const int k = b[0];
+        rows.insert(k);
+        // The scores, high byte first, in the rows from the start row on;
+        // the first name starts 30 rows on, each next one 18 rows further.
+        for (int i = 0; i < RECORD_COUNT; ++i) {
+            for (int d = 0; d < 3; ++d)
+                ASSERT_EQ(b[1 + 3 * i + d], stored(k + 3 * i + d, static_cast<char>(t.score[i] >> (16 - 8 * d))));
+            for (int j = 0; j < RECORD_NAME_SIZE; ++j)
+                ASSERT_EQ(b[31 + 16 * i + j], stored(k + 30 + 18 * i + j, t.name[i][j]));
+        }
+        fill_random_table();
         records_from_bytes(b.data(), RECORDS_FILE_SIZE);
-        EXPECT_TRUE(Table::current() == t) << k;
+        ASSERT_TRUE(Table::current() == t) << k;
     }
-    // 70,000 is stored as 1, 17, 112; with start row 14 the first name
-    // starts on row 12 and the second on row 14.
-    g.record_score[0] = 70000;
-    const RecordsBytes b = records_to_bytes(14);
-    EXPECT_EQ(b[1], g.cipher_table[14][1]);
-    EXPECT_EQ(b[2], g.cipher_table[15][17]);
-    EXPECT_EQ(b[3], g.cipher_table[0][112]);
-    EXPECT_EQ(b[31], stored(12, g.record_name[0][0]));
-    EXPECT_EQ(b[47], stored(14, g.record_name[1][0]));
+    EXPECT_EQ(rows.size(), static_cast<std::size_t>(CODE_ROWS));
 
     const Table t = fill_random_table();
-    ASSERT_TRUE(save_records(path));
-    const auto file = read_file();
-    const int k = file[0];
-    for (int n = 0; n < RECORD_COUNT; ++n)
-        for (int j = 0; j < RECORD_NAME_SIZE; ++j)
-            ASSERT_EQ(file[31 + 16 * n + j], stored(k + 30 + 18 * n + j, t.name[n][j]));
+    ASSERT_TRUE(test::save_records(path));
     fill_random_table();
-    load_records(path);
+    test::load_records(path);
     EXPECT_TRUE(Table::current() == t);
 }
 
 TEST_F(RecordsTest, ShortAndDamagedFilesGiveASaneTable) {
     const Table t = fill_random_table();
-    const RecordsBytes full = records_to_bytes(5);
+    const auto full = test::saved_records();
     // What the file supplies is read; a cut score is 0, a cut name ends in
     // zero bytes.
     for (int length = 0; length <= RECORDS_FILE_SIZE; ++length) {
         test::write_bytes(path, {full.begin(), full.begin() + length});
-        load_records(path);
+        test::load_records(path);
         for (int i = 0; i < RECORD_COUNT; ++i) {
             ASSERT_EQ(g.record_score[i], length >= 4 + 3 * i ? t.score[i] : 0) << length;
             for (int j = 0; j < RECORD_NAME_SIZE; ++j)
@@ -152,7 +151,7 @@ TEST_F(RecordsTest, NewScoresEnterInOrder) {
     EXPECT_EQ(g.record_score[9], 0);
     g.record_score[8] = 30000000; // whatever is in memory, the file holds 24 bits
     g.record_score[9] = -50;
-    records_from_bytes(records_to_bytes(3).data(), RECORDS_FILE_SIZE);
+    records_from_bytes(test::saved_records().data(), RECORDS_FILE_SIZE);
     EXPECT_EQ(g.record_score[0], MAX_RECORD_SCORE);
     EXPECT_EQ(g.record_score[1], MAX_RECORD_SCORE); // the 8th, in order again
     EXPECT_EQ(g.record_score[9], 0);
@@ -160,12 +159,12 @@ TEST_F(RecordsTest, NewScoresEnterInOrder) {
 
 TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     fill_random_table();
-    ASSERT_TRUE(save_records(path));
+    ASSERT_TRUE(test::save_records(path));
     const auto old = read_file();
     insert_record(0, MAX_RECORD_SCORE, "NEW"); // something to write
     fail_writes_after(100);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_records(path));
+    EXPECT_FALSE(test::save_records(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(read_file(), old);
@@ -174,7 +173,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     // A missing folder is made; one with a plain file in its way cannot be.
     test::write_bytes(dir + "/gone", {'x'});
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_records(dir + "/gone/assist.def"));
+    EXPECT_FALSE(test::save_records(dir + "/gone/assist.def"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + dir + "/gone/assist.def: cannot make the folder " + dir +
                   "/gone: Not a directory\n");
@@ -184,7 +183,7 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
 // still leave the file alone, and draw from rand() as a writing save does.
 TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     fill_random_table();
-    ASSERT_TRUE(save_records(path));
+    ASSERT_TRUE(test::save_records(path));
     const auto first = read_file();
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
@@ -193,7 +192,7 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     for (int i = 0; i < 20; ++i) {
         std::srand(static_cast<unsigned>(i));
         testing::internal::CaptureStderr();
-        EXPECT_TRUE(save_records(path));
+        EXPECT_TRUE(test::save_records(path));
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         const int after_save = std::rand();
         std::srand(static_cast<unsigned>(i));
@@ -208,30 +207,19 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     // A new record is written (and here fails on the full disk).
     insert_record(3, g.record_score[3] + 1, "NEW");
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_records(path));
+    EXPECT_FALSE(test::save_records(path));
     testing::internal::GetCapturedStderr();
     fail_writes_after(-1);
     const Table changed = Table::current();
-    ASSERT_TRUE(save_records(path));
+    ASSERT_TRUE(test::save_records(path));
     fill_random_table();
-    load_records(path);
+    test::load_records(path);
     EXPECT_TRUE(Table::current() == changed);
 }
 
 } // namespace
 
 namespace {
-
-// What another copy of the game, sharing the file, saves meanwhile: the
-// table both loaded, with its own record entered the game's way.
-void other_copy_saves(const std::string &path, int at, int32 score, const char *name, int row) {
-    const Table mine = Table::current();
-    insert_record(at, score, name);
-    const RecordsBytes b = records_to_bytes(row);
-    test::write_bytes(path, {b.begin(), b.end()});
-    std::memcpy(g.record_score, mine.score, sizeof mine.score);
-    std::memcpy(g.record_name, mine.name, sizeof mine.name);
-}
 
 std::string names(const Table &t) {
     std::string s;
@@ -243,21 +231,28 @@ std::string names(const Table &t) {
 
 TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     for (int i = 0; i < RECORD_COUNT; ++i) insert_record(i, 1000 - 100 * i, std::string(1, char('A' + i)).c_str());
-    ASSERT_TRUE(save_records(path));
-    load_records(path); // both copies start from this table
+    // What the other copy will save: the table both load, with its own
+    // record entered at the top the game's way.
+    const Table start = Table::current();
+    insert_record(0, 5000, "OTHER");
+    const auto others = test::saved_records();
+    std::memcpy(g.record_score, start.score, sizeof start.score);
+    std::memcpy(g.record_name, start.name, sizeof start.name);
+    ASSERT_TRUE(test::save_records(path));
+    test::load_records(path); // both copies start from this table
 
-    // The other copy enters a record at the top and saves first.
-    other_copy_saves(path, 0, 5000, "OTHER", 7);
+    // The other copy saves first.
+    test::write_bytes(path, others);
 
     // This copy enters its own, equal to an entry it had, and saves later.
     insert_record(record_position(800), 800, "C");
-    ASSERT_TRUE(save_records(path));
-    load_records(path);
+    ASSERT_TRUE(test::save_records(path));
+    test::load_records(path);
     EXPECT_EQ(names(Table::current()), "OTHER,A,B,C,C,D,E,F,G,H,");
     EXPECT_EQ(g.record_score[0], 5000);
 
     // Nothing new: saving again adds no copy of any entry.
     const auto before = read_file();
-    ASSERT_TRUE(save_records(path));
+    ASSERT_TRUE(test::save_records(path));
     EXPECT_EQ(read_file(), before);
 }

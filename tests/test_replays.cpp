@@ -201,9 +201,10 @@ struct Session {
 TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     Session s;
     // A flight with fire, turns, pods and boost, a switch to another window
-    // (the game pauses) and a screenshot, a lost ship and a continue, then
-    // the records table.
-    s.player.start_game({2, 0, 1, 1})
+    // (the game pauses) and a screenshot, the pad's Start, a lost ship and a
+    // continue, then the records table.
+    s.player.wait_for(test::Screen::Title).accept().accept().accept().cancel().cancel() // "Gamepad" on
+        .start_game({2, 0, 1, 1})
         .fly(test::hunter_pilot(), [] { return g.stage_kills >= 3; })
         .check([&] {
             s.host.window.set_key(KEY_F12, true); // a screenshot
@@ -212,6 +213,9 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
         .wait_for(test::Screen::Pause)
         .check([&] { s.host.window.set_key(KEY_F12, false); })
         .accept() // "Resume Play"
+        .press_pad([](PadState &pad) { pad.start = 1; })
+        .wait_for(test::Screen::Pause)
+        .accept()
         .fly(test::unarmed_pilot())
         .play_to_title(test::hunter_pilot(), "REPLAY", 1)
         .quit();

@@ -62,15 +62,15 @@ void expect_in_range() {
 
 TEST_F(SettingsTest, FileBytesRoundTrip) {
     EXPECT_EQ(settings_to_bytes(), default_file);
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
     test::write_bytes(path, bytes(custom_file));
-    load_settings(path);
+    test::load_settings(path);
     EXPECT_EQ(settings_to_bytes(), custom_file);
     EXPECT_EQ(g.spare_setting, 77);
     fs::remove(path);
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     // Only the save's own file is left beside it, and the lock saves take.
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
@@ -92,7 +92,7 @@ TEST_F(SettingsTest, ReadingNormalisesValues) {
     for (int v = 0; v <= 4; ++v) {
         b[3] = static_cast<std::uint8_t>(v);
         test::write_bytes(path, bytes(b));
-        load_settings(path);
+        test::load_settings(path);
         EXPECT_EQ(g.sfx_volume, v * 63);
     }
 }
@@ -101,7 +101,7 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
     for (int length = 0; length <= SETTINGS_FILE_SIZE; ++length) {
         g.difficulty = 2; // a file is read over the defaults, not over this
         test::write_bytes(path, {custom_file.begin(), custom_file.begin() + length});
-        load_settings(path);
+        test::load_settings(path);
         const SettingsBytes got = settings_to_bytes();
         // Cut among the buttons (15..18), the file's and the defaults would
         // bind one button twice: a later one falls back (expect_in_range).
@@ -114,7 +114,7 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
         expect_in_range();
     }
     fs::remove(path);
-    load_settings(path);
+    test::load_settings(path);
     EXPECT_EQ(settings_to_bytes(), default_file);
 
     std::mt19937 rng(7);
@@ -130,7 +130,7 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     test::write_bytes(path, bytes(custom_file));
     fail_writes_after(10);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_settings(path));
+    EXPECT_FALSE(test::save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
@@ -141,21 +141,21 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     test::write_bytes(dir + "/missing", {'x'});
     const std::string nowhere = dir + "/missing/w_config.def";
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_settings(nowhere));
+    EXPECT_FALSE(test::save_settings(nowhere));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "quarvell: could not save " + nowhere +
                                                           ": cannot make the folder " + dir +
                                                           "/missing: Not a directory\n");
-    EXPECT_TRUE(save_settings(path));
+    EXPECT_TRUE(test::save_settings(path));
 }
 
 TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     const ino_t first = inode_of(path);
     ASSERT_NE(first, 0u);
     // Any write would now fail as on a full disk, and say so.
     fail_writes_after(0);
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(save_settings(path));
+    EXPECT_TRUE(test::save_settings(path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(inode_of(path), first);
     EXPECT_EQ(test::read_bytes(path), bytes(default_file));
@@ -163,17 +163,17 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     // A changed setting is written.
     g.difficulty = 3;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(save_settings(path));
+    EXPECT_FALSE(test::save_settings(path));
     testing::internal::GetCapturedStderr();
     fail_writes_after(-1);
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     EXPECT_NE(inode_of(path), first);
 
     // So is a file that only begins with the right bytes.
     std::vector<std::uint8_t> longer = bytes(settings_to_bytes());
     longer.push_back(9);
     test::write_bytes(path, longer);
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     EXPECT_EQ(fs::file_size(path), static_cast<std::uintmax_t>(SETTINGS_FILE_SIZE));
 }
 
@@ -184,14 +184,14 @@ TEST_F(SettingsTest, ASettingsFileKeptAsALinkStaysALink) {
     // looks; the first save finds the link pointing at nothing yet.
     fs::create_directories(dir + "/dotfiles");
     fs::create_symlink("dotfiles/w_config.def", path);
-    load_settings(path);
+    test::load_settings(path);
     g.difficulty = 3;
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     g.detail[DETAIL_CLOUDS] = 0;
-    ASSERT_TRUE(save_settings(path));
+    ASSERT_TRUE(test::save_settings(path));
     EXPECT_TRUE(fs::is_symlink(path));
     test::reset_state();
-    load_settings(dir + "/dotfiles/w_config.def");
+    test::load_settings(dir + "/dotfiles/w_config.def");
     EXPECT_EQ(g.difficulty, 3);
     EXPECT_EQ(g.detail[DETAIL_CLOUDS], 0);
 }
@@ -213,14 +213,14 @@ TEST_F(SettingsTest, TwoCopiesKeepEachOthersChangesAndNeverBindOneKeyOrButtonTwi
     for (const auto &[theirs, mine, saved] : cases) {
         fs::remove(path);
         test::reset_state();
-        ASSERT_TRUE(save_settings(path));
+        ASSERT_TRUE(test::save_settings(path));
         g.difficulty = 3; // the other copy, meanwhile
         bind(theirs);
         test::write_bytes(path, bytes(settings_to_bytes()));
         test::reset_state(); // this copy
         g.detail[DETAIL_CLOUDS] = 0;
         bind(mine);
-        ASSERT_TRUE(save_settings(path));
+        ASSERT_TRUE(test::save_settings(path));
         const std::vector<std::uint8_t> file = test::read_bytes(path);
         EXPECT_EQ(file[0], 3);
         EXPECT_EQ(file[19], 0);
@@ -242,9 +242,9 @@ TEST_F(SettingsTest, WhatIsNotAFileIsLeftAlone) {
     for (const std::string &p : {fifo, link, device, path}) {
         if (p == device && !device_made) continue;
         testing::internal::CaptureStderr();
-        load_settings(p);
+        test::load_settings(p);
         g.difficulty = 3;
-        EXPECT_FALSE(save_settings(p));
+        EXPECT_FALSE(test::save_settings(p));
         const std::string said = p == path ? "could not save " + p + ": its lock file " + p + ".lock" : p;
         const std::string more = p == path ? "" : "; the game neither reads nor saves it";
         EXPECT_EQ(testing::internal::GetCapturedStderr(),

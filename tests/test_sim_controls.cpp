@@ -1,5 +1,5 @@
-// The two queries the flight reads the player through: stored key codes
-// against the keys held in the tick's input, and the gamepad only when enabled.
+// The player's command as the flight reads it: stored key codes against the
+// keys held in the tick's input, and the gamepad only when enabled.
 #include "harness/sim_fixture.h"
 
 using namespace qv;
@@ -14,35 +14,28 @@ TEST_F(ControlsTest, DefaultBindingsReadTheLibrarysModifierKeys) {
     for (int a = 0; a < 4; ++a) {
         test::release_all_keys();
         hold_key(library_keys[a]);
-        for (int b = 0; b < 4; ++b)
-            EXPECT_EQ(action_held(b), a == b ? 1 : 0) << a << " " << b;
+        const PlayerCommand c = player_command();
+        for (int b = 0; b < 4; ++b) EXPECT_EQ(c.action[b], a == b) << a << " " << b;
     }
     // The stored code's own index is another key in this library.
     test::release_all_keys();
     hold_key(107);
-    EXPECT_EQ(action_held(ACT_FIRE), 0);
-    EXPECT_EQ(action_held(-1), 0);
-    EXPECT_EQ(action_held(4), 0);
-    EXPECT_EQ(direction_held(0), 0);
-    EXPECT_EQ(direction_held(5), 0);
+    EXPECT_FALSE(player_command().action[ACT_FIRE]);
 }
 
 TEST_F(ControlsTest, GamepadCountsOnlyWhenEnabled) {
     g.pad.button[3] = 1; // Fire's default button 4
-    g.pad.left = 1;
-    g.pad.down = 1;
+    g.pad.left = g.pad.down = g.pad.start = 1;
     g.joystick_enabled = 0;
-    EXPECT_EQ(action_held(ACT_FIRE), 0);
-    EXPECT_EQ(direction_held(DIR_LEFT), 0);
-    EXPECT_EQ(direction_held(DIR_DOWN), 0);
+    PlayerCommand c = player_command();
+    EXPECT_FALSE(c.action[ACT_FIRE] || c.left || c.down || c.start);
     g.joystick_enabled = 1;
-    EXPECT_EQ(action_held(ACT_FIRE), 1);
-    EXPECT_EQ(direction_held(DIR_LEFT), 1);
-    EXPECT_EQ(direction_held(DIR_DOWN), 1);
-    EXPECT_EQ(direction_held(DIR_RIGHT), 0);
+    c = player_command();
+    EXPECT_TRUE(c.action[ACT_FIRE] && c.left && c.down && c.start);
+    EXPECT_FALSE(c.right || c.up);
     // The arrow keys work alongside the stick.
     hold_key(KEY_RIGHT);
-    EXPECT_EQ(direction_held(DIR_RIGHT), 1);
+    EXPECT_TRUE(player_command().right);
 }
 
 TEST_F(ControlsTest, BadButtonBindsNothingAndTwoActionsMayShareAKey) {
@@ -51,14 +44,14 @@ TEST_F(ControlsTest, BadButtonBindsNothingAndTwoActionsMayShareAKey) {
         g.pad.button[b] = 1;
     for (int binding : {0, 5, -1}) {
         g.button_binding[ACT_FIRE] = static_cast<int16>(binding);
-        EXPECT_EQ(action_held(ACT_FIRE), 0) << binding;
+        EXPECT_FALSE(player_command().action[ACT_FIRE]) << binding;
     }
     g.joystick_enabled = 0;
     g.key_binding[ACT_BOMB] = g.key_binding[ACT_FIRE];
     hold(ACT_FIRE);
-    EXPECT_EQ(action_held(ACT_FIRE), 1);
-    EXPECT_EQ(action_held(ACT_BOMB), 1);
-    EXPECT_EQ(action_held(ACT_STRAFE), 0);
+    const PlayerCommand c = player_command();
+    EXPECT_TRUE(c.action[ACT_FIRE] && c.action[ACT_BOMB]);
+    EXPECT_FALSE(c.action[ACT_STRAFE]);
 }
 
 } // namespace

@@ -191,6 +191,15 @@ struct FrameSnapshot {
     byte blink_on;
 };
 
+// What the player asks for in one tick, from the keyboard and (switched on)
+// the gamepad together: the logic tick builds it once (input/input.h) for
+// the ship, booster and weapons steps, and a menu pass reads one too.
+struct PlayerCommand {
+    bool left, right, up, down;
+    bool action[ACTION_COUNT]; // by Action (input/input.h)
+    bool start;                // the gamepad's Start: pause and accept, never flight
+};
+
 struct GameState {
     // ---- the world (timer-shared: sim lock) ----
     EntityTable ent;
@@ -228,8 +237,11 @@ struct GameState {
 
     // The gamepad as last polled (timer-shared: sim lock).
     PadState pad;
+    // The tick's command, built by logic_tick while the game runs.
+    PlayerCommand command;
 
-    // ---- settings (written by the main thread under the sim lock) ----
+    // ---- settings (written by the main thread under the sim lock; no other
+    // thread writes them, so the main thread reads them without it) ----
     int16 difficulty;
     int16 spare_setting;
     int16 sound_volume;
@@ -251,7 +263,7 @@ struct GameState {
     byte repeat_due;
     byte blink_on;
     int16 blink_timer;
-    char name_buffer[NAME_BUFFER_SIZE];
+    char name_buffer[NAME_BUFFER_SIZE]; // main thread only
     int16 stage_bonus;
     // The window's focus losses the game has answered so far (main thread).
     std::uint32_t focus_losses_seen;

@@ -27,7 +27,6 @@ constexpr float HEAT_STEPS_PER_UNIT = 4.0f;
 
 void take_snapshot() {
     SimLock lock;
-    g.game_running = 0;
     g.view_x = g.player_x;
     g.view_y = g.player_y;
     g.view_heading = g.player_heading;

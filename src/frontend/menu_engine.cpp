@@ -65,10 +65,50 @@ void clear_panel(int s) {
     p.tab_text[s] = tab;
 }
 
+void fill_panel(int s, const PanelSetup &p) {
+    MenuPanels &m = g.panels;
+    m.kind[s] = p.kind;
+    m.x[s] = static_cast<int16>(p.x);
+    m.y[s] = static_cast<int16>(p.y);
+    m.width[s] = static_cast<int16>(p.width);
+    m.height[s] = static_cast<int16>(p.height);
+    m.caption[s] = p.caption;
+    m.item_count[s] = static_cast<int16>(p.items.size());
+    int i = 0;
+    for (int16 item : p.items)
+        if (i < PANEL_ITEMS) m.items[s][i++] = item;
+    m.tab_text[s] = p.tab_text;
+    m.scan_enabled[s] = p.scan_enabled;
+    m.cursor[s] = p.cursor;
+    m.highlight_width[s] = p.highlight_width;
+    m.active[s] = 1;
+}
+
+void set_panel(int slot, const PanelSetup &setup) {
+    SimLock lock;
+    fill_panel(slot, setup);
+}
+
+void slide(std::initializer_list<Slide> slides) {
+    SimLock lock;
+    move_panels(slides);
+}
+
+bool sliding(std::initializer_list<int> slots) {
+    SimLock lock;
+    for (int s : slots)
+        if (g.panels.motion_steps[s] != 0) return true;
+    return false;
+}
+
 void move_panel(int s, int direction, int steps, int speed) {
     g.panels.motion_direction[s] = static_cast<int16>(direction);
     g.panels.motion_steps[s] = static_cast<int16>(steps);
     g.panels.motion_speed[s] = static_cast<int16>(speed);
+}
+
+void move_panels(std::initializer_list<Slide> slides) {
+    for (const Slide &s : slides) move_panel(s.slot, s.direction, s.steps, s.speed);
 }
 
 void animate_panels() {

@@ -1,50 +1,13 @@
-// The pieces every front-end screen is built from: panel set-up, the
-// accept/cancel and cursor latches, waiting for slides, screen entry/exit.
+// The menus' input: the accept/cancel and cursor latches, read from the
+// player's command once a pass, and the loop every menu runs.
 #pragma once
 
 #include "core/game_state.h"
 
-#include <initializer_list>
+#include <cstdint>
+#include <functional>
 
 namespace qv {
-
-// The speed of the fades into and out of every screen.
-inline constexpr int FADE_SPEED = 5;
-
-// Everything a panel set-up names; fields not named here are left alone.
-struct PanelSetup {
-    int16 kind;
-    int x, y, width, height;
-    std::initializer_list<int16> items = {};
-    int16 tab_text = 0;
-    int16 caption = 0;
-    int16 cursor = 0;
-    int16 highlight_width = 0;
-    int16 scan_enabled = 1;
-};
-
-// Fills a panel slot and makes it active (takes the sim lock).
-void set_panel(int slot, const PanelSetup &setup);
-// A slide (takes the sim lock).
-void slide(int slot, int direction, int steps, int speed);
-// Panel fields read or written from a screen loop (take the sim lock).
-int panel_cursor(int slot);
-void set_panel_caption(int slot, int caption);
-void set_panel_active(int slot, bool active);
-
-enum SlideDirection { SLIDE_UP = 0, SLIDE_RIGHT = 2, SLIDE_DOWN = 4, SLIDE_LEFT = 6 };
-
-// Where a front-end screen draws: background and the two logo views.
-struct Backdrop {
-    BITMAP *background;
-    BITMAP *logo_a;
-    BITMAP *logo_b;
-};
-
-void draw_backdrop(const Backdrop &b);
-
-// Draws frames without reading input until the panels' slides are over.
-void wait_slides(const Backdrop &b, std::initializer_list<int> slots);
 
 enum class MenuEvent { None, Accept, Cancel };
 
@@ -56,7 +19,7 @@ bool start_held();
 class ChoiceLatch {
   public:
     explicit ChoiceLatch(bool cancellable) : cancellable_(cancellable) {}
-    MenuEvent step();
+    MenuEvent step(const PlayerCommand &c);
     // The last accept came from Start.
     bool by_start() const { return by_start_; }
 
@@ -71,60 +34,49 @@ class ChoiceLatch {
 // repeats at the pace menu_tick sets.
 class CursorLatch {
   public:
-    CursorLatch(bool repeat, bool sounds) : repeat_(repeat), sounds_(sounds) {}
-    // Moves the cursor of `slot` (0..item_count-1, no wrap-around).
-    void step(int slot);
+    explicit CursorLatch(bool repeat) : repeat_(repeat) {}
+    // Moves the cursor of `slot` (0..item_count-1, no wrap-around); true
+    // when it moved. Sim lock held.
+    bool step(int slot, const PlayerCommand &c);
 
   private:
     int latched_ = 0; // -1 up, +1 down
     bool repeat_;
-    bool sounds_;
 };
 
-// What one pass of a menu's input gives: the event and, with an accept,
-// the row chosen.
+// What one pass of a menu's input gives: the event and the row: with an
+// accept the row chosen, else the one under the cursor after the pass.
 struct MenuInput {
     MenuEvent event = MenuEvent::None;
     int row = -1;
     bool by_start = false; // the accept came from the gamepad's Start
 };
 
+// A screen of one row, and so no cursor to move.
+inline constexpr int NO_LIST = -1;
+
 // Every menu's input, in one order: the accept/cancel latch, then the
-// cursor of the list in `slot`. The row an accept chooses is the one under
+// cursor of the list in `slot` (none with NO_LIST). The row an accept chooses is the one under
 // the cursor as the accept comes; a direction let go in the same pass (or a
 // key repeat falling due then) moves the cursor only after it.
 class MenuControls {
   public:
     MenuControls(int slot, bool cancellable, bool repeat = true, bool sounds = true)
-        : slot_(slot), choice_(cancellable), cursor_(repeat, sounds) {}
+        : slot_(slot), sounds_(sounds), choice_(cancellable), cursor_(repeat) {}
     MenuInput step();
-    int slot() const { return slot_; }
 
   private:
     int slot_;
+    bool sounds_;
     ChoiceLatch choice_;
     CursorLatch cursor_;
 };
 
-// The title, stage-complete and game-end screens own the logo views and
-// menu_tick; the screens they open borrow them.
-class FrontEndScreen {
-  public:
-    FrontEndScreen();
-    ~FrontEndScreen();
-    FrontEndScreen(const FrontEndScreen &) = delete;
-    FrontEndScreen &operator=(const FrontEndScreen &) = delete;
-
-    const Backdrop &backdrop() const { return backdrop_; }
-    // Draws a frame; after the first one, fades in and starts menu_tick.
-    void draw();
-    // Stops menu_tick (before fading out).
-    void close();
-
-  private:
-    Backdrop backdrop_;
-    bool shown_ = false;
-    bool closed_ = false;
-};
+// The loop of every menu, one pass a frame: the controls are read, `show`
+// presents the frame (given the pass's input, so that a panel may follow
+// the cursor), a cancel sounds, and `act` answers the input, true when the
+// menu is done. A closed window ends it before the next pass.
+void run_menu(MenuControls &controls, const std::function<void(const MenuInput &)> &show,
+              const std::function<bool(const MenuInput &)> &act);
 
 } // namespace qv

@@ -3,6 +3,7 @@
 #include "assets/game_data.h"
 #include "assets/sound.h"
 #include "core/sim_lock.h"
+#include "frontend/front_end_screen.h"
 #include "frontend/menu_engine.h"
 #include "frontend/menu_input.h"
 #include "frontend/submenus.h"
@@ -29,11 +30,6 @@ constexpr int16 TITLE_ENTER_NAME = 13;
 constexpr int16 ITEM_CONTINUE = 57, ITEM_GAME_OVER = 58;
 constexpr int16 LONG_SUIT_OFFLINE = 19;
 
-void begin_screen() {
-    SimLock lock;
-    scatter_stars();
-}
-
 // The character of the first held key in typing order: digits 1..9, 0,
 // letters, space; 0 when none.
 char typed_character() {
@@ -48,10 +44,8 @@ char typed_character() {
 
 // Returns true when the record went into the table.
 bool enter_record_name(int position, FrontEndScreen &screen) {
-    {
-        SimLock lock;
-        std::memset(g.name_buffer, 0, sizeof g.name_buffer);
-    }
+    char *name = g.name_buffer;
+    std::memset(name, 0, NAME_BUFFER_SIZE);
     int p = 0;
     bool done = false;
     while (!done && !close_requested()) {
@@ -66,15 +60,13 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
             play_menu_cancel();
             while (key_held(KEYCODE_BACKSPACE) && !close_requested()) screen.draw();
             p = p > 0 ? p - 1 : 0;
-            SimLock lock;
-            g.name_buffer[p] = 0;
+            name[p] = 0;
         }
         const char c = typed_character();
         if (c != 0) {
             if (p < MAX_NAME_CHARS) {
                 play_menu_move();
-                SimLock lock;
-                g.name_buffer[p++] = c;
+                name[p++] = c;
             } else {
                 play_menu_cancel(); // the name is full
             }
@@ -84,25 +76,20 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
     // A window closed before anything was typed leaves no nameless row.
     if (!done && p == 0) return false;
     SimLock lock;
-    insert_record(position, g.score, g.name_buffer);
+    insert_record(position, g.score, name);
     return true;
 }
 
-// The stage-complete and game-end screens share their loop: one row,
-// taken on release of accept.
+// The stage-complete and game-end screens: one row, taken on release of
+// accept (or by closing the window).
 void wait_for_continue(FrontEndScreen &screen) {
-    ChoiceLatch latch(false);
-    for (;;) {
-        const MenuEvent e = latch.step();
-        screen.draw();
-        if (e == MenuEvent::Accept || close_requested()) {
-            play_menu_accept();
-            return;
-        }
-    }
+    MenuControls controls(NO_LIST, false);
+    run_menu(controls, [&](const MenuInput &) { screen.draw(); },
+             [](const MenuInput &in) { return in.event == MenuEvent::Accept; });
+    play_menu_accept();
 }
 
-// What both end screens do when they close.
+// What both end screens do when they close (sim lock held).
 void settle_after_screen() {
     g.records_hidden = 0;
     g.score += g.stage_bonus;
@@ -118,49 +105,43 @@ int run_title_menu() {
     {
         SimLock lock;
         g.records_scroll = -400;
-        g.shake_frames = 0;
         g.heat = 0.0f;
         g.score = 0;
+        fill_panel(1, {PANEL_LIST, 6, 10, 100, 66, {1, 2, 3, 4}, TITLE_MAIN_MENU, 0, ROW_SETUP});
     }
-    set_panel(1, {PANEL_LIST, 6, 10, 100, 66, {1, 2, 3, 4}, TITLE_MAIN_MENU, 0, ROW_SETUP});
-    begin_screen();
     platform::clear_screen();
 
     // Cancel is never armed here; it only delays a release of accept.
     MenuControls controls(1, false);
-    for (;;) {
-        if (close_requested()) return TITLE_QUIT;
-        const MenuInput in = controls.step();
-        if (in.event == MenuEvent::Accept) play_menu_accept();
-        screen.draw();
-        if (in.event != MenuEvent::Accept) continue;
+    int title = TITLE_QUIT;
+    run_menu(controls, [&](const MenuInput &) { screen.draw(); }, [&](const MenuInput &in) {
+        if (in.event != MenuEvent::Accept) return false;
+        play_menu_accept();
         switch (in.row) {
         case ROW_START:
-            run_ship_menu(screen.backdrop());
-            if (SimLock lock; g.current_stage != -1) return TITLE_START;
-            break;
+            if (!run_ship_menu(screen.backdrop())) return false;
+            title = TITLE_START;
+            return true;
         case ROW_SETUP:
             run_setup_menu(screen.backdrop());
-            break;
-        case ROW_RECORDS: {
-            SimLock lock;
-            g.records_scroll = -30;
-            break;
+            return false;
+        case ROW_RECORDS:
+            locked([] { g.records_scroll = -30; });
+            return false;
         }
-        case ROW_QUIT:
-            return TITLE_QUIT;
-        }
-    }
+        return true; // "QUIT!"
+    });
+    return title;
 }
 
 void run_pause_menu() {
+    BITMAP *still = create_bitmap_ex(8, FRAME_W, FRAME_H);
+    blit(g.back_buffer, still, 0, 0, 0, 0, FRAME_W, FRAME_H);
     {
         SimLock lock;
         g.game_running = 0;
+        fill_panel(1, {PANEL_LIST, 6, 10, 100, 52, {5, 6, 7}, TITLE_SYSTEM_MENU});
     }
-    BITMAP *still = create_bitmap_ex(8, FRAME_W, FRAME_H);
-    blit(g.back_buffer, still, 0, 0, 0, 0, FRAME_W, FRAME_H);
-    set_panel(1, {PANEL_LIST, 6, 10, 100, 52, {5, 6, 7}, TITLE_SYSTEM_MENU});
     // Darken the frozen frame through the shade map.
     color_map = &g.shade_map;
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
@@ -169,12 +150,7 @@ void run_pause_menu() {
 
     MenuControls controls(1, false, false, false);
     int choice = -1;
-    while (choice < 0) {
-        if (close_requested()) break;
-        const MenuInput in = controls.step();
-        // Start resumes wherever the cursor is: pressed to play on, it
-        // never ends the game.
-        if (in.event == MenuEvent::Accept) choice = in.by_start ? 0 : in.row;
+    const auto show = [still](const MenuInput &) {
         MenuPanels panels;
         bool blink;
         {
@@ -185,7 +161,14 @@ void run_pause_menu() {
         blit(still, g.back_buffer, 0, 0, 0, 0, FRAME_W, FRAME_H);
         draw_panels(panels, blink);
         present_frame();
-    }
+    };
+    run_menu(controls, show, [&choice](const MenuInput &in) {
+        if (in.event != MenuEvent::Accept) return false;
+        // Start resumes wherever the cursor is: pressed to play on, it
+        // never ends the game.
+        choice = in.by_start ? 0 : in.row;
+        return true;
+    });
     destroy_bitmap(still);
     SimLock lock;
     clear_panel(1);
@@ -203,10 +186,9 @@ void run_stage_complete_screen() {
         g.stage_end_timer = -1;
         const double share = static_cast<double>(g.ent.hp[0]) / ship_armor[g.ship_type];
         g.stage_bonus = static_cast<int16>(static_cast<int>(share * 10000.0) + 10000);
+        fill_panel(1, {PANEL_LIST, 173, 10, 140, 33, {ITEM_CONTINUE}, TITLE_STAGE_COMPLETE});
+        fill_panel(2, {PANEL_BONUS, 6, 160, 160, 23, {}, 0, 0, 0, 0, 0});
     }
-    set_panel(1, {PANEL_LIST, 173, 10, 140, 33, {ITEM_CONTINUE}, TITLE_STAGE_COMPLETE});
-    set_panel(2, {PANEL_BONUS, 6, 160, 160, 23, {}, 0, 0, 0, 0, 0});
-    begin_screen();
     platform::clear_screen();
     wait_for_continue(screen);
     screen.close();
@@ -224,44 +206,35 @@ void run_stage_complete_screen() {
 
 void run_game_end_screen() {
     FrontEndScreen screen;
-    bool game_over;
+    int place = -1; // in the records table, when the game is over
     {
         SimLock lock;
         g.stage_complete = g.exit_game = 0;
         g.records_hidden = 1;
         g.stage_end_timer = -1;
-        game_over = g.quit_to_menu || g.run_finished;
+        const bool game_over = g.quit_to_menu || g.run_finished;
+        if (game_over) place = record_position(g.score);
+        fill_panel(1, {PANEL_LIST, 213, 10, 100, 33, {game_over ? ITEM_GAME_OVER : ITEM_CONTINUE},
+                       TITLE_STAGE_COMPLETE});
+        fill_panel(2, {PANEL_DESCRIPTION, 6, 160, 190, 21, {}, 0, LONG_SUIT_OFFLINE, 0, 0, 0});
     }
-    set_panel(1, {PANEL_LIST, 213, 10, 100, 33, {game_over ? ITEM_GAME_OVER : ITEM_CONTINUE},
-                  TITLE_STAGE_COMPLETE});
-    set_panel(2, {PANEL_DESCRIPTION, 6, 160, 190, 21, {}, 0, LONG_SUIT_OFFLINE, 0, 0, 0});
-    begin_screen();
     platform::clear_screen();
     wait_for_continue(screen);
 
-    if (game_over) {
-        const int place = [] {
-            SimLock lock;
-            return record_position(g.score);
-        }();
-        if (place >= 0) {
-            slide(1, SLIDE_RIGHT, 22, 6);
-            slide(2, SLIDE_LEFT, 20, 11);
-            set_panel(6, {PANEL_CAPTION, 330, 73, 220, 21, {}, 0, TITLE_ENTER_NAME, 0, 0, 1});
-            set_panel(7, {PANEL_NAME_ENTRY, -230, 94, 220, 21, {}, 0, 0, 0, 0, 1});
-            slide(6, SLIDE_LEFT, 28, 10);
-            slide(7, SLIDE_RIGHT, 28, 10);
-            if (enter_record_name(place, screen)) save_records();
-        }
+    if (place >= 0) {
+        set_panel(6, {PANEL_CAPTION, 330, 73, 220, 21, {}, 0, TITLE_ENTER_NAME, 0, 0, 1});
+        set_panel(7, {PANEL_NAME_ENTRY, -230, 94, 220, 21, {}, 0, 0, 0, 0, 1});
+        slide({{1, SLIDE_RIGHT, 22, 6}, {2, SLIDE_LEFT, 20, 11}, {6, SLIDE_LEFT, 28, 10},
+               {7, SLIDE_RIGHT, 28, 10}});
+        if (enter_record_name(place, screen)) save_records();
     }
     screen.close();
     {
         SimLock lock;
         settle_after_screen();
+        for (int s : {1, 2, 6, 7}) clear_panel(s);
     }
     platform::fade_out(FADE_SPEED);
-    SimLock lock;
-    for (int s : {1, 2, 6, 7}) clear_panel(s);
 }
 
 } // namespace qv

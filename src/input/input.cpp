@@ -14,6 +14,14 @@ static constexpr int MODIFIER_FIRST = 103;
 static constexpr int MODIFIER_LAST = 114;
 static constexpr int MODIFIER_SHIFT = 12;
 
+namespace {
+
+bool index_held(const InputState &in, int index) {
+    return index > 0 && index < KEY_MAX && in.keys[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
 int library_key_index(int code) {
     if (code < 0) return -1;
     if (code < MODIFIER_FIRST) return code;
@@ -28,33 +36,26 @@ int stored_key_code(int library_index) {
     return code >= MODIFIER_FIRST && code <= MODIFIER_LAST ? code : -1;
 }
 
-bool library_key_held(int index) {
-    return index > 0 && index < KEY_MAX && platform::input().keys[static_cast<std::size_t>(index)];
-}
+bool library_key_held(int index) { return index_held(platform::input(), index); }
 
 bool key_held(int code) { return library_key_held(library_key_index(code)); }
 
-int direction_held(int dir) {
-    if (dir < DIR_RIGHT || dir > DIR_DOWN) return 0;
-    if (g.joystick_enabled) {
-        const PadState &pad = g.pad;
-        const byte flag = dir == DIR_RIGHT  ? pad.right
-                          : dir == DIR_LEFT ? pad.left
-                          : dir == DIR_UP   ? pad.up
-                                            : pad.down;
-        if (flag) return 1;
+PlayerCommand player_command() {
+    const InputState in = platform::input();
+    // With the gamepad off its copy reads as nothing held, whatever it holds.
+    const PadState pad = g.joystick_enabled ? g.pad : PadState{};
+    PlayerCommand c{};
+    c.left = pad.left || index_held(in, KEY_LEFT);
+    c.right = pad.right || index_held(in, KEY_RIGHT);
+    c.up = pad.up || index_held(in, KEY_UP);
+    c.down = pad.down || index_held(in, KEY_DOWN);
+    for (int a = 0; a < ACTION_COUNT; ++a) {
+        const int b = g.button_binding[a];
+        c.action[a] = (b >= 1 && b <= PAD_BUTTONS && pad.button[b - 1]) ||
+                      index_held(in, library_key_index(g.key_binding[a]));
     }
-    static constexpr int direction_keys[5] = {0, KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN};
-    return library_key_held(direction_keys[dir]) ? 1 : 0;
-}
-
-int action_held(int action) {
-    if (action < 0 || action >= ACTION_COUNT) return 0;
-    if (g.joystick_enabled) {
-        const int b = g.button_binding[action];
-        if (b >= 1 && b <= PAD_BUTTONS && g.pad.button[b - 1]) return 1;
-    }
-    return key_held(g.key_binding[action]) ? 1 : 0;
+    c.start = pad.start;
+    return c;
 }
 
 bool pad_start_held() { return g.joystick_enabled && g.pad.start; }
@@ -91,6 +92,9 @@ bool focus_lost() {
 
 std::uint32_t window_keys_used() { return platform::input().window_keys; }
 
+// The name of the codes that no key of this keyboard gives.
+static constexpr const char *NO_KEY = "x";
+
 // Display names by stored key code; codes 121..127 have none.
 static const char *const key_names[KEYCODE_LIMIT] = {
     "",
@@ -104,10 +108,10 @@ static const char *const key_names[KEYCODE_LIMIT] = {
     "INSERT", "DELETE", "HOME", "END", "PGUP", "PGDN", "LEFT", "RIGHT", "UP", "DOWN",
     "PAD SLASH", "ASTERISK", "PAD MINUS", "PAD PLUS", "PAD DELETE", "PAD ENTER", "PRINTSCR",
     "PAUSE",
-    "x", "x", "x", "x", "x", "x", "x",
+    NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY,
     "COLON", "X",
     "L SHIFT", "R SHIFT", "L CTRL", "R CTRL", "L ALT", "ALT", "L WIN", "R WIN",
-    "x", "x", "x", "x", "x", "x", "x", "x", "x", "x",
+    NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY, NO_KEY,
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
@@ -117,6 +121,12 @@ static const char *const button_names[7] = {"",         "BUTTON 1", "BUTTON 2", 
 const char *key_name(int code) {
     if (code < 0 || code >= KEYCODE_LIMIT || key_names[code] == nullptr) return "?";
     return key_names[code];
+}
+
+bool key_code_valid(int code) {
+    // Code 0 is the library's "no key"; the rest it does not report have
+    // no index.
+    return library_key_index(code) > 0 && key_names[code] != nullptr && key_names[code] != NO_KEY;
 }
 
 const char *button_name(int button) {

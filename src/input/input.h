@@ -1,6 +1,6 @@
 // What the player wants: four directions and four bindable actions, read
 // from the keyboard and, when enabled, the first gamepad, as the tick's
-// input (core/input_state.h) holds them.
+// input (core/input_state.h) holds them, into one command per tick.
 //
 // Key codes in bindings, the settings file and key_names are numbered as the
 // game has always stored them; Allegro 4.4 numbers the modifier keys
@@ -14,7 +14,6 @@
 
 namespace qv {
 
-enum Direction { DIR_RIGHT = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_DOWN = 4 };
 enum Action { ACT_FIRE = 0, ACT_STRAFE = 1, ACT_BOMB = 2, ACT_BOOSTER = 3 };
 
 // Design key codes the game names directly.
@@ -39,15 +38,19 @@ bool key_held(int code);
 // True while the key with this library index (KEY_*) is held.
 bool library_key_held(int index);
 
-// 1 while the direction (1..4) is held, else 0. Reads the gamepad copy in
-// the game state: call with the sim lock held (the timer thread writes it).
-int direction_held(int dir);
-// 1 while the action (0..3) is held, else 0. Sim lock held, as above.
-int action_held(int action);
+// The player's command (core/game_state.h) from the tick's keys and the
+// gamepad copy in the game state, each read once: call with the sim lock
+// held (the timer thread writes the copy). The gamepad counts only while it
+// is switched on; a button binding outside 1..4 never reads as held.
+PlayerCommand player_command();
 // While the gamepad is on: its Start button is held (pause in flight,
 // accept in the menus), and a pad is plugged in and found. Sim lock held.
 bool pad_start_held();
 bool pad_present();
+
+// True when a key of the keyboard gives this stored code: a binding to any
+// other code could never be pressed.
+bool key_code_valid(int code);
 
 // True when an action is bound to the key with this stored code (sim lock
 // held): such a key is the action's alone, never also a hot key.

@@ -1,8 +1,6 @@
 #include "loop/recorded_games.h"
 
 #include "core/game_state.h"
-#include "core/sim_lock.h"
-#include "core/snapshot.h"
 #include "core/version.h"
 #include "persist/saves.h"
 #include "persist/records.h"
@@ -64,10 +62,7 @@ int play_back(const GameOptions &options, const std::string &file, bool verify,
     if (playback->stopped_by_player()) return status;
 
     const auto ticks = static_cast<std::uint32_t>(game.ticks());
-    const std::uint32_t checksum = [] {
-        SimLock lock;
-        return state_checksum();
-    }();
+    const std::uint32_t checksum = replay::world_checksum();
     const std::string end = std::to_string(r.ticks);
     if (playback->departed_at() >= 0)
         return refuse(file, "the replay departs from the recording at tick " +

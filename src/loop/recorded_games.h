@@ -12,7 +12,8 @@
 namespace qv {
 
 // Plays normally in the window and writes every input the game read into
-// `file` (written when the game ends). Returns game_main's status.
+// `file`, a block every two seconds as the game goes. Returns game_main's
+// status.
 int record_game(const GameOptions &options, const std::string &file);
 
 // The same on another window (a stand-in, for tests), with `each_tick`

@@ -37,21 +37,9 @@ constexpr int BANNER_SLOT = 5;
 constexpr int STAGE_LIST_SLOT = 2;
 
 // Sets a banner panel: the stage title (kind 8) or "STAGE COMPLETE" (kind 9).
+// Sim lock held.
 void set_banner(int16 kind) {
-    MenuPanels &p = g.panels;
-    const int s = BANNER_SLOT;
-    p.kind[s] = kind;
-    p.x[s] = -197;
-    p.y[s] = 20;
-    p.width[s] = 100;
-    p.height[s] = 66;
-    p.caption[s] = g.current_stage;
-    p.item_count[s] = 0;
-    p.tab_text[s] = 0;
-    p.scan_enabled[s] = 0;
-    p.cursor[s] = 0;
-    p.highlight_width[s] = 0;
-    p.active[s] = 1;
+    fill_panel(BANNER_SLOT, {kind, -197, 20, 100, 66, {}, 0, g.current_stage, 0, 0, 0});
 }
 
 // Renders frames (at least one) while the condition, read under the lock,

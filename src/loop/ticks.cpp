@@ -7,6 +7,7 @@
 #include "core/game_state.h"
 #include "core/sim_lock.h"
 #include "frontend/menu_engine.h"
+#include "input/input.h"
 #include "platform/platform.h"
 #include "sim/sim.h"
 
@@ -37,6 +38,7 @@ void logic_tick() {
         SimLock lock;
         animate_panels();
         if (g.game_running) {
+            g.command = player_command();
             ship_step();
             booster_step();
             entity_step();

@@ -159,8 +159,6 @@ Table merge_with(const Table &mine, const Table &held) {
 
 } // namespace
 
-RecordsBytes records_to_bytes(int start_row) { return encode(current_table(), start_row); }
-
 void records_from_bytes(const std::uint8_t *bytes, int length) {
     make_current(decode(bytes, length));
 }
@@ -198,16 +196,6 @@ bool save_records(Saves &to) {
     make_current(saved);
     baseline = {name, saved};
     return true;
-}
-
-void load_records(const std::string &path) {
-    FileSaves file("", path);
-    load_records(file);
-}
-
-bool save_records(const std::string &path) {
-    FileSaves file("", path);
-    return save_records(file);
 }
 
 int record_position(int32 score) {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 namespace qv {
 
@@ -13,7 +12,8 @@ inline constexpr int RECORDS_FILE_SIZE = 191;
 inline constexpr std::int32_t MAX_RECORD_SCORE = 16777215; // 24 bits
 using RecordsBytes = std::array<std::uint8_t, RECORDS_FILE_SIZE>;
 
-RecordsBytes records_to_bytes(int start_row);
+// Applies a file's first `length` bytes: a table highest first, scores of
+// 24 bits, names of at most 11 characters.
 void records_from_bytes(const std::uint8_t *bytes, int length);
 
 // Takes the sim lock to apply what it read, as load_settings.
@@ -21,9 +21,6 @@ void load_records(Saves &from = saves());
 // As save_settings: false on failure, which warns once per file. The table
 // saved, and shown from then on, holds the records other copies saved.
 bool save_records(Saves &to = saves());
-// The same with the file at `path`.
-void load_records(const std::string &path);
-bool save_records(const std::string &path);
 
 // The first place (0..9) a score would take, or -1.
 int record_position(std::int32_t score);

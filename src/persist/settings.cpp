@@ -9,75 +9,128 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace qv {
 
 namespace {
 
-// Byte offsets in the file.
-constexpr int AT_DIFFICULTY = 0;
-constexpr int AT_VSYNC = 1;
-constexpr int AT_SPARE = 2;
-constexpr int AT_VOLUME = 3;
-constexpr int AT_JOYSTICK = 4;
-constexpr int AT_STAGES = 5;
-constexpr int AT_KEYS = 11;
-constexpr int AT_BUTTONS = 15;
-constexpr int AT_DETAIL = 19;
+// How a stored byte reads.
+enum class Stored : std::uint8_t {
+    Number, // 0..limit; a byte beyond it keeps the default
+    Flag,   // 0 is off, any other byte on
+    Key,    // an action's key code (input/input.h), that action's alone
+    Button, // an action's gamepad button, that action's alone
+};
 
-constexpr int MAX_DIFFICULTY = 3;   // "Toast"
-constexpr int MAX_SOUND_VOLUME = 4; // "Maximum"
-constexpr int SFX_VOLUME_STEP = 63;
+// A stored value: its field in the game state (an int16 or a byte), how its
+// byte reads, its default and its limit.
+struct Setting {
+    Stored kind;
+    int16 *wide;
+    byte *narrow;
+    int fallback;
+    int limit;
 
-std::uint8_t low_byte(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
-std::uint8_t flag_byte(int v) { return v != 0 ? 1 : 0; }
+    int get() const { return wide ? *wide : *narrow; }
+    void set(int v) const {
+        if (wide)
+            *wide = static_cast<int16>(v);
+        else
+            *narrow = static_cast<byte>(v);
+    }
+    std::uint8_t to_byte() const {
+        return static_cast<std::uint8_t>(kind == Stored::Flag ? get() != 0 : get() & 0xFF);
+    }
+};
 
-// A key this keyboard can produce: one the library reports and whose name
-// the controls screen can show. Code 0 (named "") and the codes named "x"
-// are no key the player can press, so a binding to one of them would leave
-// its action, and with Fire/Accept or Strafe/Cancel every menu, out of reach.
-bool key_pressable(int code) {
-    const char *name = key_name(code);
-    return library_key_index(code) >= 0 && std::strcmp(name, "?") != 0 &&
-           std::strcmp(name, "") != 0 && std::strcmp(name, "x") != 0;
+constexpr Setting number(int16 &v, int fallback, int limit) {
+    return {Stored::Number, &v, nullptr, fallback, limit};
+}
+constexpr Setting flag(byte &v, int fallback) { return {Stored::Flag, nullptr, &v, fallback, 1}; }
+constexpr Setting key(int action, int fallback) {
+    return {Stored::Key, &g.key_binding[action], nullptr, fallback, 0xFF};
+}
+constexpr Setting button(int action, int fallback) {
+    return {Stored::Button, &g.button_binding[action], nullptr, fallback, 0xFF};
 }
 
-constexpr int16 DEFAULT_DIFFICULTY = 1; // "Normal"
-constexpr int16 DEFAULT_KEYS[ACTION_COUNT] = {107, 105, 26, 103}; // L ALT, L CTRL, Z, L SHIFT
-constexpr int16 DEFAULT_BUTTONS[ACTION_COUNT] = {4, 3, 2, 1};
+// The file: one byte per row, in this order, no header. Every setting is
+// said here once; a first start has the defaults.
+constexpr Setting SETTINGS[] = {
+    number(g.difficulty, 1, 3),      // "Normal"; up to "Toast"
+    flag(g.vsync_enabled, 1),        // the retrace wait
+    number(g.spare_setting, 0, 0xFF), // kept as read
+    number(g.sound_volume, 0, 4),    // "Silent"; up to "Maximum"
+    flag(g.joystick_enabled, 0),     // keyboard only
+    flag(g.stage_unlocked[0], 1),    // the first stage open, the others not
+    flag(g.stage_unlocked[1], 0),
+    flag(g.stage_unlocked[2], 0),
+    flag(g.stage_unlocked[3], 0),
+    flag(g.stage_unlocked[4], 0),
+    flag(g.stage_unlocked[5], 0),
+    key(ACT_FIRE, 107),    // L ALT
+    key(ACT_STRAFE, 105),  // L CTRL
+    key(ACT_BOMB, 26),     // Z
+    key(ACT_BOOSTER, 103), // L SHIFT
+    button(ACT_FIRE, 4),
+    button(ACT_STRAFE, 3),
+    button(ACT_BOMB, 2),
+    button(ACT_BOOSTER, 1),
+    flag(g.detail[0], 1), // every detail on
+    flag(g.detail[1], 1),
+    flag(g.detail[2], 1),
+    flag(g.detail[3], 1),
+    flag(g.detail[4], 1),
+    flag(g.detail[5], 1),
+    flag(g.detail[6], 1),
+    flag(g.detail[7], 1),
+};
+static_assert(std::size(SETTINGS) == SETTINGS_FILE_SIZE);
+
+constexpr int SFX_VOLUME_STEP = 63; // the sample volume of each volume step
 
 using Bindings = std::array<int, ACTION_COUNT>;
 constexpr Bindings IN_ORDER = {0, 1, 2, 3};
 
-// Any button number is harmless: one outside 1..4 simply never reads as
-// held, and the keyboard keeps working beside the gamepad.
-bool any_button(int) { return true; }
+// The rows of the bindings of one kind, by action.
+Bindings binding_rows(Stored kind) {
+    Bindings rows{};
+    int a = 0;
+    for (int at = 0; at < SETTINGS_FILE_SIZE && a < ACTION_COUNT; ++at)
+        if (SETTINGS[at].kind == kind) rows[a++] = at;
+    return rows;
+}
 
-// Four bindings that are each one action's alone. The actions, taken in
-// `order`, keep what they are given when it is `usable` and no action
-// before them has it (rebinding swaps, so one copy's bindings are always
-// distinct); otherwise each gets its own default, or when one before it
-// already holds that, the first default still free. Four distinct defaults
-// for four actions means one is always free.
-Bindings distinct(const Bindings &given, const int16 *defaults, const Bindings &order,
-                  bool (*usable)(int)) {
-    Bindings out{}, taken{};
+// A key binding no key can give would leave its action, and with
+// Fire/Accept or Strafe/Cancel every menu, out of reach. Any button number
+// is harmless: one outside 1..4 simply never reads as held, and the
+// keyboard keeps working beside the gamepad.
+bool usable(Stored kind, int v) { return kind != Stored::Key || key_code_valid(v); }
+
+// Makes the bindings of `kind` in `bytes` each one action's alone. The
+// actions, taken in `order`, keep their byte when it is usable and no
+// action before them has it (rebinding swaps, so one copy's bindings are
+// always distinct); otherwise each gets its own default, or when one before
+// it already holds that, the first default still free. Four distinct
+// defaults for four actions means one is always free.
+void make_distinct(SettingsBytes &bytes, Stored kind, const Bindings &order) {
+    const Bindings rows = binding_rows(kind);
+    Bindings taken{};
     int n = 0;
     const auto unused = [&](int v) {
         return std::find(taken.begin(), taken.begin() + n, v) == taken.begin() + n;
     };
     for (const int a : order) {
-        int v = given[a];
-        if (!usable(v) || !unused(v)) {
-            v = defaults[a];
-            for (int d = 0; !unused(v) && d < ACTION_COUNT; ++d) v = defaults[d];
+        int v = bytes[rows[a]];
+        if (!usable(kind, v) || !unused(v)) {
+            v = SETTINGS[rows[a]].fallback;
+            for (int d = 0; !unused(v) && d < ACTION_COUNT; ++d) v = SETTINGS[rows[d]].fallback;
         }
-        out[a] = v;
+        bytes[rows[a]] = static_cast<std::uint8_t>(v);
         taken[n++] = v;
     }
-    return out;
 }
 
 // What this copy's settings were when it last read or wrote the file: a
@@ -91,22 +144,9 @@ struct Baseline {
 };
 Baseline baseline;
 
-// The bindings at byte `at` after a merge: this copy's changes stand, and
-// an action of the file's that now shares a key or button with one of
-// them falls back as in a damaged file.
-void mend_merged(SettingsBytes &out, const bool *changed, int at, const int16 *defaults,
-                 bool (*usable)(int)) {
-    Bindings given{}, order{};
-    int n = 0;
-    for (int pass = 0; pass < 2; ++pass)
-        for (int a = 0; a < ACTION_COUNT; ++a)
-            if (changed[at + a] == (pass == 0)) order[n++] = a;
-    for (int a = 0; a < ACTION_COUNT; ++a) given[a] = out[at + a];
-    const Bindings mended = distinct(given, defaults, order, usable);
-    for (int a = 0; a < ACTION_COUNT; ++a) out[at + a] = low_byte(mended[a]);
-}
-
-// Each value merges on its own, each action's key and button included.
+// Each value merges on its own, each action's key and button included; an
+// action of the file's that now shares a key or button with one this copy
+// changed falls back as in a damaged file.
 SettingsBytes merge_with(const SettingsBytes &mine, const std::optional<Bytes> &held,
                          const std::string &path) {
     SettingsBytes out = mine;
@@ -116,76 +156,48 @@ SettingsBytes merge_with(const SettingsBytes &mine, const std::optional<Bytes> &
         changed[at] = mine[at] != baseline.bytes[at];
         if (!changed[at] && at < static_cast<int>(held->size())) out[at] = (*held)[at];
     }
-    mend_merged(out, changed, AT_KEYS, DEFAULT_KEYS, key_pressable);
-    mend_merged(out, changed, AT_BUTTONS, DEFAULT_BUTTONS, any_button);
+    for (const Stored kind : {Stored::Key, Stored::Button}) {
+        // This copy's changes first: they stand.
+        const Bindings rows = binding_rows(kind);
+        Bindings order{};
+        int n = 0;
+        for (const bool first : {true, false})
+            for (int a = 0; a < ACTION_COUNT; ++a)
+                if (changed[rows[a]] == first) order[n++] = a;
+        make_distinct(out, kind, order);
+    }
     return out;
 }
 
 } // namespace
 
+int sfx_volume_of(int level) { return level * SFX_VOLUME_STEP; }
+
 void set_default_settings() {
-    g.difficulty = DEFAULT_DIFFICULTY;
-    g.vsync_enabled = 1;
-    g.spare_setting = 0;
-    g.sound_volume = 0; // "Silent"
-    g.sfx_volume = 0;
-    g.joystick_enabled = 0;
-    for (int s = 0; s < STAGE_COUNT; ++s) g.stage_unlocked[s] = (s == 0);
-    for (int a = 0; a < ACTION_COUNT; ++a) {
-        g.key_binding[a] = DEFAULT_KEYS[a];
-        g.button_binding[a] = DEFAULT_BUTTONS[a];
-    }
-    for (byte &d : g.detail) d = 1;
+    for (const Setting &s : SETTINGS) s.set(s.fallback);
+    g.sfx_volume = static_cast<int16>(sfx_volume_of(g.sound_volume));
 }
 
 SettingsBytes settings_to_bytes() {
     SettingsBytes b{};
-    b[AT_DIFFICULTY] = low_byte(g.difficulty);
-    b[AT_VSYNC] = flag_byte(g.vsync_enabled);
-    b[AT_SPARE] = low_byte(g.spare_setting);
-    b[AT_VOLUME] = low_byte(g.sound_volume);
-    b[AT_JOYSTICK] = flag_byte(g.joystick_enabled);
-    for (int s = 0; s < STAGE_COUNT; ++s) b[AT_STAGES + s] = flag_byte(g.stage_unlocked[s]);
-    for (int a = 0; a < ACTION_COUNT; ++a) {
-        b[AT_KEYS + a] = low_byte(g.key_binding[a]);
-        b[AT_BUTTONS + a] = low_byte(g.button_binding[a]);
-    }
-    for (int d = 0; d < DETAIL_COUNT; ++d) b[AT_DETAIL + d] = flag_byte(g.detail[d]);
+    for (int at = 0; at < SETTINGS_FILE_SIZE; ++at) b[at] = SETTINGS[at].to_byte();
     return b;
 }
 
 void settings_from_bytes(const std::uint8_t *bytes, int length) {
-    // Start from the defaults; each byte present and in range replaces one.
-    set_default_settings();
+    // Each byte present and in range gives its value, the defaults the rest;
+    // a binding no key can give, or that an earlier action has, falls back.
     const int n = bytes ? std::clamp(length, 0, SETTINGS_FILE_SIZE) : 0;
-    const auto has = [n](int at) { return at < n; };
-
-    if (has(AT_DIFFICULTY) && bytes[AT_DIFFICULTY] <= MAX_DIFFICULTY)
-        g.difficulty = bytes[AT_DIFFICULTY];
-    if (has(AT_VSYNC)) g.vsync_enabled = flag_byte(bytes[AT_VSYNC]);
-    if (has(AT_SPARE)) g.spare_setting = bytes[AT_SPARE];
-    if (has(AT_VOLUME) && bytes[AT_VOLUME] <= MAX_SOUND_VOLUME)
-        g.sound_volume = bytes[AT_VOLUME];
-    if (has(AT_JOYSTICK)) g.joystick_enabled = flag_byte(bytes[AT_JOYSTICK]);
-    for (int s = 0; s < STAGE_COUNT; ++s)
-        if (has(AT_STAGES + s)) g.stage_unlocked[s] = flag_byte(bytes[AT_STAGES + s]);
-    // A binding the file lacks is the default; one that no key can give, or
-    // that an earlier action has, falls back.
-    Bindings keys{}, buttons{};
-    for (int a = 0; a < ACTION_COUNT; ++a) {
-        keys[a] = has(AT_KEYS + a) ? bytes[AT_KEYS + a] : DEFAULT_KEYS[a];
-        buttons[a] = has(AT_BUTTONS + a) ? bytes[AT_BUTTONS + a] : DEFAULT_BUTTONS[a];
+    SettingsBytes b{};
+    for (int at = 0; at < SETTINGS_FILE_SIZE; ++at) {
+        const Setting &s = SETTINGS[at];
+        const bool in_range = at < n && (s.kind != Stored::Number || bytes[at] <= s.limit);
+        b[at] = static_cast<std::uint8_t>(!in_range ? s.fallback : s.kind == Stored::Flag ? bytes[at] != 0 : bytes[at]);
     }
-    keys = distinct(keys, DEFAULT_KEYS, IN_ORDER, key_pressable);
-    buttons = distinct(buttons, DEFAULT_BUTTONS, IN_ORDER, any_button);
-    for (int a = 0; a < ACTION_COUNT; ++a) {
-        g.key_binding[a] = static_cast<int16>(keys[a]);
-        g.button_binding[a] = static_cast<int16>(buttons[a]);
-    }
-    for (int d = 0; d < DETAIL_COUNT; ++d)
-        if (has(AT_DETAIL + d)) g.detail[d] = flag_byte(bytes[AT_DETAIL + d]);
-
-    g.sfx_volume = static_cast<int16>(g.sound_volume * SFX_VOLUME_STEP);
+    make_distinct(b, Stored::Key, IN_ORDER);
+    make_distinct(b, Stored::Button, IN_ORDER);
+    for (int at = 0; at < SETTINGS_FILE_SIZE; ++at) SETTINGS[at].set(b[at]);
+    g.sfx_volume = static_cast<int16>(sfx_volume_of(g.sound_volume));
 }
 
 void load_settings(Saves &from) {
@@ -209,16 +221,6 @@ bool save_settings(Saves &to) {
     });
     if (saved) baseline = {name, mine};
     return saved;
-}
-
-void load_settings(const std::string &path) {
-    FileSaves file(path, "");
-    load_settings(file);
-}
-
-bool save_settings(const std::string &path) {
-    FileSaves file(path, "");
-    return save_settings(file);
 }
 
 } // namespace qv

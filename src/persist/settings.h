@@ -16,6 +16,9 @@ using SettingsBytes = std::array<std::uint8_t, SETTINGS_FILE_SIZE>;
 // only, the first stage open, the default keys and buttons, every detail on.
 void set_default_settings();
 
+// The sample volume (0..252) of a volume setting, 0 "Silent" to 4 "Maximum".
+int sfx_volume_of(int level);
+
 SettingsBytes settings_to_bytes();
 // Applies the first `length` bytes; values out of range keep their defaults.
 void settings_from_bytes(const std::uint8_t *bytes, int length);
@@ -27,8 +30,5 @@ void load_settings(Saves &from = saves());
 // a file warns on stderr); the old file is then left intact. Another copy's
 // newer values stay for whatever this copy has not changed.
 bool save_settings(Saves &to = saves());
-// The same with the file at `path`.
-void load_settings(const std::string &path);
-bool save_settings(const std::string &path);
 
 } // namespace qv

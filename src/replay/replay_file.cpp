@@ -5,6 +5,7 @@
 #include "persist/records.h"
 #include "persist/settings.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -129,22 +130,41 @@ Bytes block(std::uint8_t kind, const Bytes &payload) {
     return w.out;
 }
 
-// Events after `last_tick` (the previous event's) up to `through`.
-Bytes events_block(const Event *first, const Event *end, std::uint32_t &last_tick,
-                   std::uint32_t through) {
+// One event after the one at `last_tick`.
+void write_event(Writer &w, const Event &e, std::uint32_t &last_tick) {
+    w.varint(e.tick - last_tick);
+    last_tick = e.tick;
+    w.u8(static_cast<std::uint8_t>(e.kind));
+    if (e.kind == EventKind::Check)
+        w.u32(e.value);
+    else if (e.kind == EventKind::Pad)
+        w.u16(static_cast<std::uint16_t>(e.value));
+    else if (has_key(e.kind))
+        w.u8(static_cast<std::uint8_t>(e.value));
+}
+
+// One event after the one at `last_tick`, no later than `through`.
+Event read_event(Reader &in, std::uint32_t &last_tick, std::uint32_t through) {
+    const std::uint32_t delta = in.varint();
+    if (delta > through - last_tick) throw ReplayError("damaged (an event past its block)");
+    last_tick += delta;
+    const std::uint8_t kind = in.u8();
+    if (!known(kind)) throw ReplayError("damaged (unknown event " + std::to_string(kind) + ")");
+    Event e{last_tick, static_cast<EventKind>(kind), 0};
+    if (e.kind == EventKind::Check)
+        e.value = in.u32();
+    else if (e.kind == EventKind::Pad)
+        e.value = in.u16();
+    else if (has_key(e.kind))
+        e.value = in.u8();
+    return e;
+}
+
+// An events block: the last tick it covers, then its events' bytes.
+Bytes events_block(const Bytes &events, std::uint32_t through) {
     Writer w;
     w.u32(through);
-    for (const Event *e = first; e != end; ++e) {
-        w.varint(e->tick - last_tick);
-        last_tick = e->tick;
-        w.u8(static_cast<std::uint8_t>(e->kind));
-        if (e->kind == EventKind::Check)
-            w.u32(e->value);
-        else if (e->kind == EventKind::Pad)
-            w.u16(static_cast<std::uint16_t>(e->value));
-        else if (has_key(e->kind))
-            w.u8(static_cast<std::uint8_t>(e->value));
-    }
+    w.out.insert(w.out.end(), events.begin(), events.end());
     return block(EVENTS_BLOCK, w.out);
 }
 
@@ -180,22 +200,10 @@ void read_events(Reader in, Recording &r, std::uint32_t &last_tick, bool first_b
     if (through < r.ticks) throw ReplayError("damaged (time runs backwards)");
     const std::uint32_t previous_through = r.ticks;
     while (in.left > 0) {
-        const std::uint32_t delta = in.varint();
-        if (delta > through - last_tick) throw ReplayError("damaged (an event past its block)");
-        last_tick += delta;
+        // Every event takes at least two bytes: the list never outgrows the file.
+        r.events.push_back(read_event(in, last_tick, through));
         if (!first_block && last_tick <= previous_through)
             throw ReplayError("damaged (an event before its block)");
-        const std::uint8_t kind = in.u8();
-        if (!known(kind)) throw ReplayError("damaged (unknown event " + std::to_string(kind) + ")");
-        Event e{last_tick, static_cast<EventKind>(kind), 0};
-        if (e.kind == EventKind::Check)
-            e.value = in.u32();
-        else if (e.kind == EventKind::Pad)
-            e.value = in.u16();
-        else if (has_key(e.kind))
-            e.value = in.u8();
-        // Every event takes at least two bytes: the list never outgrows the file.
-        r.events.push_back(e);
     }
     r.ticks = through;
 }
@@ -224,15 +232,14 @@ std::vector<std::uint8_t> encode(const Recording &r) {
     const Event *e = r.events.data(), *end = e + r.events.size();
     // A block every BLOCK_TICKS ticks, then the rest, as the recorder writes
     // them (which may also end on an empty block: it reads the same).
-    for (std::uint32_t through = BLOCK_TICKS; through < r.ticks; through += BLOCK_TICKS) {
-        const Event *upto = e;
-        while (upto != end && upto->tick <= through) ++upto;
-        const Bytes b = events_block(e, upto, last_tick, through);
+    for (std::uint32_t through = BLOCK_TICKS;; through += BLOCK_TICKS) {
+        through = std::min(through, r.ticks);
+        Writer events;
+        for (; e != end && e->tick <= through; ++e) write_event(events, *e, last_tick);
+        const Bytes b = events_block(events.out, through);
         out.insert(out.end(), b.begin(), b.end());
-        e = upto;
+        if (through == r.ticks) break;
     }
-    const Bytes last = events_block(e, end, last_tick, r.ticks);
-    out.insert(out.end(), last.begin(), last.end());
     if (r.complete) {
         const Bytes z = end_block(r.final_score, r.final_checksum);
         out.insert(out.end(), z.begin(), z.end());
@@ -333,7 +340,16 @@ bool RecordingWriter::open(const std::string &path, const Recording &start, std:
     return error_.empty();
 }
 
-void RecordingWriter::add(const Event &e) { pending_.push_back(e); }
+std::vector<Event> RecordingWriter::add(const std::vector<Event> &events) {
+    Writer w;
+    std::uint32_t tick = last_event_tick_;
+    for (const Event &e : events) write_event(w, e, last_event_tick_);
+    pending_.insert(pending_.end(), w.out.begin(), w.out.end());
+    std::vector<Event> written;
+    for (Reader in{w.out.data(), w.out.size()}; in.left > 0;)
+        written.push_back(read_event(in, tick, last_event_tick_));
+    return written;
+}
 
 void RecordingWriter::reached(std::uint32_t tick) {
     if (tick < next_block_) return;
@@ -350,7 +366,7 @@ void RecordingWriter::finish(std::uint32_t ticks, std::int32_t score, std::uint3
 }
 
 void RecordingWriter::write_block(std::uint32_t through) {
-    put(events_block(pending_.data(), pending_.data() + pending_.size(), last_event_tick_, through));
+    put(events_block(pending_, through));
     pending_.clear();
     // The game has really started: the recording takes its name.
     if (error_.empty() && !temp_.empty()) {

@@ -112,7 +112,9 @@ class RecordingWriter {
     // recording) stays until the first block: the recording is written
     // under a temporary name beside it, which takes the name then.
     bool open(const std::string &path, const Recording &start, std::string &error);
-    void add(const Event &e);
+    // Writes the events (of one tick) into the block being filled and
+    // returns them as read back from the bytes written: what a replay reads.
+    std::vector<Event> add(const std::vector<Event> &events);
     // The game has run through `tick`: a block is written when one is due.
     void reached(std::uint32_t tick);
     // The game ended at `ticks`: the last block and the end, synced to disk.
@@ -130,7 +132,7 @@ class RecordingWriter {
     int fd_ = -1;
     std::string path_;
     std::string temp_; // until renamed to path_
-    std::vector<Event> pending_;
+    std::vector<std::uint8_t> pending_; // the events of the block being filled
     std::uint32_t last_event_tick_ = 0;
     std::uint32_t written_through_ = 0;
     std::uint32_t next_block_ = BLOCK_TICKS;

@@ -19,12 +19,12 @@ enum PadBit : std::uint16_t {
     PAD_PRESENT = PAD_START << 1,
 };
 
+} // namespace
+
 std::uint32_t world_checksum() {
     SimLock lock;
     return state_checksum();
 }
-
-} // namespace
 
 std::uint16_t pad_bits(const PadState &pad) {
     std::uint16_t b = 0;
@@ -95,15 +95,13 @@ Recorder::Recorder(platform::VirtualBackend &game, platform::Backend &real, Reco
 void Recorder::tick() {
     const auto t = static_cast<std::uint32_t>(game_.ticks());
     // The world as this tick finds it, before anything of the tick runs.
-    if (t % CHECK_EVERY == 0) out_.add({t, EventKind::Check, world_checksum()});
+    if (t % CHECK_EVERY == 0) out_.add({{t, EventKind::Check, world_checksum()}});
     score_ = track_score(score_);
 
-    const InputState now = real_.sample_input();
-    changes_.clear();
-    input_changes(given_, now, t, changes_);
-    for (const Event &e : changes_) out_.add(e);
-    given_ = now;
-    game_.set_input(now);
+    std::vector<Event> changes;
+    input_changes(given_, real_.sample_input(), t, changes);
+    for (const Event &e : out_.add(changes)) apply_event(e, given_);
+    game_.set_input(given_);
     out_.reached(t);
     // A disk that fills up stops the recording, not the game; the player
     // hears of it at once, not after playing on for nothing.

@@ -6,7 +6,7 @@
 // timer thread at whatever moment. Everything the game does is then a
 // function of the input it reads, and it reads only the tick's input state
 // (core/input_state.h), which the recorder takes from the real window at
-// each tick and hands to the game whole. The changes of that state from
+// each tick, writes down, and hands to the game as written. The changes of that state from
 // tick to tick are the whole recording; playing them back at the same ticks
 // replays the game exactly, at any speed, with or without a window.
 #pragma once
@@ -31,9 +31,11 @@ void input_changes(const InputState &from, const InputState &to, std::uint32_t t
 // Applies one input event (any kind but Check) to `input`.
 void apply_event(const Event &e, InputState &input);
 
-// Takes the real window's input at every tick, hands it to the game and
-// writes down each change, with a checksum of the world
-// every CHECK_EVERY ticks, into the recording's file as the game goes.
+// Takes the real window's input at every tick and writes down each change,
+// with a checksum of the world every CHECK_EVERY ticks, into the
+// recording's file as the game goes. The game is handed the input as read
+// back from the bytes written, so it plays what a replay will read: a fault
+// of the format shows at once, while recording.
 class Recorder {
   public:
     Recorder(platform::VirtualBackend &game, platform::Backend &real, RecordingWriter &out,
@@ -43,15 +45,13 @@ class Recorder {
     void finish();
 
   private:
-
     platform::VirtualBackend &game_;
     platform::Backend &real_;
     RecordingWriter &out_;
     std::string file_;
     bool told_failure_ = false;
     std::int32_t score_ = 0;
-    InputState given_; // the input as the game has it
-    std::vector<Event> changes_;
+    InputState given_; // the input as the game has it: as written
 };
 
 // Feeds a recording's input to the game at its ticks, compares the world's
@@ -92,5 +92,8 @@ class Playback {
 // The score of the game being played, or of the last one: the title menu
 // sets the score to 0, so the last score seen in a game is kept.
 std::int32_t track_score(std::int32_t last);
+
+// The world's checksum (core/snapshot.h), taken under the sim lock.
+std::uint32_t world_checksum();
 
 } // namespace qv::replay

@@ -56,23 +56,24 @@ void turn(fixed by) {
 }
 
 void steer(int boost) {
-    if (action_held(ACT_STRAFE)) {
-        if (direction_held(DIR_LEFT))
+    const PlayerCommand &c = g.command;
+    if (c.action[ACT_STRAFE]) {
+        if (c.left)
             strafe(-QUARTER_TURN, boost);
-        if (direction_held(DIR_RIGHT))
+        if (c.right)
             strafe(QUARTER_TURN, boost);
     } else {
         fixed t = ftofix(g.turn_rate);
         if (g.booster_active)
             t *= 2;
-        if (direction_held(DIR_LEFT))
+        if (c.left)
             turn(-t);
-        if (direction_held(DIR_RIGHT))
+        if (c.right)
             turn(t);
     }
-    if (direction_held(DIR_UP))
+    if (c.up)
         move_pair(g.player_heading, g.cloud_heading, move_step(boost));
-    if (direction_held(DIR_DOWN))
+    if (c.down)
         move_pair(g.player_heading, g.cloud_heading, -move_step(boost));
 }
 
@@ -170,7 +171,7 @@ void ship_step() {
 void booster_step() {
     if (g.booster_active) {
         g.heat += BOOSTER_HEAT;
-        if (!action_held(ACT_BOOSTER)) {
+        if (!g.command.action[ACT_BOOSTER]) {
             g.booster_active = 0;
             g.boost_cooldown = BOOST_COOLDOWN;
         }
@@ -183,7 +184,7 @@ void booster_step() {
     if (--g.boost_cooldown > 0)
         return;
     g.boost_cooldown = 0;
-    if (action_held(ACT_BOOSTER)) {
+    if (g.command.action[ACT_BOOSTER]) {
         queue_flight_sound(SOUND_BOOSTER);
         g.booster_active = 1;
         g.shake_frames = BOOST_SHAKE;
@@ -198,7 +199,7 @@ void weapons_step() {
     int16 &delay = g.ent.fire_delay[0];
     if (--delay < 0)
         delay = 0;
-    if (action_held(ACT_BOMB)) {
+    if (g.command.action[ACT_BOMB]) {
         // One pod per press.
         if (!g.bomb_latch) {
             launch_pod();
@@ -207,7 +208,7 @@ void weapons_step() {
     } else {
         g.bomb_latch = 0;
     }
-    if (action_held(ACT_FIRE) && g.ent.fire_delay[0] <= 0)
+    if (g.command.action[ACT_FIRE] && g.ent.fire_delay[0] <= 0)
         fire_gun(0);
 }
 

@@ -11,6 +11,8 @@
 namespace qv {
 
 // ---- player ship (70 Hz, in this order within logic_tick) ----
+// The ship, booster and weapons steps read the player only through
+// g.command, which logic_tick builds before them.
 void ship_step();
 void booster_step();
 void entity_step(); // motion, lifetimes, smoke, collisions, dying, explosions

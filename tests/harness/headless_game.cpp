@@ -59,7 +59,7 @@ void HeadlessGame::input() {
 
 void HeadlessGame::load_saved_settings() const {
     reset_state();
-    load_settings(settings_file());
+    test::load_settings(settings_file());
 }
 
 int HeadlessGame::run(long max_ticks) {

@@ -35,9 +35,15 @@ class SimTest : public ::testing::Test {
         e.gun[0] = 0;
         e.x[0] = e.y[0] = START;
         e.heading[0] = 0;
+        g.command = player_command();
     }
 
-    static void hold_key(int library_index, bool on = true) { hold_library_key(library_index, on); }
+    // Holds or lets go of a key, and builds the tick's command from the keys
+    // as logic_tick does before the ship's steps.
+    static void hold_key(int library_index, bool on = true) {
+        hold_library_key(library_index, on);
+        g.command = player_command();
+    }
     static void hold(int action, bool on = true) {
         hold_key(library_key_index(g.key_binding[action]), on);
     }

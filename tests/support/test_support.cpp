@@ -3,6 +3,8 @@
 #include "loop/game_loop.h"
 #include "platform/virtual_platform.h"
 #include "core/game_state.h"
+#include "persist/records.h"
+#include "persist/settings.h"
 #include "render/view.h"
 
 #include <algorithm>
@@ -46,6 +48,32 @@ int hashed(int x, int y, std::uint32_t seed) {
     h *= 0x5bd1e995u;
     h ^= h >> 15;
     return static_cast<int>(h & 255);
+}
+
+void load_settings(const std::string &path) {
+    FileSaves file(path, "");
+    qv::load_settings(file);
+}
+
+bool save_settings(const std::string &path) {
+    FileSaves file(path, "");
+    return qv::save_settings(file);
+}
+
+void load_records(const std::string &path) {
+    FileSaves file("", path);
+    qv::load_records(file);
+}
+
+bool save_records(const std::string &path) {
+    FileSaves file("", path);
+    return qv::save_records(file);
+}
+
+std::vector<std::uint8_t> saved_records() {
+    MemorySaves memory(std::nullopt, std::nullopt);
+    qv::save_records(memory);
+    return memory.read(SaveFile::Records, RECORDS_FILE_SIZE).value_or(Bytes{});
 }
 
 namespace {

@@ -25,6 +25,15 @@ void use_shuffled_code_table(std::uint8_t (&table)[CODE_ROWS][256], std::uint32_
 void hold_library_key(int index, bool held = true);
 void release_all_keys();
 
+// The player's files at a path, read and written as the game does.
+void load_settings(const std::string &path);
+bool save_settings(const std::string &path);
+void load_records(const std::string &path);
+bool save_records(const std::string &path);
+// The records file the game saves for the table it holds now, written
+// nowhere (its code starts on the save's own random row: its first byte).
+std::vector<std::uint8_t> saved_records();
+
 // A fresh empty folder under the system's temporary folder; every one is
 // removed when the test process ends.
 std::string make_temp_dir(const std::string &tag);
