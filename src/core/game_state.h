@@ -41,6 +41,7 @@ inline constexpr int ARCHIVE_BUFFER_SIZE = 1024000;
 inline constexpr int RECORD_COUNT = 10;
 inline constexpr int RECORD_NAME_SIZE = 16;
 inline constexpr int NAME_BUFFER_SIZE = 12;
+inline constexpr int NAME_MAX_CHARS = NAME_BUFFER_SIZE - 1; // what the name entry accepts
 inline constexpr int DETAIL_COUNT = 8;
 inline constexpr int STAGE_COUNT = 6;
 inline constexpr int ACTION_COUNT = 4; // Fire/Accept, Strafe/Cancel, Launch Bomb, Booster

@@ -19,8 +19,6 @@ namespace qv {
 
 namespace {
 
-constexpr int MAX_NAME_CHARS = 11;
-
 // Main-menu rows.
 enum TitleRow { ROW_START = 0, ROW_SETUP = 1, ROW_RECORDS = 2, ROW_QUIT = 3 };
 
@@ -64,7 +62,7 @@ bool enter_record_name(int position, FrontEndScreen &screen) {
         }
         const char c = typed_character();
         if (c != 0) {
-            if (p < MAX_NAME_CHARS) {
+            if (p < NAME_MAX_CHARS) {
                 play_menu_move();
                 name[p++] = c;
             } else {

@@ -22,7 +22,6 @@ constexpr int SCORE_BYTES = 3;
 constexpr int AT_SCORES = 1;
 constexpr int AT_NAMES = AT_SCORES + RECORD_COUNT * SCORE_BYTES;
 constexpr int ROWS_SKIPPED_AFTER_NAME = 2;
-constexpr int NAME_MAX_CHARS = NAME_BUFFER_SIZE - 1; // what the name entry accepts
 constexpr int CODE_ROW_COUNT = 16;
 
 static_assert(AT_NAMES + RECORD_COUNT * RECORD_NAME_SIZE == RECORDS_FILE_SIZE);
