@@ -195,7 +195,11 @@ InputState AllegroBackend::sample_input() {
     // A stall (the process stopped, the machine asleep) or a window out of
     // sight leaves the player as lost as a switch to another window. (The
     // focus coming back cancels a loss not yet asked about; these stay.)
-    const bool lost = take_focus_loss() | take_stall() | was_hidden_.exchange(false);
+    // Each flag is taken (cleared) whether or not another one was set.
+    const bool focus_lost = take_focus_loss();
+    const bool stalled = take_stall();
+    const bool was_hidden = was_hidden_.exchange(false);
+    const bool lost = focus_lost || stalled || was_hidden;
     WindowKeys::Uses use;
     {
         std::lock_guard<std::mutex> hold(input_mutex_);
