@@ -244,11 +244,12 @@ TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     // The other copy saves first.
     test::write_bytes(path, others);
 
-    // This copy enters its own, equal to an entry it had, and saves later.
-    insert_record(record_position(800), 800, "C");
+    // This copy enters its own, equal to an entry it had, and saves later:
+    // as in the game, the new score goes below the equal one.
+    insert_record(record_position(800), 800, "N");
     ASSERT_TRUE(test::save_records(path));
     test::load_records(path);
-    EXPECT_EQ(names(Table::current()), "OTHER,A,B,C,C,D,E,F,G,H,");
+    EXPECT_EQ(names(Table::current()), "OTHER,A,B,C,N,D,E,F,G,H,");
     EXPECT_EQ(g.record_score[0], 5000);
 
     // Nothing new: saving again adds no copy of any entry.

@@ -187,7 +187,7 @@ void AllegroBackend::watch_window() {
 void AllegroBackend::wait_for_retrace() {
     const unsigned seen = retraces_seen();
     sync_with_server();
-    if (!wait_for_retrace_after(seen)) ::vsync();
+    if (wait_for_retrace_after(seen) == RetraceWait::NotHooked) ::vsync();
 }
 
 // Nearest neighbour at a whole scale, straight into the window's own

@@ -52,8 +52,8 @@ void hook_retrace() {
 
 unsigned retraces_seen() { return retraces.load(); }
 
-bool wait_for_retrace_after(unsigned seen) {
-    if (retraces.load() == 0) return false;
+RetraceWait wait_for_retrace_after(unsigned seen) {
+    if (retraces.load() == 0) return RetraceWait::NotHooked;
     timespec until{};
     clock_gettime(CLOCK_MONOTONIC, &until);
     until.tv_nsec += GIVE_UP_NS;
@@ -64,7 +64,7 @@ bool wait_for_retrace_after(unsigned seen) {
     while (retraces.load() == seen && sleep_while(seen, until)) {
     }
     waiting.store(false);
-    return true;
+    return retraces.load() == seen ? RetraceWait::GaveUp : RetraceWait::Retrace;
 }
 
 } // namespace qv::platform

@@ -21,10 +21,14 @@ void hook_retrace();
 // The retraces seen by the hook so far.
 unsigned retraces_seen();
 
+enum class RetraceWait {
+    NotHooked, // the hook has seen no retrace yet: nothing was waited for
+    Retrace,   // a retrace after `seen` came
+    GaveUp,    // none came in a few retraces' time (the timer stopped)
+};
+
 // Returns once the hook has seen a retrace after `seen` (a count taken
-// earlier from retraces_seen), or after a few retraces' time if none comes
-// (the timer stopped). False when the hook has not seen any retrace yet:
-// then nothing was waited for.
-bool wait_for_retrace_after(unsigned seen);
+// earlier from retraces_seen), or after a few retraces' time if none comes.
+RetraceWait wait_for_retrace_after(unsigned seen);
 
 } // namespace qv::platform

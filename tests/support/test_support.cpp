@@ -8,6 +8,8 @@
 #include "render/view.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -104,22 +106,35 @@ namespace {
 // process ends, whether its tests passed or not.
 class TempRoot {
   public:
-    TempRoot()
-        : path_(std::filesystem::temp_directory_path() / ("quarvell-tests-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempRoot() {
+    TempRoot() : path_(std::filesystem::temp_directory_path() / (PREFIX + std::to_string(getpid()))) {
         namespace fs = std::filesystem;
+        // A test process that crashed could not remove its own: whichever
+        // comes next removes the folders of processes no longer running.
         std::error_code ec;
-        // Tests make folders read-only to see saves fail: open them first.
-        for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::end(it); it.increment(ec))
-            if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
+        for (auto it = fs::directory_iterator(path_.parent_path(), ec); !ec && it != fs::end(it); it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind(PREFIX, 0) != 0) continue;
+            const long pid = std::strtol(name.c_str() + PREFIX.size(), nullptr, 10);
+            if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) remove(it->path());
+        }
+        remove(path_);
+        fs::create_directories(path_);
     }
+    ~TempRoot() { remove(path_); }
     const std::filesystem::path &path() const { return path_; }
 
   private:
+    static inline const std::string PREFIX = "quarvell-tests-";
+
+    static void remove(const std::filesystem::path &root) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        // Tests make folders read-only to see saves fail: open them first.
+        for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it); it.increment(ec))
+            if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(root, ec);
+    }
+
     std::filesystem::path path_;
 };
 
