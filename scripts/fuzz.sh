@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzes each reader of player-damageable files for a while, one worker per
 # target, from its seeds, the inputs that once broke it (fuzz/regressions)
-# and what earlier runs kept (build/fuzz/corpus/<target>). A finding stops
-# that target with the input kept in build/fuzz/artifacts/<target>/.
+# and what earlier runs kept (build/asan/corpus/<target>). A finding stops
+# that target with the input kept in build/asan/artifacts/<target>/.
 # Usage: scripts/fuzz.sh [seconds per target] [target...]
-# Needs the fuzz build: cmake --preset fuzz && cmake --build build/fuzz -j2
+# Needs the sanitizer build: cmake --preset asan && cmake --build build/asan -j2
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -13,7 +13,7 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(settings records code_table archive pcx wav replay)
 fi
-build=build/fuzz
+build=build/asan
 # Where corpora, findings and logs go (QV_FUZZ_WORK keeps a long run apart).
 work="${QV_FUZZ_WORK:-$build}"
 # An input slower than this is a finding too (a reader that hangs).

@@ -9,6 +9,7 @@
 #include "core/sim_lock.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -254,7 +255,7 @@ void build_draw_list() {
         if (g.snap.ent.active[slot])
             g.draw_list[n++] = {g.proj_base[slot], slot};
     g.draw_count = n;
-    std::fill(g.draw_list + n, g.draw_list + SLOT_COUNT - 1, DrawEntry{-1, -1});
+    std::fill(g.draw_list + n, std::end(g.draw_list), DrawEntry{-1, -1});
 }
 
 // Only the filled entries are sorted: padding the list with the free slots
