@@ -159,11 +159,18 @@ settings_with_byte() {
   printf "$2" | dd of="$WORK/game/w_config.def" bs=1 seek="$1" conv=notrunc status=none
 }
 
-# Waits (30 s at most) until the command $@ succeeds.
+# How long a wait for the game's picture may take. Counted in seconds,
+# not in pictures: a busy machine or a sanitizer build makes each picture
+# slower, and a wait must fail with its message well before ctest's limit.
+WAIT_LIMIT_S=60
+
+# Waits (WAIT_LIMIT_S at most) until the command $@ succeeds.
 until_true() {
-  local t
-  for t in $(seq 300); do "$@" && return 0; sleep 0.1; done
-  return 1
+  local end=$(( SECONDS + WAIT_LIMIT_S ))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
 }
 
 # Succeeds when the game sleeps: its threads wake fewer than 50 times in a
@@ -291,8 +298,8 @@ seen() { words "$1" | paste -sd'|' | sed 's/|/ | /g'; }
 # so a panel has finished sliding in and its menu reads the keys. Pictures
 # are $WORK/$1.png; PICTURE is the last, READ its texts.
 await() {
-  local tag="$1" before="" t; shift
-  for t in $(seq 100); do
+  local tag="$1" before="" end=$(( SECONDS + WAIT_LIMIT_S )); shift
+  while [ "$SECONDS" -lt "$end" ]; do
     picture "$tag"
     read_picture "$@"
     if has_all "$@"; then
@@ -304,22 +311,22 @@ await() {
   done
   fail "line ${BASH_LINENO[0]}: waited for \"$*\"; the game shows: $(seen "$PICTURE")"
 }
-# Waits (30 s at most) until the game shows none of the texts $2... .
+# Waits (WAIT_LIMIT_S at most) until the game shows none of the texts $2... .
 await_gone() {
-  local tag="$1" t; shift
-  for t in $(seq 100); do
+  local tag="$1" end=$(( SECONDS + WAIT_LIMIT_S )); shift
+  while [ "$SECONDS" -lt "$end" ]; do
     picture "$tag"
     shows_none "$PICTURE" "$@" && return 0
   done
   fail "line ${BASH_LINENO[0]}: \"$*\" did not go; the game shows: $(seen "$PICTURE")"
 }
 
-# Waits (30 s at most) until the part $2 (WxH+X+Y) of the game's picture
-# differs from that part of PICTURE as it is now: a switch flipped, say.
+# Waits (WAIT_LIMIT_S at most) until the part $2 (WxH+X+Y) of the game's
+# picture differs from that part of PICTURE as it is now: a switch flipped.
 await_change() {
-  local tag="$1" part="$2" t
+  local tag="$1" part="$2" end=$(( SECONDS + WAIT_LIMIT_S ))
   convert "$PICTURE" -crop "$part" +repage "$WORK/before-$tag.png"
-  for t in $(seq 60); do
+  while [ "$SECONDS" -lt "$end" ]; do
     picture "$tag"
     convert "$PICTURE" -crop "$part" +repage "$WORK/now-$tag.png"
     [ "$(compare -metric AE "$WORK/before-$tag.png" "$WORK/now-$tag.png" null: 2>&1)" != 0 ] && return 0
