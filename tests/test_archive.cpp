@@ -1,23 +1,16 @@
 // The archive code, the code table file and the in-memory PCX and WAV loads.
-#include "assets/archive.h"
 #include "core/game_state.h"
-#include "support/test_support.h"
+#include "support/files_test.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <numeric>
 #include <random>
 
 using namespace qv;
-namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-using test::read_bytes;
+using test::expect_refused_naming;
 using test::write_bytes;
 
 Bytes random_bytes(std::size_t n, unsigned seed) {
@@ -27,69 +20,24 @@ Bytes random_bytes(std::size_t n, unsigned seed) {
     return b;
 }
 
-// An 8-bit mono 11025 Hz PCM WAV whose data chunk claims `length` bytes.
-Bytes make_wav(const Bytes &samples, std::uint32_t length, int format = 1) {
-    Bytes w;
-    const auto put = [&](std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    const auto tag = [&](const char *t) { w.insert(w.end(), t, t + 4); };
-    tag("RIFF");
-    put(36 + length, 4);
-    tag("WAVE");
-    tag("fmt ");
-    put(16, 4);
-    // format, channels, rate, bytes per second, block size, bits
-    for (auto [v, n] : {std::pair{format, 2}, {1, 2}, {11025, 4}, {11025, 4}, {1, 2}, {8, 2}})
-        put(static_cast<std::uint32_t>(v), n);
-    tag("data");
-    put(length, 4);
-    w.insert(w.end(), samples.begin(), samples.end());
-    return w;
+// An 8-bit mono 11025 Hz PCM WAV of `samples`.
+Bytes make_wav(const Bytes &samples, int format = 1) {
+    return test::wav_file({{"fmt ", test::wav_format(1, 8, format, 11025)}, {"data", samples}});
 }
 
 int pattern(int x, int y) { return (x * 7 + y * 13) & 0xFF; }
 
-class ArchiveTest : public ::testing::Test {
+// A 40x30 picture written by Allegro's own PCX writer.
+const Bytes &pcx() {
+    static const Bytes bytes = test::pcx_file(40, 30, pattern, 5);
+    return bytes;
+}
+
+class ArchiveTest : public test::FilesTest {
   protected:
-    std::uint8_t table[CODE_ROWS][256];
-    std::string dir = test::make_temp_dir("archive");
-
-    void SetUp() override {
-        test::reset_state();
-        test::use_shuffled_code_table(table, 1234);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string archive_file(const std::string &name, const Bytes &plain, int k = 7) {
         write_bytes(dir + "/" + name, encipher_archive(plain, k));
         return dir + "/" + name;
-    }
-    long files_in_dir() { return std::distance(fs::directory_iterator(dir), {}); }
-
-    // A 40x30 picture written by Allegro's own PCX writer.
-    Bytes make_pcx(PALETTE pal) {
-        BITMAP *bmp = create_bitmap_ex(8, 40, 30);
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x) putpixel(bmp, x, y, pattern(x, y));
-        for (int i = 0; i < 256; ++i)
-            pal[i] = RGB{static_cast<unsigned char>(i % 64), static_cast<unsigned char>(i / 4),
-                         static_cast<unsigned char>(i * 5 % 64), 0};
-        const std::string path = dir + "/plain.pcx";
-        EXPECT_EQ(save_pcx(path.c_str(), bmp, pal), 0);
-        destroy_bitmap(bmp);
-        Bytes b = read_bytes(path);
-        fs::remove(path);
-        return b;
-    }
-
-    template <class F> void expect_asset_error(F load, const std::string &file) {
-        try {
-            load();
-            ADD_FAILURE() << "no error for " << file;
-        } catch (const AssetError &e) {
-            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
-        }
     }
 };
 
@@ -112,9 +60,9 @@ TEST_F(ArchiveTest, CodeTableFile) {
     for (std::size_t size : {0u, 4095u, 4097u}) {
         const std::string path = dir + "/table" + std::to_string(size);
         write_bytes(path, Bytes(size, 1));
-        expect_asset_error([&] { load_code_table(path); }, path);
+        expect_refused_naming([&] { load_code_table(path); }, path);
     }
-    expect_asset_error([&] { load_code_table(dir + "/none.def"); }, dir + "/none.def");
+    expect_refused_naming([&] { load_code_table(dir + "/none.def"); }, dir + "/none.def");
 }
 
 TEST_F(ArchiveTest, RowDependsOnlyOnPosition) {
@@ -132,7 +80,8 @@ TEST_F(ArchiveTest, RowDependsOnlyOnPosition) {
 
 TEST_F(ArchiveTest, PictureAndSampleLoadInMemory) {
     PALETTE pal, got;
-    const std::string picture = archive_file("pic.lmp", make_pcx(pal), 11);
+    test::tinted_palette(pal, 5);
+    const std::string picture = archive_file("pic.lmp", pcx(), 11);
     BITMAP *dest = create_bitmap_ex(8, 64, 64);
     clear_to_color(dest, 200);
     load_archive_picture(picture, got, dest, 40, 30);
@@ -143,7 +92,7 @@ TEST_F(ArchiveTest, PictureAndSampleLoadInMemory) {
     destroy_bitmap(dest);
 
     const Bytes sound = random_bytes(300, 9);
-    const std::string wav = archive_file("52", make_wav(sound, 300), 0);
+    const std::string wav = archive_file("52", make_wav(sound), 0);
     load_archive_sample(wav, 5);
     load_archive_sample(wav, 5); // the first one is freed, not leaked
     ASSERT_NE(g.samples[5], nullptr);
@@ -152,27 +101,28 @@ TEST_F(ArchiveTest, PictureAndSampleLoadInMemory) {
     EXPECT_EQ(std::memcmp(g.samples[5]->data, sound.data(), 300), 0);
     destroy_sample(g.samples[5]);
     g.samples[5] = nullptr;
-    EXPECT_EQ(files_in_dir(), 2); // no scratch file left behind
+    EXPECT_EQ(test::files_in(dir).size(), 2u); // no scratch file left behind
 }
 
 TEST_F(ArchiveTest, BadArchivesNameTheFile) {
     PALETTE pal;
     BITMAP *dest = create_bitmap_ex(8, 64, 64);
-    const Bytes pcx = make_pcx(pal);
+    Bytes claims_a_gigabyte = make_wav(Bytes(10, 1));
+    claims_a_gigabyte[claims_a_gigabyte.size() - 11] = 0x40; // its data chunk's length
     const std::string garbage = archive_file("garbage", random_bytes(5000, 4));
-    const std::string cut_pcx = archive_file("cut.lmp", Bytes(pcx.begin(), pcx.begin() + 300));
-    const std::string long_wav = archive_file("53", make_wav(Bytes(10, 1), 1000000000u));
-    const std::string odd_wav = archive_file("54", make_wav(Bytes(10, 1), 10, 3));
+    const std::string cut_pcx = archive_file("cut.lmp", Bytes(pcx().begin(), pcx().begin() + 300));
+    const std::string long_wav = archive_file("53", claims_a_gigabyte);
+    const std::string odd_wav = archive_file("54", make_wav(Bytes(10, 1), 3));
     const std::string over = archive_file("over", Bytes(MAX_ARCHIVE_PAYLOAD + 1, 5));
     const std::string at_limit = archive_file("max", Bytes(MAX_ARCHIVE_PAYLOAD, 5));
     EXPECT_EQ(read_archive(at_limit).size(), static_cast<std::size_t>(MAX_ARCHIVE_PAYLOAD));
-    expect_asset_error([&] { read_archive(over); }, over);
-    expect_asset_error([&] { load_archive_picture(garbage, pal, dest, 40, 30); }, garbage);
-    expect_asset_error([&] { load_archive_picture(cut_pcx, pal, dest, 40, 30); }, cut_pcx);
-    expect_asset_error([&] { load_archive_sample(garbage, 1); }, garbage);
-    expect_asset_error([&] { load_archive_sample(long_wav, 1); }, long_wav);
-    expect_asset_error([&] { load_archive_sample(odd_wav, 1); }, odd_wav);
-    expect_asset_error([&] { load_archive_sample(dir + "/hud.lmp", 1); }, dir + "/hud.lmp");
+    expect_refused_naming([&] { read_archive(over); }, over);
+    expect_refused_naming([&] { load_archive_picture(garbage, pal, dest, 40, 30); }, garbage);
+    expect_refused_naming([&] { load_archive_picture(cut_pcx, pal, dest, 40, 30); }, cut_pcx);
+    expect_refused_naming([&] { load_archive_sample(garbage, 1); }, garbage);
+    expect_refused_naming([&] { load_archive_sample(long_wav, 1); }, long_wav);
+    expect_refused_naming([&] { load_archive_sample(odd_wav, 1); }, odd_wav);
+    expect_refused_naming([&] { load_archive_sample(dir + "/hud.lmp", 1); }, dir + "/hud.lmp");
     EXPECT_EQ(g.samples[1], nullptr);
     destroy_bitmap(dest);
 }

@@ -1,9 +1,8 @@
-// The generated data directory, read back the way the game reads it: every
-// archive deciphers to a picture of the size the game copies, the master
-// colours agree across sheets, each interface piece sits where the renderer
-// cuts it out, the font fits its advances, and "table.dat" holds the
-// library's own light tables for the title palette. Generation itself must
-// be repeatable byte for byte.
+// The generated data directory, read back the way the game reads it (that
+// the game loads all of it is checked with the loaders): the master colours
+// agree across sheets, each interface piece sits where the renderer cuts it
+// out, and the font fits its advances. Generation itself must be repeatable
+// byte for byte.
 #include "assets/archive.h"
 #include "assets/game_data.h"
 #include "assets/picture_files.h"
@@ -38,8 +37,6 @@ struct Picture {
     Bitmap bmp;
     PALETTE pal;
 };
-
-const char *const CLOUDS[] = {"100", "101", "200", "201", "300", "301"};
 
 // Deciphers a picture archive of the build's data directory with the
 // game's own code and hands the PCX to the library's reader.
@@ -128,43 +125,6 @@ TEST(GeneratedData, GenerationIsRepeatableByteForByte) {
     fs::remove_all(b);
 }
 
-TEST(GeneratedData, CodeTableRowsArePermutationsAndSoundsExist) {
-    const auto table = read_bytes(fs::path(QV_GAME_DIR) / "loader.def");
-    ASSERT_EQ(table.size(), 4096u);
-    for (int r = 0; r < qv::CODE_ROWS; ++r) {
-        std::vector<bool> seen(256);
-        for (int j = 0; j < 256; ++j) seen[table[static_cast<size_t>(r * 256 + j)]] = true;
-        EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 256) << "row " << r;
-    }
-    qv::load_code_table(std::string(QV_GAME_DIR) + "/loader.def");
-    for (int n : qv::loaded_sounds) {
-        const auto wav = qv::read_archive(std::string(QV_GAME_DIR) + "/sfx/" + std::to_string(n));
-        ASSERT_GT(wav.size(), 44u) << n;
-        EXPECT_EQ(std::memcmp(wav.data(), "RIFF", 4), 0) << n;
-    }
-}
-
-TEST(GeneratedData, EveryPictureArchiveHasTheSizeTheGameCopies) {
-    for (const qv::SheetFile &s : qv::SHEET_FILES) {
-        BITMAP *b = sheet(s.archive);
-        ASSERT_NE(b, nullptr) << s.archive;
-        EXPECT_EQ(bitmap_color_depth(b), 8) << s.archive;
-        EXPECT_EQ(b->w, s.width) << s.archive;
-        EXPECT_EQ(b->h, s.height) << s.archive;
-    }
-    for (int archive : qv::stage_map_archive) {
-        const std::string name = std::to_string(archive);
-        ASSERT_NE(sheet(name), nullptr) << name;
-        EXPECT_EQ(sheet(name)->w, qv::GROUND_PICTURE_SIZE) << name;
-        EXPECT_EQ(sheet(name)->h, qv::GROUND_PICTURE_SIZE) << name;
-    }
-    for (const char *name : CLOUDS) {
-        ASSERT_NE(sheet(name), nullptr) << name;
-        EXPECT_EQ(sheet(name)->w, qv::CLOUD_PICTURE_W) << name;
-        EXPECT_EQ(sheet(name)->h, qv::CLOUD_PICTURE_H) << name;
-    }
-}
-
 TEST(GeneratedData, MasterColoursAgreeAndFlightSheetsKeepToThem) {
     const Picture &hud = picture("hud.lmp");
     for (const qv::SheetFile &s : qv::SHEET_FILES) {
@@ -186,28 +146,7 @@ TEST(GeneratedData, MasterColoursAgreeAndFlightSheetsKeepToThem) {
     EXPECT_EQ(std::memcmp(picture("logos.lmp").pal, picture("title.lmp").pal, sizeof(PALETTE)), 0);
 }
 
-TEST(GeneratedData, TitleColourMapsAreTheLibrarysLightTables) {
-    const auto bytes = read_bytes(fs::path(QV_GAME_DIR) / "table.dat");
-    ASSERT_EQ(bytes.size(), 131072u);
-    RGB_MAP *saved = rgb_map;
-    rgb_map = nullptr;
-    auto shade = std::make_unique<COLOR_MAP>();
-    auto glow = std::make_unique<COLOR_MAP>();
-    create_light_table(shade.get(), picture("title.lmp").pal, 0, 0, 0, nullptr);
-    create_light_table(glow.get(), picture("title.lmp").pal, 63, 63, 63, nullptr);
-    rgb_map = saved;
-    for (int c = 0; c < 256; ++c) shade->data[255][c] = static_cast<unsigned char>(c);
-    int wrong = 0;
-    for (int l = 0; l < 256; ++l)
-        for (int c = 0; c < 256; ++c) {
-            const size_t at = static_cast<size_t>((l * 256 + c) * 2);
-            wrong += bytes[at] != shade->data[l][c];
-            wrong += bytes[at + 1] != glow->data[l][c];
-        }
-    EXPECT_EQ(wrong, 0);
-}
-
-TEST(InterfaceArt, HudPiecesStandAlone) {
+TEST(InterfaceArt, PiecesStandAlone) {
     BITMAP *hud = sheet("hud.lmp");
     expect_pieces_stand_alone(hud, {{"gauge frame", 0, 0, 19, 58},
                                     {"radar bezel", 19, 0, 51, 51},
@@ -222,6 +161,19 @@ TEST(InterfaceArt, HudPiecesStandAlone) {
                                     {"toggle off", 40, 123, 13, 11},
                                     {"rating bar", 54, 123, 54, 10},
                                     {"tab end", 0, 131, 5, 5}});
+    expect_pieces_stand_alone(sheet("stages.lmp"), {{"mesas", 4, 0, 16, 30},
+                                                    {"aurora", 24, 0, 29, 29},
+                                                    {"desert sun", 54, 0, 31, 28},
+                                                    {"nebula", 85, 0, 32, 24},
+                                                    {"wormhole", 118, 0, 42, 28},
+                                                    {"galactic core", 160, 0, 33, 28},
+                                                    {"intro banner", 0, 48, 207, 35},
+                                                    {"complete banner", 0, 90, 207, 35}});
+    expect_pieces_stand_alone(sheet("logos.lmp"),
+                              {{"logo a", 0, 0, 298, 37}, {"logo b", 0, 42, 298, 37}});
+    // Under the stage name the banner is solid, so the text never sits on the ground.
+    for (int by : {48, 90})
+        EXPECT_EQ(set_pixels(sheet("stages.lmp"), 60, by + 4, 120, 13), 120 * 13) << by;
     // Copied opaque over the tubes: no hole may let the fill show through.
     EXPECT_EQ(set_pixels(hud, 0, 68, 4, 52), 4 * 52);
     EXPECT_EQ(set_pixels(hud, 6, 68, 4, 52), 4 * 52);
@@ -265,25 +217,6 @@ TEST(InterfaceArt, RadarBezelHasAnOpenCentreAndARing) {
             if (r > 23.5 && r < 24.5) ring += c != 0;
         }
     EXPECT_GT(ring, 120); // the ring goes all the way round
-}
-
-TEST(InterfaceArt, StagePiecesStandAlone) {
-    BITMAP *st = sheet("stages.lmp");
-    expect_pieces_stand_alone(st, {{"mesas", 4, 0, 16, 30},
-                                   {"aurora", 24, 0, 29, 29},
-                                   {"desert sun", 54, 0, 31, 28},
-                                   {"nebula", 85, 0, 32, 24},
-                                   {"wormhole", 118, 0, 42, 28},
-                                   {"galactic core", 160, 0, 33, 28},
-                                   {"intro banner", 0, 48, 207, 35},
-                                   {"complete banner", 0, 90, 207, 35}});
-    // Under the stage name the banner is solid, so the text never sits on the ground.
-    for (int by : {48, 90}) EXPECT_EQ(set_pixels(st, 60, by + 4, 120, 13), 120 * 13) << by;
-}
-
-TEST(InterfaceArt, LogosStandAlone) {
-    BITMAP *logos = sheet("logos.lmp");
-    expect_pieces_stand_alone(logos, {{"logo a", 0, 0, 298, 37}, {"logo b", 0, 42, 298, 37}});
 }
 
 TEST(InterfaceArt, PanelTexturesTile) {

@@ -8,9 +8,7 @@
 #include "persist/saves.h"
 #include "platform/display_layout.h"
 #include "platform/screenshot.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/files_test.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -155,15 +153,14 @@ TEST(DisplayLayout, FullscreenCentresTheLargestPictureOnTheScreen) {
     }
 }
 
-class Paths : public testing::Test {
+class Paths : public test::FilesTest {
   protected:
     void SetUp() override {
-        root_ = fs::path(test::make_temp_dir("paths"));
-        env_.home = (root_ / "home").string();
-        env_.cwd = (root_ / "here").string();
+        env_.home = dir + "/home";
+        env_.cwd = dir + "/here";
         fs::create_directories(env_.cwd);
     }
-    fs::path root_;
+    const fs::path root_{dir};
     Environment env_;
 };
 

@@ -10,9 +10,7 @@
 #include "input/input.h"
 #include "persist/records.h"
 #include "persist/settings.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/files_test.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +22,6 @@ using test::Screen;
 
 namespace {
 
-using test::read_bytes;
 using test::write_bytes;
 
 constexpr int STAGE_ROW_DELIAN = 1;
@@ -56,27 +53,10 @@ std::string end_row() {
 
 } // namespace
 
-TEST(GameLoop, SingleStageEndsTheGameAndTakesTheRecord) {
+// Waves come when the last wave is gone and the stage ends after its
+// countdown; a single stage is then a finished game.
+TEST(GameLoop, ASingleStageFlownToItsEndEndsTheGameAndTakesTheRecord) {
     test::HeadlessGame game("loop-single");
-    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
-        .play_to_title(test::hunter_pilot(), "ACE")
-        .quit();
-    ASSERT_EQ(game.run(), 0);
-    EXPECT_FALSE(game.timed_out());
-    // A single stage is a finished game: no stage-complete screen, and the
-    // game end says "Game Over!" and offers the table.
-    ASSERT_EQ(game.player.log.end_rows, std::vector<std::string>{"Game Over!"});
-    EXPECT_EQ(game.player.log.stage_complete_screens, 0);
-    load_saved_records(game);
-    EXPECT_STREQ(g.record_name[0], "ACE");
-    EXPECT_GT(g.record_score[0], 0);
-    // A single stage opens no other stage.
-    game.load_saved_settings();
-    EXPECT_EQ(g.stage_unlocked[1], 0);
-}
-
-TEST(GameLoop, WavesComeWhenTheLastWaveIsGoneAndTheStageEndsAfterItsCountdown) {
-    test::HeadlessGame game("loop-waves");
     long script_end = -1, banner = -1, complete = -1;
     int last_wave = 0, waves = 0, enemies_seen = 0;
     game.player.observe([&] {
@@ -104,9 +84,10 @@ TEST(GameLoop, WavesComeWhenTheLastWaveIsGoneAndTheStageEndsAfterItsCountdown) {
         if (complete < 0 && g.stage_complete) complete = t;
     });
     game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
-        .play_to_title(test::hunter_pilot(), "")
+        .play_to_title(test::hunter_pilot(), "ACE")
         .quit();
     ASSERT_EQ(game.run(), 0);
+    EXPECT_FALSE(game.timed_out());
     EXPECT_EQ(waves, 5);
     EXPECT_EQ(enemies_seen, 16);
     ASSERT_GT(script_end, 0);
@@ -115,8 +96,18 @@ TEST(GameLoop, WavesComeWhenTheLastWaveIsGoneAndTheStageEndsAfterItsCountdown) {
     EXPECT_LE(banner - script_end, 52);
     EXPECT_GE(complete - script_end, 400);
     EXPECT_LE(complete - script_end, 402);
+    // No stage-complete screen: the game end says "Game Over!" and offers
+    // the table, and no other stage opens.
+    ASSERT_EQ(game.player.log.end_rows, std::vector<std::string>{"Game Over!"});
+    EXPECT_EQ(game.player.log.stage_complete_screens, 0);
+    load_saved_records(game);
+    EXPECT_STREQ(g.record_name[0], "ACE");
+    EXPECT_GT(g.record_score[0], 0);
+    game.load_saved_settings();
+    EXPECT_EQ(g.stage_unlocked[1], 0);
 }
 
+// Closing the window at the name entry keeps what was typed.
 TEST(GameLoop, ALostShipContinuesAtHalfTheScoreAndMainMenuEndsTheGame) {
     test::HeadlessGame game("loop-continue");
     test::Player &p = game.player;
@@ -141,8 +132,7 @@ TEST(GameLoop, ALostShipContinuesAtHalfTheScoreAndMainMenuEndsTheGame) {
         .accept()
         .wait_for(Screen::NameEntry)
         .type("HALF")
-        .press(KEY_ENTER)
-        .quit();
+        .close_window();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());
     ASSERT_GT(before, 300);
@@ -191,11 +181,6 @@ TEST(GameLoop, SetupChangesAreKeptAcrossARestart) {
         .cancel()
         .quit();
     ASSERT_EQ(first.run(), 0);
-    first.load_saved_settings();
-    EXPECT_EQ(g.difficulty, 2);
-    EXPECT_EQ(g.sound_volume, 3);
-    EXPECT_EQ(library_key_index(g.key_binding[ACT_FIRE]), KEY_A) << "Fire / Accept on A";
-    EXPECT_EQ(g.detail[DETAIL_VAPOR_TRAILS], 0);
 
     // The next start reads them back, and A now accepts in the menus.
     test::HeadlessGame second(first);
@@ -204,7 +189,8 @@ TEST(GameLoop, SetupChangesAreKeptAcrossARestart) {
             EXPECT_EQ(g.difficulty, 2);
             EXPECT_EQ(g.sound_volume, 3);
             EXPECT_EQ(g.sfx_volume, 189);
-            EXPECT_EQ(g.key_binding[ACT_FIRE], 1);
+            EXPECT_EQ(library_key_index(g.key_binding[ACT_FIRE]), KEY_A) << "Fire / Accept on A";
+            EXPECT_EQ(g.detail[DETAIL_VAPOR_TRAILS], 0);
         })
         .up()
         .press(KEY_A) // "Start Game"
@@ -277,19 +263,6 @@ TEST(GameLoop, NoCaptureWithoutAPadAndACaptureCanBeAbandoned) {
     EXPECT_FALSE(game.timed_out());
 }
 
-// Plays Delian Mesas until two enemies are down, then ends the game through
-// the pause menu; the score is worth a record in an empty table.
-test::Player &abandon_with_a_record(test::Player &p, int32 &score) {
-    return p.start_game({0, 0, 1, STAGE_ROW_DELIAN})
-        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
-        .press(KEY_ESC)
-        .wait_for(Screen::Pause)
-        .down(1) // "Main Menu"
-        .accept()
-        .wait_for(Screen::GameEnd)
-        .check([&] { score = score_now(); });
-}
-
 TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
     test::HeadlessGame game("loop-focus");
     platform::VirtualBackend &vb = game.backend();
@@ -320,25 +293,22 @@ TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
     EXPECT_FALSE(game.timed_out());
 }
 
-TEST(GameLoop, ClosingTheWindowAtTheNameEntryKeepsWhatWasTyped) {
-    test::HeadlessGame game("loop-close-name");
+// Closed at "Game Over!", before any name: no nameless row.
+TEST(GameLoop, ClosingTheWindowBeforeTheNameEntryLeavesNoRecord) {
+    test::HeadlessGame game("loop-close-end");
     int32 score = 0;
-    abandon_with_a_record(game.player, score)
+    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
+        .fly(test::hunter_pilot(), [] { return g.stage_kills >= 2; })
+        .press(KEY_ESC)
+        .wait_for(Screen::Pause)
+        .down(1) // "Main Menu"
         .accept()
-        .wait_for(Screen::NameEntry)
-        .type("BO")
+        .wait_for(Screen::GameEnd)
+        .check([&] { score = score_now(); })
         .close_window();
     ASSERT_EQ(game.run(), 0);
-    ASSERT_GT(score, 0);
+    ASSERT_GT(score, 0) << "a score worth a record in an empty table";
     load_saved_records(game);
-    EXPECT_STREQ(g.record_name[0], "BO");
-    EXPECT_EQ(g.record_score[0], score);
-
-    // Closed at "Game Over!", before any name: no nameless row.
-    test::HeadlessGame early("loop-close-end");
-    abandon_with_a_record(early.player, score).close_window();
-    ASSERT_EQ(early.run(), 0);
-    load_saved_records(early);
     EXPECT_EQ(g.record_score[0], 0);
 }
 
@@ -348,21 +318,10 @@ TEST(GameLoop, AFailedSaveWarnsOncePerFile) {
     for (const char *blocker : {"/no-settings", "/no-records"}) write_bytes(game.folder() + blocker, {});
     game.options.settings_path = game.folder() + "/no-settings/w_config.def";
     game.options.records_path = game.folder() + "/no-records/assist.def";
-    // Two stage starts (a continue) and the quit: three saves of each file.
-    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN})
-        .fly(test::unarmed_pilot())
-        .wait_for(Screen::GameEnd)
-        .accept()
-        .wait_for(Screen::Flight)
-        .press(KEY_ESC)
-        .wait_for(Screen::Pause)
-        .down(1)
-        .accept()
-        .play_to_title(test::idle_pilot(), "")
-        .quit();
-    testing::internal::CaptureStderr();
-    const int status = game.run();
-    const std::string err = testing::internal::GetCapturedStderr();
+    // The stage start and the exit: two saves of each file.
+    game.player.start_game({0, 0, 1, STAGE_ROW_DELIAN}).wait_for(Screen::Flight).exit_game();
+    int status = -1;
+    const std::string err = test::stderr_of([&] { status = game.run(); });
     ASSERT_EQ(status, 0);
     EXPECT_FALSE(game.timed_out());
     const auto count = [&](const std::string &what) {

@@ -1,15 +1,10 @@
 // Loading pictures, palettes, colour maps and sounds from archives on disk:
 // a data folder of known patterns built here, and the generated one.
-#include "assets/archive.h"
 #include "assets/game_data.h"
-#include "assets/graphics.h"
 #include "assets/light_tables.h"
 #include "assets/picture_files.h"
-#include "assets/sound.h"
 #include "core/game_state.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/files_test.h"
 
 #include <cstring>
 #include <filesystem>
@@ -22,7 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test::read_bytes;
+using test::expect_refused_naming;
+using test::tinted_palette;
 using test::write_bytes;
 
 constexpr int GUNFIRE = 8, HUD = 9, TITLE = 11;
@@ -40,48 +36,13 @@ int cloud_pixel(int a, int x, int y) {
     return (x + 2 * y + a) & 255;
 }
 
-void tinted_palette(PALETTE pal, int tint) {
-    for (int c = 0; c < PAL_SIZE; ++c)
-        pal[c] = RGB{static_cast<unsigned char>((c + tint) & 63),
-                     static_cast<unsigned char>((c / 2 + 3 * tint) & 63),
-                     static_cast<unsigned char>((c / 4 + 7 * tint) & 63), 0};
-}
-
 bool same_rgb(const RGB &a, const RGB &b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
 }
 
-
-
-template <typename F> void write_picture(const std::string &path, int w, int h, int tint, F px) {
-    BITMAP *b = create_bitmap_ex(8, w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            _putpixel(b, x, y, px(x, y));
-    PALETTE pal;
-    tinted_palette(pal, tint);
-    save_pcx("plain.pcx", b, pal);
-    destroy_bitmap(b);
-    write_bytes(path, encipher_archive(read_bytes("plain.pcx"), tint % CODE_ROWS));
-    fs::remove("plain.pcx");
-}
-
-// A silent 16-bit WAV of `frames` samples.
-std::vector<std::uint8_t> silent_wav(int frames) {
-    std::vector<std::uint8_t> w;
-    auto put = [&](std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    auto tag = [&](const std::string &t) {
-        for (char c : t)
-            w.push_back(static_cast<std::uint8_t>(c));
-    };
-    tag("RIFF"), put(36 + 2 * frames, 4), tag("WAVEfmt ");
-    put(16, 4), put(1, 2), put(1, 2), put(22050, 4), put(44100, 4), put(2, 2), put(16, 2);
-    tag("data"), put(2 * frames, 4);
-    w.resize(w.size() + 2 * static_cast<size_t>(frames), 0);
-    return w;
+void write_picture(const std::string &path, int w, int h, int tint,
+                   const std::function<int(int, int)> &px) {
+    write_bytes(path, encipher_archive(test::pcx_file(w, h, px, tint), tint % CODE_ROWS));
 }
 
 std::uint8_t table_byte(long i) {
@@ -97,17 +58,13 @@ COLOR_MAP light_table(const PALETTE pal, int r, int g_, int b) {
     return map;
 }
 
-class LoaderTest : public ::testing::Test {
+// A data folder of known patterns, the current folder while a test runs.
+class LoaderTest : public test::FilesTest {
   protected:
+    const test::InFolder in_dir{dir};
+
     void SetUp() override {
-        std::uint8_t table[CODE_ROWS][256];
-        for (int r = 0; r < CODE_ROWS; ++r)
-            for (int j = 0; j < 256; ++j)
-                table[r][j] = static_cast<std::uint8_t>(j * 167 + r * 31 + 5);
-        set_code_table(table);
-        old_dir_ = fs::current_path();
-        dir_ = test::make_temp_dir("loaders");
-        fs::current_path(dir_);
+        FilesTest::SetUp();
         fs::create_directory("graphics");
         fs::create_directory("sfx");
         for (int i = 0; i < SHEET_FILE_COUNT; ++i)
@@ -121,30 +78,16 @@ class LoaderTest : public ::testing::Test {
         for (int a : CLOUD_ARCHIVES)
             write_picture("graphics/" + std::to_string(a), CLOUD_PICTURE_W, CLOUD_PICTURE_H, a,
                           [a](int x, int y) { return cloud_pixel(a, x, y); });
-        for (int n : loaded_sounds)
-            write_bytes("sfx/" + std::to_string(n), encipher_archive(silent_wav(100 + n), n % 16));
+        for (int n : loaded_sounds) {
+            const std::vector<std::uint8_t> silence(2 * static_cast<std::size_t>(100 + n));
+            const auto wav = test::wav_file({{"fmt ", test::wav_format(1, 16)}, {"data", silence}});
+            write_bytes("sfx/" + std::to_string(n), encipher_archive(wav, n % 16));
+        }
         std::vector<std::uint8_t> t(TABLE_SIZE);
         for (long i = 0; i < TABLE_SIZE; ++i)
             t[static_cast<size_t>(i)] = table_byte(i);
         write_bytes("table.dat", t);
     }
-    void TearDown() override {
-        free_graphics();
-        free_sound_effects();
-        fs::current_path(old_dir_);
-        fs::remove_all(dir_);
-    }
-    // Expects `load` to throw an AssetError whose message names `file`.
-    template <typename F> void expect_names(F load, const std::string &file) {
-        try {
-            load();
-            ADD_FAILURE() << "no error for " << file;
-        } catch (const AssetError &e) {
-            EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << e.what();
-        }
-    }
-    fs::path old_dir_;
-    std::string dir_;
 };
 
 TEST_F(LoaderTest, SheetsLoadInOrderWithTheirPalettes) {
@@ -173,42 +116,29 @@ TEST_F(LoaderTest, SheetsLoadInOrderWithTheirPalettes) {
             ASSERT_EQ(getpixel(g.suit_shadow, x, y), sheet_pixel(4, x, 153 + y));
 }
 
-TEST_F(LoaderTest, StageStartBuildsGroundPaletteAndLightTables) {
+// A stage's palette is the interface's colours over its ground's. The light
+// tables made for that palette are read, not computed; with none, or made
+// for other colours, or damaged, the library's are computed.
+TEST_F(LoaderTest, StageStartBuildsItsPaletteAndReadsTheLightTablesMadeForIt) {
     load_graphics();
     // A global rgb_map must neither change the tables nor be lost.
     RGB_MAP *stray = new RGB_MAP;
     create_rgb_table(stray, g.title_palette, nullptr);
     rgb_map = stray;
-    g.current_stage = 0;
-    load_stage_graphics();
+    g.current_stage = 2;
+    load_stage_graphics(); // no file yet: computed
     EXPECT_EQ(rgb_map, stray);
     rgb_map = nullptr;
     delete stray;
-
-    PALETTE ground;
-    tinted_palette(ground, 20);
-    for (int c = 0; c < PAL_SIZE; ++c)
-        EXPECT_TRUE(same_rgb(g.game_palette[c], c < 128 ? g.hud_palette[c] : ground[c])) << c;
-
-    const COLOR_MAP shade = light_table(g.game_palette, 0, 0, 0);
-    const COLOR_MAP glow = light_table(g.game_palette, 63, 63, 63);
-    EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
-    EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
-    for (int c = 0; c < PAL_SIZE; ++c)
-        ASSERT_EQ(g.shade_map.data[255][c], c);
-}
-
-// The light tables made for the stage's palette are read, not computed;
-// tables made for other colours, or a damaged file, are not used.
-TEST_F(LoaderTest, StageStartReadsTheLightTablesMadeForItsPalette) {
-    load_graphics();
-    g.current_stage = 2;
-    load_stage_graphics(); // no file yet: computed
-    PALETTE flight;
+    PALETTE flight, ground;
     std::memcpy(flight, g.game_palette, sizeof flight);
+    tinted_palette(ground, 22);
+    for (int c = 0; c < PAL_SIZE; ++c)
+        EXPECT_TRUE(same_rgb(flight[c], c < 128 ? g.hud_palette[c] : ground[c])) << c;
     const COLOR_MAP shade = light_table(flight, 0, 0, 0);
     const COLOR_MAP glow = light_table(flight, 63, 63, 63);
     EXPECT_EQ(std::memcmp(glow.data, g.glow_map.data, sizeof glow.data), 0);
+    EXPECT_EQ(std::memcmp(shade.data, g.shade_map.data, 255 * PAL_SIZE), 0);
 
     // Tables unlike any the library makes, to tell which were used.
     auto marked_shade = std::make_unique<COLOR_MAP>(), marked_glow = std::make_unique<COLOR_MAP>();
@@ -286,28 +216,36 @@ TEST_F(LoaderTest, TitleColourMapsLoadAndReplaceTheFlightMaps) {
     // A short file is refused and leaves the maps as they were.
     const COLOR_MAP before = g.title_shade_map;
     fs::resize_file("table.dat", TABLE_SIZE - 1);
-    expect_names(load_colour_tables, "table.dat");
+    expect_refused_naming(load_colour_tables, "table.dat");
     EXPECT_EQ(std::memcmp(&before, &g.title_shade_map, sizeof(COLOR_MAP)), 0);
     fs::remove("table.dat");
-    expect_names(load_colour_tables, "table.dat");
+    expect_refused_naming(load_colour_tables, "table.dat");
 }
 
-TEST_F(LoaderTest, MissingOrDamagedArchivesNameTheFile) {
+// Missing, damaged, or of another size than the table's.
+TEST_F(LoaderTest, ArchivesThatCannotBeUsedNameTheFile) {
+    const auto blank = [](int, int) { return 0; };
     fs::remove("graphics/hud.lmp");
-    expect_names(load_graphics, "graphics/hud.lmp");
+    expect_refused_naming(load_graphics, "graphics/hud.lmp");
     free_graphics(); // after a partial load, and again
     free_graphics();
     EXPECT_EQ(g.tex40_sheet, nullptr);
     EXPECT_EQ(g.hud_sheet, nullptr);
+    write_picture("graphics/hud.lmp", SHEET_W, SHEET_H - 1, HUD, blank);
+    expect_refused_naming(load_graphics, "graphics/hud.lmp");
 
-    write_picture("graphics/hud.lmp", SHEET_W, SHEET_H, HUD, [](int, int) { return 0; });
+    write_picture("graphics/hud.lmp", SHEET_W, SHEET_H, HUD, blank);
     load_graphics();
     fs::remove("graphics/201");
     g.current_stage = 3;
-    expect_names(load_stage_graphics, "graphics/201");
-    write_picture("graphics/201", CLOUD_PICTURE_W, CLOUD_PICTURE_H, 201, [](int, int) { return 0; });
+    expect_refused_naming(load_stage_graphics, "graphics/201");
+    write_picture("graphics/201", CLOUD_SIZE, CLOUD_HALF_H, 201, blank);
+    expect_refused_naming(load_stage_graphics, "graphics/201");
+    write_picture("graphics/201", CLOUD_PICTURE_W, CLOUD_PICTURE_H, 201, blank);
     write_bytes("graphics/4", {7}); // a start row and no picture
-    expect_names(load_stage_graphics, "graphics/4");
+    expect_refused_naming(load_stage_graphics, "graphics/4");
+    write_picture("graphics/4", GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE / 2, 23, blank);
+    expect_refused_naming(load_stage_graphics, "graphics/4");
     g.current_stage = 0;
     load_stage_graphics();
     free_graphics();
@@ -315,7 +253,7 @@ TEST_F(LoaderTest, MissingOrDamagedArchivesNameTheFile) {
     EXPECT_EQ(g.stage_map, nullptr);
 
     fs::remove("sfx/33");
-    expect_names(load_sound_effects, "sfx/33");
+    expect_refused_naming(load_sound_effects, "sfx/33");
 }
 
 TEST_F(LoaderTest, SoundsFillTheirOwnSlots) {
@@ -342,21 +280,10 @@ TEST_F(LoaderTest, SoundsFillTheirOwnSlots) {
     play_menu_accept();
 }
 
-// Runs in the game's folder and frees whatever a test loaded, even when
-// an assertion ends it early.
-struct InGameDir {
-    fs::path old = fs::current_path();
-    InGameDir() { fs::current_path(test::game_dir()); }
-    ~InGameDir() {
-        free_graphics();
-        free_sound_effects();
-        fs::current_path(old);
-    }
-};
-
 // The data folder the build generated: everything loads, every stage builds.
-TEST(GeneratedData, LoadsCompletelyForEveryStage) {
-    InGameDir in_game_dir;
+using GeneratedData = test::FilesTest;
+TEST_F(GeneratedData, LoadsCompletelyForEveryStage) {
+    const test::InFolder in_game_dir(test::game_dir());
     if (!fs::exists("loader.def"))
         GTEST_SKIP() << "no generated data in " << test::game_dir();
     load_code_table();
@@ -371,10 +298,6 @@ TEST(GeneratedData, LoadsCompletelyForEveryStage) {
     for (int s = 0; s < STAGES; ++s) {
         g.current_stage = static_cast<int16>(s);
         load_stage_graphics();
-        for (int c = 0; c < 128; ++c)
-            ASSERT_TRUE(same_rgb(g.game_palette[c], g.hud_palette[c]));
-        for (int c = 0; c < PAL_SIZE; ++c)
-            ASSERT_EQ(g.shade_map.data[255][c], c);
         // The generator made this stage's light tables for this very
         // palette (so the stage start reads them), and they are what the
         // library computes for it.
@@ -393,6 +316,8 @@ TEST(GeneratedData, LoadsCompletelyForEveryStage) {
     const COLOR_MAP glow = light_table(g.title_palette, 63, 63, 63);
     EXPECT_EQ(std::memcmp(shade.data, g.title_shade_map.data, 255 * PAL_SIZE), 0);
     EXPECT_EQ(std::memcmp(glow.data, g.title_glow_map.data, sizeof glow.data), 0);
+    for (int c = 0; c < PAL_SIZE; ++c)
+        ASSERT_EQ(g.title_shade_map.data[255][c], c);
 }
 
 } // namespace

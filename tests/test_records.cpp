@@ -1,25 +1,17 @@
 // The records file: its scrambled layout, damaged files, the table order and
 // saves that fail.
-#include "assets/archive.h"
 #include "core/game_state.h"
-#include "core/file_bytes.h"
-#include "persist/atomic_file.h"
 #include "persist/records.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/files_test.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
-#include <numeric>
 #include <random>
 #include <sys/stat.h>
 
 using namespace qv;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -35,21 +27,10 @@ struct Table {
     bool operator==(const Table &o) const { return std::memcmp(this, &o, sizeof o) == 0; }
 };
 
-class RecordsTest : public ::testing::Test {
+class RecordsTest : public test::FilesTest {
   protected:
-    std::string dir = test::make_temp_dir("records");
-    std::string path = dir + "/assist.def";
+    const std::string &path = records_path;
     std::mt19937 rng{99};
-
-    void SetUp() override {
-        test::reset_state();
-        std::uint8_t table[CODE_ROWS][256];
-        test::use_shuffled_code_table(table, 99);
-    }
-    void TearDown() override {
-        fail_writes_after(-1);
-        fs::remove_all(dir);
-    }
 
     // A table the game could have saved: random in-range scores, highest
     // first, and names of up to 11 characters of any byte but 0.
@@ -92,12 +73,6 @@ TEST_F(RecordsTest, FileLayoutAndRoundTrips) {
         ASSERT_TRUE(Table::current() == t) << k;
     }
     EXPECT_EQ(rows.size(), static_cast<std::size_t>(CODE_ROWS));
-
-    const Table t = fill_random_table();
-    ASSERT_TRUE(test::save_records(path));
-    fill_random_table();
-    test::load_records(path);
-    EXPECT_TRUE(Table::current() == t);
 }
 
 TEST_F(RecordsTest, ShortAndDamagedFilesGiveASaneTable) {
@@ -163,18 +138,14 @@ TEST_F(RecordsTest, FailedSaveKeepsTheOldFile) {
     const auto old = read_file();
     insert_record(0, MAX_RECORD_SCORE, "NEW"); // something to write
     fail_writes_after(100);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_records(path));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(test::stderr_of([&] { EXPECT_FALSE(test::save_records(path)); }),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(read_file(), old);
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"assist.def", "assist.def.lock"}));
     fail_writes_after(-1);
     // A missing folder is made; one with a plain file in its way cannot be.
     test::write_bytes(dir + "/gone", {'x'});
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_records(dir + "/gone/assist.def"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(test::stderr_of([&] { EXPECT_FALSE(test::save_records(dir + "/gone/assist.def")); }),
               "quarvell: could not save " + dir + "/gone/assist.def: cannot make the folder " + dir +
                   "/gone: Not a directory\n");
 }
@@ -191,9 +162,7 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     fail_writes_after(0); // any write would fail, and say so
     for (int i = 0; i < 20; ++i) {
         std::srand(static_cast<unsigned>(i));
-        testing::internal::CaptureStderr();
-        EXPECT_TRUE(test::save_records(path));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(test::stderr_of([&] { EXPECT_TRUE(test::save_records(path)); }), "");
         const int after_save = std::rand();
         std::srand(static_cast<unsigned>(i));
         std::rand();
@@ -206,9 +175,7 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
 
     // A new record is written (and here fails on the full disk).
     insert_record(3, g.record_score[3] + 1, "NEW");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_records(path));
-    testing::internal::GetCapturedStderr();
+    test::stderr_of([&] { EXPECT_FALSE(test::save_records(path)); });
     fail_writes_after(-1);
     const Table changed = Table::current();
     ASSERT_TRUE(test::save_records(path));
@@ -217,17 +184,11 @@ TEST_F(RecordsTest, AnUnchangedTableIsNotWrittenAgain) {
     EXPECT_TRUE(Table::current() == changed);
 }
 
-} // namespace
-
-namespace {
-
 std::string names(const Table &t) {
     std::string s;
     for (const auto &n : t.name) s += std::string(n) + ",";
     return s;
 }
-
-} // namespace
 
 TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     for (int i = 0; i < RECORD_COUNT; ++i) insert_record(i, 1000 - 100 * i, std::string(1, char('A' + i)).c_str());
@@ -257,3 +218,5 @@ TEST_F(RecordsTest, TwoCopiesSavingOneFileKeepEachOthersRecords) {
     ASSERT_TRUE(test::save_records(path));
     EXPECT_EQ(read_file(), before);
 }
+
+} // namespace

@@ -161,14 +161,8 @@ struct Session {
     std::string file = folder + "/game.qvr";
     StandInHost host;
     test::Player player{host};
-    GameOptions options;
+    GameOptions options = test::game_options(folder);
 
-    ~Session() { std::filesystem::remove_all(folder); }
-    Session() {
-        options.data_dir = test::game_dir();
-        options.settings_path = folder + "/w_config.def";
-        options.records_path = folder + "/assist.def";
-    }
     int record() {
         return record_game(options, file, host.window, [this](platform::VirtualBackend &game) {
             host.game = &game;
@@ -226,9 +220,8 @@ TEST(RecordedGames, AGameReplaysToTheSameWorldAndScore) {
     const Recording r = replay::read_recording(s.file);
     EXPECT_GT(r.final_score, 0);
     const auto has = [&](EventKind k) {
-        for (const Event &e : r.events)
-            if (e.kind == k) return true;
-        return false;
+        return std::any_of(r.events.begin(), r.events.end(),
+                           [k](const Event &e) { return e.kind == k; });
     };
     EXPECT_TRUE(has(EventKind::FocusLost));
     EXPECT_TRUE(has(EventKind::WindowKey));
@@ -272,28 +265,27 @@ TEST(RecordedGames, TheStartFilesComeWithTheRecording) {
     EXPECT_EQ(replay_game(second.options, second.file, true), 0);
 }
 
+// Another program's file and another version's recording are named as
+// such; what cannot be read says the system's reason, a FIFO is not waited
+// on, and a 2 GB file is refused by its size.
 TEST(RecordedGames, RefusedFilesNameThemselves) {
     Session s;
-    write_bytes(s.file, {'n', 'o', 'p', 'e'});
-    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file + ": not a QUARVELL recording\n");
-
+    const std::string nope = s.folder + "/nope.qvr", old = s.folder + "/old.qvr";
+    const std::string big = s.folder + "/big.qvr", fifo = s.folder + "/fifo.qvr";
+    write_bytes(nope, {'n', 'o', 'p', 'e'});
     Recording other = sample_recording();
     other.game_version = "0.9";
-    write_bytes(s.file, replay::encode(other));
-    EXPECT_EQ(s.replay(1, true).err, "quarvell: " + s.file +
-                                         ": recorded with QUARVELL 0.9, this is " + GAME_VERSION +
-                                         "\n");
-
-    // What cannot be read says the system's reason, a FIFO is not waited
-    // on, and a 2 GB file is refused by its size.
-    const std::string big = s.folder + "/big.qvr", fifo = s.folder + "/fifo.qvr";
+    write_bytes(old, replay::encode(other));
     write_bytes(big, {});
     std::filesystem::resize_file(big, 2'000'000'000);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    for (const auto &[file, why] : {std::pair{s.folder + "/missing.qvr", "No such file or directory"},
-                                    {s.folder, "Is a directory"},
-                                    {fifo, "not a regular file"},
-                                    {big, "too large (2000000000 bytes)"}}) {
+    for (const auto &[file, why] :
+         {std::pair<std::string, std::string>{nope, "not a QUARVELL recording"},
+          {old, std::string("recorded with QUARVELL 0.9, this is ") + GAME_VERSION},
+          {s.folder + "/missing.qvr", "No such file or directory"},
+          {s.folder, "Is a directory"},
+          {fifo, "not a regular file"},
+          {big, "too large (2000000000 bytes)"}}) {
         s.file = file;
         EXPECT_EQ(s.replay(1, true).err, "quarvell: " + file + ": " + why + "\n");
     }

@@ -1,13 +1,8 @@
 // The settings file: its bytes, damaged files, and saves that fail.
-#include "assets/texts.h"
 #include "core/game_state.h"
 #include "input/input.h"
-#include "core/file_bytes.h"
-#include "persist/atomic_file.h"
 #include "persist/settings.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
+#include "support/files_test.h"
 
 #include <cstring>
 #include <filesystem>
@@ -28,15 +23,9 @@ const SettingsBytes custom_file = {3, 0, 77, 2, 1, 1, 1, 1, 0, 1, 0, 1, 2, 3,
 
 std::vector<std::uint8_t> bytes(const SettingsBytes &b) { return {b.begin(), b.end()}; }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public test::FilesTest {
   protected:
-    std::string dir = test::make_temp_dir("settings");
-    std::string path = dir + "/w_config.def";
-    void SetUp() override { test::reset_state(); }
-    void TearDown() override {
-        fail_writes_after(-1);
-        fs::remove_all(dir);
-    }
+    const std::string &path = settings_path;
 };
 
 // The file's inode: a save writes a new file and renames it over the old
@@ -129,9 +118,7 @@ TEST_F(SettingsTest, ShortAndDamagedFilesKeepDefaults) {
 TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     test::write_bytes(path, bytes(custom_file));
     fail_writes_after(10);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_settings(path));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(test::stderr_of([&] { EXPECT_FALSE(test::save_settings(path)); }),
               "quarvell: could not save " + path + ": No space left on device\n");
     EXPECT_EQ(test::read_bytes(path), bytes(custom_file));
     EXPECT_EQ(test::files_in(dir), (std::set<std::string>{"w_config.def", "w_config.def.lock"}));
@@ -140,11 +127,9 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFile) {
     // A missing folder is made; one with a plain file in its way cannot be.
     test::write_bytes(dir + "/missing", {'x'});
     const std::string nowhere = dir + "/missing/w_config.def";
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_settings(nowhere));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "quarvell: could not save " + nowhere +
-                                                          ": cannot make the folder " + dir +
-                                                          "/missing: Not a directory\n");
+    EXPECT_EQ(test::stderr_of([&] { EXPECT_FALSE(test::save_settings(nowhere)); }),
+              "quarvell: could not save " + nowhere + ": cannot make the folder " + dir +
+                  "/missing: Not a directory\n");
     EXPECT_TRUE(test::save_settings(path));
 }
 
@@ -154,17 +139,13 @@ TEST_F(SettingsTest, AnUnchangedSaveWritesNothing) {
     ASSERT_NE(first, 0u);
     // Any write would now fail as on a full disk, and say so.
     fail_writes_after(0);
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(test::save_settings(path));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(test::stderr_of([&] { EXPECT_TRUE(test::save_settings(path)); }), "");
     EXPECT_EQ(inode_of(path), first);
     EXPECT_EQ(test::read_bytes(path), bytes(default_file));
 
     // A changed setting is written.
     g.difficulty = 3;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(test::save_settings(path));
-    testing::internal::GetCapturedStderr();
+    test::stderr_of([&] { EXPECT_FALSE(test::save_settings(path)); });
     fail_writes_after(-1);
     ASSERT_TRUE(test::save_settings(path));
     EXPECT_NE(inode_of(path), first);

@@ -8,21 +8,6 @@ namespace {
 
 using ControlsTest = test::SimTest;
 
-TEST_F(ControlsTest, DefaultBindingsReadTheLibrarysModifierKeys) {
-    // Stored 107 L ALT, 105 L CTRL, 26 Z, 103 L SHIFT.
-    const int library_keys[4] = {KEY_ALT, KEY_LCONTROL, KEY_Z, KEY_LSHIFT};
-    for (int a = 0; a < 4; ++a) {
-        test::release_all_keys();
-        hold_key(library_keys[a]);
-        const PlayerCommand c = player_command();
-        for (int b = 0; b < 4; ++b) EXPECT_EQ(c.action[b], a == b) << a << " " << b;
-    }
-    // The stored code's own index is another key in this library.
-    test::release_all_keys();
-    hold_key(107);
-    EXPECT_FALSE(player_command().action[ACT_FIRE]);
-}
-
 TEST_F(ControlsTest, GamepadCountsOnlyWhenEnabled) {
     g.pad.button[3] = 1; // Fire's default button 4
     g.pad.left = g.pad.down = g.pad.start = 1;

@@ -22,24 +22,23 @@ platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::funct
 }
 } // namespace
 
+GameOptions game_options(const std::string &folder) {
+    GameOptions o;
+    o.data_dir = game_dir();
+    o.settings_path = folder + "/w_config.def";
+    o.records_path = folder + "/assist.def";
+    return o;
+}
+
 HeadlessGame::HeadlessGame(const std::string &tag, bool draw, bool keep_frames,
                            platform::Gamepad *gamepad)
     : folder_(make_temp_dir(tag)),
-      vb_(virtual_options(draw, keep_frames, [this] { input(); }, gamepad)), player(host_) {
-    set_paths();
-}
+      vb_(virtual_options(draw, keep_frames, [this] { input(); }, gamepad)), player(host_),
+      options(game_options(folder_)) {}
 
 HeadlessGame::HeadlessGame(const HeadlessGame &before, bool draw)
     : folder_(before.folder_), vb_(virtual_options(draw, false, [this] { input(); })),
-      player(host_) {
-    set_paths();
-}
-
-void HeadlessGame::set_paths() {
-    options.data_dir = game_dir();
-    options.settings_path = settings_file();
-    options.records_path = records_file();
-}
+      player(host_), options(game_options(folder_)) {}
 
 void HeadlessGame::input() {
     player.tick();

@@ -12,6 +12,9 @@
 
 namespace qv::test {
 
+// A game that keeps the player's files in `folder`, with the build's data.
+GameOptions game_options(const std::string &folder);
+
 // The virtual back end as the player's machine.
 class VirtualHost : public PlayerHost {
   public:
@@ -71,7 +74,6 @@ class HeadlessGame {
 
   private:
     void input();
-    void set_paths();
     long limit_ = DEFAULT_LIMIT;
     long idle_ = 0;
     long closed_ticks_ = 0;

@@ -264,8 +264,4 @@ Pilot unarmed_pilot() {
     };
 }
 
-Pilot idle_pilot() {
-    return [] { return PilotInput{}; };
-}
-
 } // namespace qv::test

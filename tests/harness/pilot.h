@@ -22,10 +22,6 @@ enum class Dodging { Always, Lapses, Never };
 // by and sidesteps the enemy shots about to hit, as well as it dodges.
 Pilot hunter_pilot(Dodging dodging = Dodging::Always);
 
-// Holds nothing at all. (A ship that never moves is seldom hit: the
-// enemies aim at where it is, and their aim is a little off.)
-Pilot idle_pilot();
-
 // Flies straight at the nearest enemy and never fires or dodges: the stage
 // cannot end, and the ship is soon shot down.
 Pilot unarmed_pilot();

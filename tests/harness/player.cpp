@@ -368,7 +368,6 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
         Screen last = Screen::Other;
         bool handled = false;
         bool abandoning = false;
-        bool flying = false;
         bool in_game = false;
         int waited = 0;
         KeyQueue keys;
@@ -394,10 +393,6 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
             st->handled = false;
         switch (s) {
         case Screen::Flight:
-            if (!st->flying) {
-                st->flying = true;
-                ++log.flights;
-            }
             if (st->abandoning || log.continues > max_continues) {
                 if (!st->handled) {
                     st->abandoning = true;
@@ -424,7 +419,6 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
             }
             return false;
         case Screen::StageComplete:
-            st->flying = false;
             if (!st->handled && ready()) {
                 st->handled = true;
                 ++log.stage_complete_screens;
@@ -436,7 +430,6 @@ Player &Player::play_to_title(Pilot pilot, const std::string &name, int max_cont
             }
             return false;
         case Screen::GameEnd:
-            st->flying = false;
             if (!st->handled && ready()) {
                 st->handled = true;
                 std::string row;

@@ -64,7 +64,6 @@ struct PlayLog {
     std::vector<std::string> end_rows; // the game-end screen's row, each time
     int stage_complete_screens = 0;
     int continues = 0;
-    int flights = 0;
     std::vector<int> bonuses; // stage_bonus shown on each stage-complete screen
 };
 

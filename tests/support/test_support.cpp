@@ -100,6 +100,47 @@ void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes
         .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+void tinted_palette(PALETTE pal, int tint) {
+    for (int c = 0; c < PAL_SIZE; ++c)
+        pal[c] = RGB{static_cast<unsigned char>((c + tint) & 63),
+                     static_cast<unsigned char>((c / 2 + 3 * tint) & 63),
+                     static_cast<unsigned char>((c / 4 + 7 * tint) & 63), 0};
+}
+
+std::vector<std::uint8_t> pcx_file(int w, int h, const std::function<int(int, int)> &pixel,
+                                   int tint) {
+    static const std::string path = make_temp_dir("pcx") + "/picture.pcx";
+    const BitmapPtr b = make_bitmap(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) _putpixel(b.get(), x, y, pixel(x, y));
+    PALETTE pal;
+    tinted_palette(pal, tint);
+    save_pcx(path.c_str(), b.get(), pal);
+    return read_bytes(path);
+}
+
+std::vector<std::uint8_t> wav_file(std::initializer_list<WavChunk> chunks) {
+    std::vector<std::uint8_t> w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto &[id, body] : chunks) {
+        w.insert(w.end(), id, id + 4);
+        const auto n = static_cast<std::uint32_t>(body.size());
+        for (int i = 0; i < 4; ++i) w.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
+        w.insert(w.end(), body.begin(), body.end());
+    }
+    return w;
+}
+
+std::vector<std::uint8_t> wav_format(int channels, int bits, int format, int rate) {
+    std::vector<std::uint8_t> b;
+    const auto put = [&](long v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    // format, channels, rate, bytes per second, block size, bits
+    put(format, 2), put(channels, 2), put(rate, 4), put(rate * channels * bits / 8, 4);
+    put(channels * bits / 8, 2), put(bits, 2);
+    return b;
+}
+
 namespace {
 
 // Every folder a test process makes lies in one of its own, removed when the

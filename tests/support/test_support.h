@@ -7,9 +7,13 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qv::test {
@@ -43,6 +47,33 @@ std::set<std::string> files_in(const std::string &dir);
 // overwritten to hold `bytes`.
 std::vector<std::uint8_t> read_bytes(const std::string &path);
 void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes);
+
+// Works in `folder` (the game finds its data in the current folder) until
+// the end of the scope.
+class InFolder {
+  public:
+    explicit InFolder(const std::string &folder) : old_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(old_); }
+    InFolder(const InFolder &) = delete;
+    InFolder &operator=(const InFolder &) = delete;
+
+  private:
+    std::filesystem::path old_;
+};
+
+// A palette whose neighbouring colours differ, another for every tint.
+void tinted_palette(PALETTE pal, int tint);
+// The PCX file the library writes for a w x h picture of pixel(x, y) in
+// tinted_palette(tint).
+std::vector<std::uint8_t> pcx_file(int w, int h, const std::function<int(int, int)> &pixel,
+                                   int tint = 0);
+// A WAV file of the chunks (id, body) in order, and the body of a format
+// chunk.
+using WavChunk = std::pair<const char *, std::vector<std::uint8_t>>;
+std::vector<std::uint8_t> wav_file(std::initializer_list<WavChunk> chunks);
+std::vector<std::uint8_t> wav_format(int channels, int bits, int format = 1, int rate = 22050);
 
 // An 8-bit memory bitmap that frees itself.
 using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
