@@ -1,12 +1,11 @@
-// The perspective ground and cloud layers, the per-row tables, the frame's
-// composition and the screen shake.
+// The perspective ground and cloud layers against their plain rules, the
+// frame's composition (reference frames) and the screen shake.
 #include "assets/archive.h"
 #include "assets/game_data.h"
 #include "assets/graphics.h"
 #include "core/game_state.h"
 #include "core/snapshot.h"
 #include "render/render.h"
-#include "render/view.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -100,195 +99,32 @@ std::vector<Pose> poses() {
     return p;
 }
 
-class LayerTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::reset_state();
-        init_view_tables();
-    }
-};
-
-TEST_F(LayerTest, RowTablesMatchTheViewConstants) {
-    EXPECT_NEAR(fixtof(g.row_distance[0]), 555.56, 0.01);
-    EXPECT_EQ(g.row_distance[155], itofix(125));
-    EXPECT_NEAR(fixtof(g.row_distance[199]), 102.46, 0.01);
-    EXPECT_NEAR(fixtof(g.row_step[0]), 2.22, 0.01);
-    EXPECT_EQ(g.row_step[155], itofix(1) / 2);
-    EXPECT_NEAR(fixtof(g.row_step[199]), 0.41, 0.01);
-}
-
-TEST_F(LayerTest, StageGroundIsItsPictureAtTwiceItsSizeOverManyPoses) {
-    // The stage's ground at GROUND_TEXEL_SHIFT against the plain rules on a
-    // copy of its picture made twice as large.
-    auto map = make_bitmap(512, 512), doubled = make_bitmap(1024, 1024);
+TEST(Layers, GroundAndCloudsFollowThePlainRulesOverManyPoses) {
+    test::reset_state();
+    // The stage's ground against the plain rules on a copy of its picture
+    // made twice as large, then the clouds over it.
+    auto map = make_bitmap(GROUND_PICTURE_SIZE, GROUND_PICTURE_SIZE);
+    auto doubled = make_bitmap(2 * GROUND_PICTURE_SIZE, 2 * GROUND_PICTURE_SIZE);
     fill_hashed(map.get(), 7);
-    stretch_blit(map.get(), doubled.get(), 0, 0, 512, 512, 0, 0, 1024, 1024);
-    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
-    for (const Pose &p : poses()) {
-        SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
-        clear_to_color(got.get(), 3);
-        draw_ground_layer(got.get(), map.get(), p.heading, p.x, p.y, GROUND_TEXEL_SHIFT);
-        reference_layer(want.get(), doubled.get(), p.heading, p.x, p.y, false);
-        ASSERT_EQ(first_difference(got.get(), want.get()), "");
-    }
-}
-
-TEST_F(LayerTest, GroundOnOtherMapShapes) {
-    // A sub-bitmap of a wider picture (its rows lie 2048 bytes apart), the
-    // clouds' size, and an oblong map.
-    auto parent = make_bitmap(2048, 1024);
-    fill_hashed(parent.get(), 11);
-    BitmapPtr map(create_sub_bitmap(parent.get(), 1024, 0, 1024, 1024), destroy_bitmap);
-    auto small = make_bitmap(256, 256);
-    fill_hashed(small.get(), 12);
-    auto oblong = make_bitmap(512, 128);
-    fill_hashed(oblong.get(), 13);
-    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
-    const std::vector<Pose> all = poses();
-    for (size_t i = 0; i < all.size(); i += 6) {
-        const Pose &p = all[i];
-        for (BITMAP *m : {map.get(), small.get(), oblong.get()}) {
-            draw_ground_layer(got.get(), m, p.heading, p.x, p.y);
-            reference_layer(want.get(), m, p.heading, p.x, p.y, false);
-            ASSERT_EQ(first_difference(got.get(), want.get()), "")
-                << "pose " << i << " map " << m->w;
-        }
-    }
-}
-
-TEST_F(LayerTest, TheViewRepeatsWithTheTurnAndTheMap) {
-    auto map = make_bitmap(1024, 1024);
-    fill_hashed(map.get(), 5);
-    auto a = make_bitmap(FRAME_W, FRAME_H), b = make_bitmap(FRAME_W, FRAME_H);
-    draw_ground_layer(a.get(), map.get(), 0, itofix(100), itofix(200));
-    draw_ground_layer(b.get(), map.get(), itofix(256), itofix(100), itofix(200));
-    EXPECT_EQ(first_difference(a.get(), b.get()), "");
-    draw_ground_layer(b.get(), map.get(), itofix(512), itofix(100 + 3 * 1024),
-                      itofix(200 - 9 * 1024));
-    EXPECT_EQ(first_difference(a.get(), b.get()), "");
-}
-
-TEST_F(LayerTest, CloudsDarkenWhatIsThereByTheirTexels) {
-    auto clouds = make_bitmap(256, 256);
+    stretch_blit(map.get(), doubled.get(), 0, 0, map->w, map->h, 0, 0, doubled->w, doubled->h);
+    auto clouds = make_bitmap(CLOUD_SIZE, CLOUD_SIZE);
     fill_hashed(clouds.get(), 21);
     fill_shade_map(99);
-    auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
-    for (const Pose &p : poses()) {
-        SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
-        fill_hashed(got.get(), 31);
-        blit(got.get(), want.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
-        draw_cloud_layer(got.get(), clouds.get(), p.heading, p.x, p.y);
-        reference_layer(want.get(), clouds.get(), p.heading, p.x, p.y, true);
-        ASSERT_EQ(first_difference(got.get(), want.get()), "");
-    }
-}
-
-TEST_F(LayerTest, OnePassGivesTheSamePictureAsTwo) {
-    auto map = make_bitmap(512, 512);
-    fill_hashed(map.get(), 14);
-    auto clouds = make_bitmap(256, 256);
-    fill_hashed(clouds.get(), 15);
-    fill_shade_map(16);
     auto got = make_bitmap(FRAME_W, FRAME_H), want = make_bitmap(FRAME_W, FRAME_H);
     const std::vector<Pose> all = poses();
     for (size_t i = 0; i < all.size(); ++i) {
         const Pose &p = all[i], &q = all[(i * 7 + 3) % all.size()];
+        SCOPED_TRACE(testing::Message() << "heading " << p.heading << " at " << p.x << "," << p.y);
+        clear_to_color(got.get(), 3);
+        draw_ground_layer(got.get(), map.get(), p.heading, p.x, p.y);
+        reference_layer(want.get(), doubled.get(), p.heading, p.x, p.y, false);
+        ASSERT_EQ(first_difference(got.get(), want.get()), "");
+        SCOPED_TRACE(testing::Message() << "clouds " << q.heading << " at " << q.x << "," << q.y);
         draw_ground_and_cloud_layers(got.get(), map.get(), p.heading, p.x, p.y, clouds.get(),
-                                     q.heading, q.x, q.y, GROUND_TEXEL_SHIFT);
-        draw_ground_layer(want.get(), map.get(), p.heading, p.x, p.y, GROUND_TEXEL_SHIFT);
-        draw_cloud_layer(want.get(), clouds.get(), q.heading, q.x, q.y);
-        ASSERT_EQ(first_difference(got.get(), want.get()), "") << "pose " << i;
+                                     q.heading, q.x, q.y);
+        reference_layer(want.get(), clouds.get(), q.heading, q.x, q.y, true);
+        ASSERT_EQ(first_difference(got.get(), want.get()), "");
     }
-}
-
-// ---- the whole frame ----
-
-class ComposeTest : public LayerTest {
-  protected:
-    static constexpr BITMAP *GameState::*BITMAPS[] = {
-        &GameState::tex40_sheet,  &GameState::tex32_sheet, &GameState::enemy_sheet,
-        &GameState::shadow_sheet, &GameState::suits_sheet, &GameState::stages_sheet,
-        &GameState::font_sheet,   &GameState::ships_sheet, &GameState::gunfire_sheet,
-        &GameState::hud_sheet,    &GameState::logos_sheet, &GameState::title_sheet,
-        &GameState::back_buffer};
-    std::vector<BitmapPtr> owned;
-
-    BITMAP *own(BitmapPtr b) {
-        owned.push_back(std::move(b));
-        return owned.back().get();
-    }
-
-    void SetUp() override {
-        LayerTest::SetUp();
-        // Sheets of colour 0 draw nothing through masked copies.
-        for (BITMAP *GameState::*b : BITMAPS)
-            g.*b = own(make_bitmap(320, 200));
-        g.suit_shadow = own(make_bitmap(41, 16));
-        g.stage_map = own(make_bitmap(512, 512));
-        fill_hashed(g.stage_map, 17);
-        g.cloud_map = own(make_bitmap(256, 256));
-        std::memset(&g.snap, 0, sizeof g.snap);
-        fill_shade_map(44);
-        for (int p = 0; p < 256; ++p)
-            g.shade_map.data[255][p] = static_cast<unsigned char>(p);
-    }
-
-    void TearDown() override {
-        for (BITMAP *GameState::*b : BITMAPS)
-            g.*b = nullptr;
-        g.suit_shadow = g.stage_map = g.cloud_map = nullptr;
-        owned.clear();
-    }
-
-    void compose_at(fixed heading, fixed x, fixed y) {
-        g.view_heading = g.view_cloud_heading = heading;
-        g.view_x = g.view_cloud_x = x;
-        g.view_y = g.view_cloud_y = y;
-        compose_flight_frame();
-    }
-};
-
-TEST_F(ComposeTest, WithCloudsOffOnlyTheGroundIsDrawn) {
-    // Dark clouds with the detail off must look like harmless clouds with it
-    // on: then no cloud pass ran.
-    clear_to_color(g.cloud_map, 0);
-    g.detail[DETAIL_CLOUDS] = 0;
-    compose_at(itofix(90), itofix(16000), itofix(16000));
-    EXPECT_EQ(g.view_cloud_x, itofix(16000)) << "the cloud copy is not pulled back";
-    EXPECT_EQ(g.view_cloud_y, itofix(16000));
-    auto off = make_bitmap(FRAME_W, FRAME_H);
-    blit(g.back_buffer, off.get(), 0, 0, 0, 0, FRAME_W, FRAME_H);
-
-    g.detail[DETAIL_CLOUDS] = 1;
-    compose_at(itofix(90), itofix(16000), itofix(16000));
-    EXPECT_NE(first_difference(g.back_buffer, off.get()), "") << "dark clouds show when on";
-    EXPECT_EQ(g.view_cloud_x, itofix(16000) - 110 * fixcos(itofix(90)));
-    EXPECT_EQ(g.view_cloud_y, itofix(16000) - 110 * fixsin(itofix(90)));
-
-    clear_to_color(g.cloud_map, 255);
-    compose_at(itofix(90), itofix(16000), itofix(16000));
-    EXPECT_EQ(first_difference(g.back_buffer, off.get()), "");
-}
-
-TEST_F(ComposeTest, CameraAndCloudsArePulledBackAlongTheShipsHeading) {
-    fill_hashed(g.cloud_map, 61);
-    g.detail[DETAIL_CLOUDS] = 1;
-    const fixed heading = itofix(10);
-    g.view_heading = heading;
-    g.view_x = g.view_y = itofix(500);
-    g.view_cloud_heading = itofix(200);
-    g.view_cloud_x = itofix(40);
-    g.view_cloud_y = itofix(-40);
-    compose_flight_frame();
-    EXPECT_EQ(g.view_x, itofix(500) - 110 * fixcos(heading));
-    EXPECT_EQ(g.view_y, itofix(500) - 110 * fixsin(heading));
-    EXPECT_EQ(g.view_cloud_x, itofix(40) - 110 * fixcos(heading));
-    EXPECT_EQ(g.view_cloud_y, itofix(-40) - 110 * fixsin(heading));
-    // Between the score and the instruments the frame is the two layers.
-    auto want = make_bitmap(FRAME_W, FRAME_H);
-    draw_ground_layer(want.get(), g.stage_map, heading, g.view_x, g.view_y, GROUND_TEXEL_SHIFT);
-    draw_cloud_layer(want.get(), g.cloud_map, itofix(200), g.view_cloud_x, g.view_cloud_y);
-    EXPECT_EQ(first_difference(g.back_buffer, want.get(), 20, 139), "");
 }
 
 // ---- shake ----
@@ -487,6 +323,29 @@ TEST_F(GoldenTest, TurnedWithoutCloudsOrShadows) {
     std::srand(5);
     compose_flight_frame();
     check_golden("flight_turned_plain");
+}
+
+// The reference scenes' clouds drift along the ship's heading. Drifting
+// another way, they are still pulled back with the camera along the ship's.
+TEST_F(GoldenTest, CloudsArePulledBackAlongTheShipsHeading) {
+    std::memset(&g.snap, 0, sizeof g.snap);
+    g.detail[DETAIL_CLOUDS] = 1;
+    const fixed heading = itofix(10);
+    g.view_heading = heading;
+    g.view_x = g.view_y = itofix(500);
+    g.view_cloud_heading = itofix(200);
+    g.view_cloud_x = itofix(40);
+    g.view_cloud_y = itofix(-40);
+    compose_flight_frame();
+    EXPECT_EQ(g.view_x, itofix(500) - 110 * fixcos(heading));
+    EXPECT_EQ(g.view_y, itofix(500) - 110 * fixsin(heading));
+    EXPECT_EQ(g.view_cloud_x, itofix(40) - 110 * fixcos(heading));
+    EXPECT_EQ(g.view_cloud_y, itofix(-40) - 110 * fixsin(heading));
+    // Between the score and the instruments the frame is the two layers.
+    auto want = make_bitmap(FRAME_W, FRAME_H);
+    draw_ground_and_cloud_layers(want.get(), g.stage_map, heading, g.view_x, g.view_y,
+                                 g.cloud_map, itofix(200), g.view_cloud_x, g.view_cloud_y);
+    EXPECT_EQ(first_difference(g.back_buffer, want.get(), 20, 139), "");
 }
 
 } // namespace
