@@ -250,14 +250,7 @@ void BM_ShipHudAndScore(benchmark::State &state) {
 
 void BM_GroundLayer(benchmark::State &state) {
     beside_floor(state, [](int i) {
-        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i), START, START,
-                          GROUND_TEXEL_SHIFT);
-    });
-}
-
-void BM_CloudLayer(benchmark::State &state) {
-    beside_floor(state, [](int i) {
-        draw_cloud_layer(g.back_buffer, g.cloud_map, pose_heading(i), START, START);
+        draw_ground_layer(g.back_buffer, g.stage_map, pose_heading(i), START, START);
     });
 }
 
@@ -265,7 +258,7 @@ void BM_GroundAndCloudsInOnePass(benchmark::State &state) {
     beside_floor(state, [](int i) {
         const fixed h = pose_heading(i);
         draw_ground_and_cloud_layers(g.back_buffer, g.stage_map, h, START, START, g.cloud_map, h,
-                                     START, START, GROUND_TEXEL_SHIFT);
+                                     START, START);
     });
 }
 
@@ -388,7 +381,6 @@ BENCHMARK(BM_ComposeBusyFrame)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_WorldObjects)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_ShipHudAndScore)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_GroundLayer)->Unit(benchmark::kMicrosecond)->UseManualTime();
-BENCHMARK(BM_CloudLayer)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_GroundAndCloudsInOnePass)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_RealPlayFrames)
     ->Unit(benchmark::kMillisecond)
@@ -443,7 +435,6 @@ bool summarise(const Keeper &k) {
         {"BM_ComposeBusyFrame", "busy frame"},
         {"BM_GroundAndCloudsInOnePass", "ground and clouds"},
         {"BM_GroundLayer", "ground layer"},
-        {"BM_CloudLayer", "cloud layer"},
         {"BM_WorldObjects", "busy scene's objects"},
         {"BM_ShipHudAndScore", "ship, HUD and score"},
     };

@@ -1,7 +1,8 @@
 // The world pictures of the asset generator: every region the game cuts out
 // holds a picture, masked pictures keep an empty border and stay in their
 // cells, grounds keep to their half of the palette and wrap without a seam,
-// cloud maps tile, and the same call always gives the same bytes.
+// cloud maps tile, and the same call always gives the same bytes. The
+// shadows' pictures are left to the reference flight frames, which show them.
 //
 // With QV_ART_PREVIEW=dir set, the preview tests also write PNG pictures of
 // everything (and flight views of the grounds) into that folder.
@@ -84,16 +85,6 @@ void expect_cells(BITMAP *b, const std::vector<Rect> &cells, int min_pixels) {
     EXPECT_EQ(count_outside(b, cells), 0) << "pixels drawn outside the cells";
 }
 
-void expect_master_palette(const RGB *pal) {
-    PALETTE master;
-    assetgen::make_master_palette(master);
-    for (int i = 0; i < 128; ++i) {
-        EXPECT_EQ(pal[i].r, master[i].r) << i;
-        EXPECT_EQ(pal[i].g, master[i].g) << i;
-        EXPECT_EQ(pal[i].b, master[i].b) << i;
-    }
-}
-
 // ---------------------------------------------------------------- sprites
 
 // The ship-data panel for `ship` as the game draws it from `suits`, other sheets blank.
@@ -117,7 +108,6 @@ qv::test::BitmapPtr ship_panel(BITMAP *suits, int ship) {
 
 TEST(WorldSprites, EnemiesFillTheirSixCellsAndNothingElse) {
     Picture p = make(assetgen::make_enemy_sheet);
-    expect_master_palette(p.pal);
     constexpr int CELLS[6][2] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {0, 1}};
     std::vector<Rect> cells;
     for (const auto &c : CELLS) cells.push_back({c[0] * 56, c[1] * 56, 56, 56});
@@ -128,27 +118,9 @@ TEST(WorldSprites, EnemiesFillTheirSixCellsAndNothingElse) {
     EXPECT_GT(last, first * 3 / 2);
 }
 
-TEST(WorldSprites, EnemyShadowIsASoftEllipseOfShadeLevels) {
-    Picture p = make(assetgen::make_shadow_sheet);
-    BITMAP *b = p.bmp.get();
-    expect_cells(b, {{0, 0, 56, 22}}, 600);
-    const int centre = getpixel(b, 28, 11);
-    EXPECT_GE(centre, 90);
-    EXPECT_LE(centre, 120);
-    // Lighter toward the rim along the middle row, never brighter than 210.
-    int last = 0;
-    for (int x = 28; x < 56 && getpixel(b, x, 11) != 0; ++x) {
-        EXPECT_GE(getpixel(b, x, 11), last);
-        last = getpixel(b, x, 11);
-    }
-    EXPECT_GE(last, 180);
-    EXPECT_LE(last, 210);
-}
-
 TEST(WorldSprites, SuitsSheetHoldsShipsFlamesShadowAndPlate) {
     Picture p = make(assetgen::make_suits_sheet);
     BITMAP *b = p.bmp.get();
-    expect_master_palette(p.pal);
     std::vector<Rect> cells;
     for (int type = 0; type < 3; ++type) cells.push_back({0, 42 * type, 41, 42});
     for (int booster = 0; booster < 2; ++booster)
@@ -182,22 +154,10 @@ TEST(WorldSprites, SuitsSheetHoldsShipsFlamesShadowAndPlate) {
             }
         EXPECT_EQ(on_plate, count_set(b, {0, 42 * type, 41, 42})) << "ship " << type;
     }
-    // The ship shadow is shade levels: dark core, light rim.
-    int darkest = 255;
-    for (int y = 153; y < 169; ++y) {
-        for (int x = 0; x < 41; ++x) {
-            const int v = getpixel(b, x, y);
-            if (v == 0) continue;
-            EXPECT_LE(v, 210);
-            darkest = std::min(darkest, v);
-        }
-    }
-    EXPECT_LE(darkest, 130);
 }
 
 TEST(WorldSprites, SparksSitInRowThree) {
     Picture p = make(assetgen::make_ships_sheet);
-    expect_master_palette(p.pal);
     std::vector<Rect> cells;
     for (int c = 0; c < 4; ++c) cells.push_back({c * 33, 99, 33, 33});
     expect_cells(p.bmp.get(), cells, 60);
@@ -213,7 +173,6 @@ bool hostile_colour(int c) { return (c >= assetgen::FIRE && c < assetgen::FIRE +
 TEST(WorldSprites, ProjectilesAreCentredAndColouredByOwner) {
     Picture p = make(assetgen::make_gunfire_sheet);
     BITMAP *b = p.bmp.get();
-    expect_master_palette(p.pal);
     std::vector<Rect> cells;
     for (int v = 0; v < 16; ++v)
         if (v != 11) cells.push_back({v % 9 * 33, v / 9 * 33, 33, 33});
@@ -279,7 +238,8 @@ GroundLook mean_look(BITMAP *g, const RGB *pal) {
     return m;
 }
 
-TEST(WorldGrounds, UseOnlyTheirOwnHalfOfThePaletteAndWrapWithoutASeam) {
+TEST(WorldGrounds, EachKeepsToItsHalfOfThePaletteWrapsWithoutASeamAndHasItsOwnColour) {
+    GroundLook looks[6];
     for (int stage = 0; stage < 6; ++stage) {
         SCOPED_TRACE(std::string("stage ") + std::to_string(stage));
         PALETTE pal;
@@ -303,14 +263,6 @@ TEST(WorldGrounds, UseOnlyTheirOwnHalfOfThePaletteAndWrapWithoutASeam) {
         inside /= 2 * 30;
         EXPECT_LE(step_between(g.get(), pal, 511, 0, true), inside * 1.3 + 0.2);
         EXPECT_LE(step_between(g.get(), pal, 511, 0, false), inside * 1.3 + 0.2);
-    }
-}
-
-TEST(WorldGrounds, EachStageHasItsOwnColour) {
-    GroundLook looks[6];
-    for (int stage = 0; stage < 6; ++stage) {
-        PALETTE pal;
-        Bitmap g(assetgen::make_ground(stage, pal));
         looks[stage] = mean_look(g.get(), pal);
     }
     EXPECT_GT(looks[0].r, looks[0].b + 8) << "mesas: warm ochre";

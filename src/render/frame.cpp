@@ -56,10 +56,9 @@ void compose_flight_frame() {
         pull_back(g.view_cloud_x, g.view_cloud_y, g.view_heading);
         draw_ground_and_cloud_layers(frame, g.stage_map, g.view_heading, g.view_x, g.view_y,
                                      g.cloud_map, g.view_cloud_heading, g.view_cloud_x,
-                                     g.view_cloud_y, GROUND_TEXEL_SHIFT);
+                                     g.view_cloud_y);
     } else {
-        draw_ground_layer(frame, g.stage_map, g.view_heading, g.view_x, g.view_y,
-                          GROUND_TEXEL_SHIFT);
+        draw_ground_layer(frame, g.stage_map, g.view_heading, g.view_x, g.view_y);
     }
     project_objects();
     build_draw_list();

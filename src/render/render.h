@@ -25,15 +25,14 @@ struct ShakeOffset {
 // offset of this frame.
 ShakeOffset take_shake_offset();
 
-// The ground's map is drawn with each texel over 2^texel_shift world pixels
-// a side (the stage's ground: GROUND_TEXEL_SHIFT); the clouds' one to one.
-void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
-                       int texel_shift = 0);
-void draw_cloud_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy);
-// The ground layer and the cloud layer over it, in one pass: the same
-// picture as the two calls one after the other.
+// The layers fill the whole FRAME_W x FRAME_H dest. `map` is the stage's
+// ground, GROUND_PICTURE_SIZE a side, each texel drawn over
+// 2^GROUND_TEXEL_SHIFT world pixels a side; `clouds` is CLOUD_SIZE a side,
+// one to one. Both come from create_bitmap, their rows back to back.
+void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy);
+// The ground layer with the cloud shadows over it, in one pass.
 void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
                                   BITMAP *clouds, fixed cloud_heading, fixed cloud_x,
-                                  fixed cloud_y, int texel_shift = 0);
+                                  fixed cloud_y);
 
 } // namespace qv

@@ -1,8 +1,8 @@
-// Reference frames of the instruments and menus drawn with the generated
-// art on a black ground: a frame is compared pixel for pixel with the PCX
-// beside this file. When the generated art changes, QV_UPDATE_GOLDEN=1
-// rewrites the references instead (look at them before committing:
-// `convert name.pcx -scale 300% name.png`).
+// Reference frames drawn with the generated art (the instruments and menus
+// on a black ground here, the flight scenes in tests/golden): a frame is
+// compared pixel for pixel with the PCX. When the generated art changes,
+// QV_UPDATE_GOLDEN=1 rewrites the references instead (look at them before
+// committing: `convert name.pcx -scale 300% name.png`).
 #pragma once
 
 #include "assets/archive.h"
@@ -58,9 +58,11 @@ class GameArt {
     bool loaded_ = false;
 };
 
-inline void expect_golden(BITMAP *frame, const RGB *palette, const std::string &name) {
+// Compares `frame` with tests/<dir>/<name>.pcx (saved with `palette`).
+inline void expect_golden(BITMAP *frame, const RGB *palette, const std::string &name,
+                          const char *dir = "golden_ui") {
     namespace fs = std::filesystem;
-    const fs::path ref = fs::path(QV_TESTS_DIR) / "golden_ui" / (name + ".pcx");
+    const fs::path ref = fs::path(QV_TESTS_DIR) / dir / (name + ".pcx");
     PALETTE pal;
     for (int i = 0; i < PAL_SIZE; ++i)
         pal[i] = palette[i];
@@ -73,20 +75,13 @@ inline void expect_golden(BITMAP *frame, const RGB *palette, const std::string &
     ASSERT_NE(want, nullptr) << ref << " is missing: run with QV_UPDATE_GOLDEN=1";
     ASSERT_EQ(want->w, frame->w);
     ASSERT_EQ(want->h, frame->h);
-    int differ = 0, first_x = -1, first_y = -1;
-    for (int y = 0; y < frame->h; ++y)
-        for (int x = 0; x < frame->w; ++x)
-            if (getpixel(frame, x, y) != getpixel(want, x, y) && differ++ == 0) {
-                first_x = x;
-                first_y = y;
-            }
+    const std::string diff = first_difference(frame, want);
     destroy_bitmap(want);
-    if (differ) {
-        const fs::path out = fs::path(QV_BINARY_DIR) / "golden_ui_actual";
+    if (!diff.empty()) {
+        const fs::path out = fs::path(QV_BINARY_DIR) / (std::string(dir) + "_actual");
         fs::create_directories(out);
         save_pcx((out / (name + ".pcx")).c_str(), frame, pal);
-        ADD_FAILURE() << name << ": " << differ << " pixels differ, first at (" << first_x << ", "
-                      << first_y << "); this frame is in " << out;
+        ADD_FAILURE() << name << " differs first at " << diff << "; this frame is in " << out;
     }
 }
 

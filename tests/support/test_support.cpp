@@ -43,6 +43,18 @@ BitmapPtr make_bitmap(int w, int h, int colour) {
     return b;
 }
 
+std::string first_difference(BITMAP *a, BITMAP *b, int y0, int y1) {
+    if (y1 < 0)
+        y1 = a->h - 1;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = 0; x < a->w; ++x)
+            if (getpixel(a, x, y) != getpixel(b, x, y))
+                return "(" + std::to_string(x) + "," + std::to_string(y) +
+                       "): " + std::to_string(getpixel(a, x, y)) + " vs " +
+                       std::to_string(getpixel(b, x, y));
+    return "";
+}
+
 int hashed(int x, int y, std::uint32_t seed) {
     std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
                       static_cast<std::uint32_t>(y) * 19349663u ^ seed;

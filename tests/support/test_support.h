@@ -79,6 +79,10 @@ std::vector<std::uint8_t> wav_format(int channels, int bits, int format = 1, int
 using BitmapPtr = std::unique_ptr<BITMAP, void (*)(BITMAP *)>;
 BitmapPtr make_bitmap(int w, int h, int colour = 0);
 
+// The first pixel (rows y0..y1, all rows by default) where two bitmaps of
+// one size differ, as "(x,y): a vs b", or an empty string.
+std::string first_difference(BITMAP *a, BITMAP *b, int y0 = 0, int y1 = -1);
+
 // A byte that changes with every step of x or y and never repeats within
 // 2048 x 2048, so a pixel taken one place off, or wrapped with the wrong
 // mask, shows.
