@@ -5,7 +5,15 @@ set -Eeuo pipefail
 trap 'echo "e2e: line $LINENO of ${BASH_SOURCE[0]##*/}: \"$BASH_COMMAND\" failed" >&2' ERR
 
 GAME_DIR="$1"
-WORK="$(mktemp -d "${TMPDIR:-/tmp}/quarvell-e2e.XXXXXX")"
+# Each test's folder is named after its shell's process. A test killed
+# outright (ctest's time limit) cannot remove its own: whichever test comes
+# next removes those of processes no longer running.
+for old in "${TMPDIR:-/tmp}"/quarvell-e2e-*; do
+  [ -d "$old" ] || continue
+  pid="${old##*/quarvell-e2e-}"; pid="${pid%%.*}"
+  kill -0 "$pid" 2>/dev/null || rm -rf "$old"
+done
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/quarvell-e2e-$$.XXXXXX")"
 XVFB_PID=""
 GAME_PID=""
 
@@ -41,6 +49,9 @@ cleanup() {
   [ -n "${KEEP_E2E:-}" ] || rm -rf "$WORK"
 }
 trap cleanup EXIT
+# Stopped by a signal (a time limit, Ctrl+C), the test still cleans up.
+trap 'exit 143' TERM
+trap 'exit 130' INT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
