@@ -27,12 +27,14 @@ until_true map_state "$WINDOW" IsViewable || fail "F11 did not give the window b
 [ "$(window_size "$WINDOW")" = "960x600" ] || fail "the window came back at $(window_size "$WINDOW")"
 
 # A keyboard desktop switch in flight: out of sight, the game sleeps; and
-# back, the flight is paused.
+# back (asked of the window manager as a pager does, then seen to be done),
+# the flight is paused.
 start_flight
 xdotool key ctrl+alt+Right
 until_true map_state "$WINDOW" IsUnMapped || fail "the desktop switch left the window shown"
 until_true game_sleeps || fail "the game does not sleep out of sight"
-xdotool key ctrl+alt+Left
+wmctrl -s 0
+until_true map_state "$WINDOW" IsViewable || fail "the window did not come back with its desktop"
 await back "Resume Play"
 
 # V in flight, then "Exit Game": the change is saved.
