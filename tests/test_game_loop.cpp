@@ -288,6 +288,18 @@ TEST(GameLoop, LeavingTheWindowPausesAFlightButNotAMenu) {
         .wait_for(Screen::Flight)
         .wait_ticks(140)
         .check([] { EXPECT_EQ(test::screen_shown(), Screen::Flight); })
+        // Fire held as the window goes (the chord that switches desktops)
+        // and let go in the pause menu is no choice there.
+        .check([&] {
+            vb.set_key(KEY_ALT, true);
+            vb.lose_focus();
+        })
+        .wait_for(Screen::Pause)
+        .check([&] { vb.set_key(KEY_ALT, false); })
+        .wait_ticks(70)
+        .check([] { EXPECT_EQ(test::screen_shown(), Screen::Pause); })
+        .accept()
+        .wait_for(Screen::Flight)
         .exit_game();
     ASSERT_EQ(game.run(), 0);
     EXPECT_FALSE(game.timed_out());

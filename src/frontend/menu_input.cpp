@@ -74,6 +74,12 @@ MenuInput MenuControls::step() {
     {
         SimLock lock;
         const PlayerCommand c = player_command();
+        if (keys_held_at_open_) {
+            keys_held_at_open_ =
+                c.action[ACT_FIRE] || c.action[ACT_STRAFE] || c.start || c.up || c.down;
+            if (slot_ != NO_LIST) in.row = g.panels.cursor[slot_];
+            return in;
+        }
         in.event = choice_.step(c);
         if (in.event == MenuEvent::Accept) in.by_start = choice_.by_start();
         if (slot_ == NO_LIST) return in;

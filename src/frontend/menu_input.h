@@ -64,10 +64,16 @@ class MenuControls {
     MenuControls(int slot, bool cancellable, bool repeat = true, bool sounds = true)
         : slot_(slot), sounds_(sounds), choice_(cancellable), cursor_(repeat) {}
     MenuInput step();
+    // Keys held as the menu opens choose nothing and move nothing: the menu
+    // reads the controls once all are let go. For a menu the game opens by
+    // itself, where a held key (the chord that took the window away, say)
+    // was never meant for it.
+    void ignore_keys_held_now() { keys_held_at_open_ = true; }
 
   private:
     int slot_;
     bool sounds_;
+    bool keys_held_at_open_ = false;
     ChoiceLatch choice_;
     CursorLatch cursor_;
 };

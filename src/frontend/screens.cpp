@@ -147,6 +147,7 @@ void run_pause_menu() {
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
 
     MenuControls controls(1, false, false, false);
+    controls.ignore_keys_held_now();
     int choice = -1;
     const auto show = [still](const MenuInput &) {
         MenuPanels panels;
