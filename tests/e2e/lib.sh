@@ -399,10 +399,12 @@ await_flight() {
 pause_flight() { press Escape 0.3; await pause "Resume Play" "Exit Game"; }
 
 # From the title menu: Setup -> Difficulty -> $1 ("Easy", "Normal", "Hard",
-# "Toast"); returns once the choice is taken, with the Setup menu open.
+# "Toast"); returns once the choice is taken and the Setup menu is at rest
+# again, reading the keys (one pressed while the list still closes is lost).
 choose_difficulty() {
   choose Setup; choose Difficulty; choose "$1"
   await_gone setup Easy
+  await setup Controls Difficulty
 }
 
 # "QUIT!" in the title menu, or "Exit Game" in the pause menu ($1), accepted
