@@ -14,6 +14,7 @@
 #include <cstring>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 using namespace qv;
@@ -108,6 +109,10 @@ TEST(Layers, GroundAndCloudsFollowThePlainRulesOverManyPoses) {
         reference_layer(want.get(), clouds.get(), q.heading, q.x, q.y, true);
         ASSERT_EQ(first_difference(got.get(), want.get()), "");
     }
+    // Maps of the wrong size would be read past their ends: refused.
+    EXPECT_THROW(draw_ground_layer(got.get(), clouds.get(), 0, 0, 0), std::logic_error);
+    EXPECT_THROW(draw_ground_and_cloud_layers(got.get(), map.get(), 0, 0, 0, map.get(), 0, 0, 0),
+                 std::logic_error);
 }
 
 // ---- shake ----

@@ -12,6 +12,8 @@
 #include "core/game_state.h"
 
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 
 namespace qv {
 
@@ -159,9 +161,20 @@ struct ShadedGroundSegments {
     }
 };
 
+// The walks read a map as one block of rows of its known side: a map of
+// another size, or a sub-bitmap, would be read past its end. The loader
+// makes them so; a change that breaks that should stop here, not read stray
+// memory.
+void check_map(const BITMAP *map, int side, const char *what) {
+    if (map->w != side || map->h != side || map->line[side - 1] != map->line[0] + (side - 1) * side)
+        throw std::logic_error(std::string(what) + " is not one " + std::to_string(side) + " x " +
+                               std::to_string(side) + " block");
+}
+
 } // namespace
 
 void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy) {
+    check_map(map, GROUND_PICTURE_SIZE, "the ground map");
     GroundSegments s{axes(heading), cx, cy, map->line[0], {}};
     for_each_segment(dest, s);
 }
@@ -169,6 +182,8 @@ void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed
 void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
                                   BITMAP *clouds, fixed cloud_heading, fixed cloud_x,
                                   fixed cloud_y) {
+    check_map(map, GROUND_PICTURE_SIZE, "the ground map");
+    check_map(clouds, CLOUD_SIZE, "the cloud map");
     ShadedGroundSegments s{axes(heading), axes(cloud_heading), cx, cy, cloud_x, cloud_y,
                            map->line[0],  clouds->line[0],     {}, {}};
     for_each_segment(dest, s);

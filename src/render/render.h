@@ -28,7 +28,8 @@ ShakeOffset take_shake_offset();
 // The layers fill the whole FRAME_W x FRAME_H dest. `map` is the stage's
 // ground, GROUND_PICTURE_SIZE a side, each texel drawn over
 // 2^GROUND_TEXEL_SHIFT world pixels a side; `clouds` is CLOUD_SIZE a side,
-// one to one. Both come from create_bitmap, their rows back to back.
+// one to one. Both come from create_bitmap, their rows back to back; a map
+// of another shape throws std::logic_error.
 void draw_ground_layer(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy);
 // The ground layer with the cloud shadows over it, in one pass.
 void draw_ground_and_cloud_layers(BITMAP *dest, BITMAP *map, fixed heading, fixed cx, fixed cy,
