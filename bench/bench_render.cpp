@@ -11,6 +11,7 @@
 // when a goal measured in this run is missed.
 #include "floor.h"
 #include "real_play.h"
+#include "summary.h"
 
 #include "assets/archive.h"
 #include "assets/game_data.h"
@@ -36,7 +37,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -47,10 +47,6 @@ using bench::RecordedFrame;
 
 namespace {
 
-constexpr double BUSY_FRAME_GOAL = 1.5;   // x the floor
-constexpr double REAL_MEDIAN_GOAL = 1.3;  // x the floor
-constexpr double REAL_P99_GOAL = 1.5;     // x the floor
-constexpr double STAGE_START_GOAL_MS = 5; // CPU, the slowest stage start
 constexpr double P99 = 0.99;
 
 // Real play is kept every so many ticks of flight (two frames a second),
@@ -389,93 +385,6 @@ BENCHMARK(BM_RealPlayFrames)
 BENCHMARK(BM_StartupLoading)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StageStart)->Unit(benchmark::kMillisecond)->Iterations(2 * STAGES);
 
-// ---- the summary ---------------------------------------------------------
-
-// Keeps every result as it is shown, for the ratios at the end.
-class Keeper : public benchmark::ConsoleReporter {
-  public:
-    struct Result {
-        double real_us, cpu_us;
-        std::map<std::string, double> counters;
-    };
-    std::map<std::string, Result> results;
-
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
-                continue;
-            const double to_us = 1e6 / benchmark::GetTimeUnitMultiplier(r.time_unit);
-            Result &k = results[r.run_name.function_name];
-            k.real_us = r.GetAdjustedRealTime() * to_us;
-            k.cpu_us = r.GetAdjustedCPUTime() * to_us;
-            for (const auto &[name, c] : r.counters)
-                k.counters[name] = c.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-const char *verdict(bool met) {
-    return met ? "goal met" : "OVER THE GOAL";
-}
-
-// Prints the ratios; false when a goal measured in this run is missed.
-bool summarise(const Keeper &k) {
-    bool met = true;
-    auto find = [&](const char *name) {
-        const auto it = k.results.find(name);
-        return it == k.results.end() ? nullptr : &it->second;
-    };
-    std::printf("\nSummary\n");
-    if (const auto *floor = find("BM_Floor"))
-        std::printf("  floor (ground + cloud texel, colour map, 64,000 pixels): %.1f us\n",
-                    floor->real_us);
-    std::printf("  each beside the floor from the same pose (median, ratio of medians):\n");
-    const std::pair<const char *, const char *> parts[] = {
-        {"BM_ComposeBusyFrame", "busy frame"},
-        {"BM_GroundAndCloudsInOnePass", "ground and clouds"},
-        {"BM_GroundLayer", "ground layer"},
-        {"BM_WorldObjects", "busy scene's objects"},
-        {"BM_ShipHudAndScore", "ship, HUD and score"},
-    };
-    for (const auto &[name, label] : parts) {
-        const auto *r = find(name);
-        if (!r)
-            continue;
-        const double x = r->counters.at("x_floor");
-        std::printf("    %-22s %7.1f us  %5.2f x floor (%.1f us)", label, r->counters.at("median_us"),
-                    x, r->counters.at("floor_us"));
-        if (std::strcmp(name, "BM_ComposeBusyFrame") == 0) {
-            std::printf("   goal <= %.1f: %s", BUSY_FRAME_GOAL, verdict(x <= BUSY_FRAME_GOAL));
-            met = met && x <= BUSY_FRAME_GOAL;
-        }
-        std::printf("\n");
-    }
-    if (const auto *r = find("BM_RealPlayFrames")) {
-        const auto &c = r->counters;
-        const double median = c.at("median_x"), p99 = c.at("p99_x");
-        std::printf("  real play, %.0f frames of six stages, floor beside each: %.1f us\n",
-                    c.at("frames"), c.at("floor_us"));
-        std::printf("    median %7.1f us  %5.2f x floor   goal <= %.1f: %s\n", c.at("median_us"),
-                    median, REAL_MEDIAN_GOAL, verdict(median <= REAL_MEDIAN_GOAL));
-        std::printf("    p99    %7.1f us  %5.2f x floor   goal <= %.1f: %s\n", c.at("p99_us"), p99,
-                    REAL_P99_GOAL, verdict(p99 <= REAL_P99_GOAL));
-        std::printf("    slowest %6.1f us; most sort comparisons in a frame: %.0f\n",
-                    c.at("max_us"), c.at("sort_cmp_max"));
-        met = met && median <= REAL_MEDIAN_GOAL && p99 <= REAL_P99_GOAL;
-    }
-    if (const auto *r = find("BM_StageStart")) {
-        const double worst = r->counters.at("worst_cpu_ms");
-        std::printf("  stage start: %.2f ms CPU on average, %.2f ms the slowest   goal < %.0f: %s\n",
-                    r->cpu_us / 1e3, worst, STAGE_START_GOAL_MS,
-                    verdict(worst < STAGE_START_GOAL_MS));
-        met = met && worst < STAGE_START_GOAL_MS;
-    }
-    if (const auto *r = find("BM_StartupLoading"))
-        std::printf("  start-up loading: %.1f ms\n", r->real_us / 1e3);
-    return met;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -495,10 +404,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_render: %s\n", e.what());
         return 2;
     }
-    Keeper keeper;
+    bench::Keeper keeper;
     benchmark::RunSpecifiedBenchmarks(&keeper);
     benchmark::Shutdown();
-    const bool met = summarise(keeper);
+    const bool met = bench::summarise(keeper);
     free_sound_effects();
     free_graphics();
     return met ? 0 : 1;

@@ -92,6 +92,14 @@ class Drift {
     double target_ = 0.0, value_ = 0.0, count_ = 0.0;
 };
 
+// Fills `seconds` of signal from a function of time.
+template <typename F> Signal render(double seconds, F &&f) {
+    Signal s(static_cast<size_t>(frames(seconds)));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = f(static_cast<double>(i) / RATE);
+    return s;
+}
+
 // ---- envelopes, all of time t in seconds ----
 
 // 1 at t = 0, falling by e every `tau` seconds.
