@@ -4,6 +4,7 @@
 // callback) that goes through the menus, flies, flips the hot keys, pauses
 // and quits. Meant for ThreadSanitizer: a shared field touched outside the
 // sim lock shows up as a data race.
+#include "harness/headless_game.h"
 #include "harness/player.h"
 
 #include "core/sim_lock.h"
@@ -207,10 +208,7 @@ TEST(RealTimers, TheGameRunsAgainstTheTimerThread) {
         .quit();
 
     const std::string folder = test::make_temp_dir("real-timers");
-    GameOptions options;
-    options.data_dir = test::game_dir();
-    options.settings_path = folder + "/w_config.def";
-    options.records_path = folder + "/assist.def";
+    const GameOptions options = test::game_options(folder);
     int status;
     {
         platform::UseBackend use(real);

@@ -9,9 +9,9 @@
 #include "core/sim_lock.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <random>
 

@@ -25,8 +25,8 @@ platform::VirtualOptions virtual_options(bool draw, bool keep_frames, std::funct
 GameOptions game_options(const std::string &folder) {
     GameOptions o;
     o.data_dir = game_dir();
-    o.settings_path = folder + "/w_config.def";
-    o.records_path = folder + "/assist.def";
+    o.settings_path = folder + "/" + SETTINGS_FILE;
+    o.records_path = folder + "/" + RECORDS_FILE;
     return o;
 }
 

@@ -5,6 +5,7 @@
 
 #include "harness/player.h"
 #include "loop/game_loop.h"
+#include "persist/saves.h"
 #include "platform/virtual_platform.h"
 
 #include <functional>
@@ -62,8 +63,8 @@ class HeadlessGame {
     platform::VirtualBackend &backend() { return vb_; }
     VirtualHost &host() { return host_; }
     const std::string &folder() const { return folder_; }
-    std::string settings_file() const { return folder_ + "/w_config.def"; }
-    std::string records_file() const { return folder_ + "/assist.def"; }
+    std::string settings_file() const { return folder_ + "/" + SETTINGS_FILE; }
+    std::string records_file() const { return folder_ + "/" + RECORDS_FILE; }
     bool timed_out() const { return timed_out_; }
     // Resets the game state and reads the folder's settings file into it.
     void load_saved_settings() const;

@@ -7,6 +7,7 @@
 #include "assets/graphics.h"
 #include "assets/sound.h"
 #include "core/file_bytes.h"
+#include "persist/saves.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,8 @@ class FilesTest : public ::testing::Test {
   protected:
     std::uint8_t table[CODE_ROWS][256];
     const std::string dir = make_temp_dir("files");
-    const std::string settings_path = dir + "/w_config.def";
-    const std::string records_path = dir + "/assist.def";
+    const std::string settings_path = dir + "/" + SETTINGS_FILE;
+    const std::string records_path = dir + "/" + RECORDS_FILE;
 
     void SetUp() override {
         reset_state();
